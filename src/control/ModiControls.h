@@ -1,0 +1,272 @@
+// Print items: one TModiControl per element of a print task (and one page object),
+// the shape control TPRNShape, the sizing handles TDragPoint and the inner controls
+// that show each kind in the designer.
+#pragma once
+
+#include <QImage>
+#include <QPointer>
+#include <QString>
+#include <QStringList>
+#include <QTextEdit>
+#include <QWidget>
+#include <array>
+#include <memory>
+
+#include "control/ItemTypes.h"
+#include "platform/Color.h"
+
+namespace kavel {
+
+// The rich-text edit that shows and holds a text item.
+class TRichEditBox : public QTextEdit {
+    Q_OBJECT
+public:
+    explicit TRichEditBox(QWidget* parent);
+    // The control's lines as it breaks them at its own width: every visual line of
+    // every paragraph, in order, without line-end characters.
+    QStringList Lines() const;
+    // The font applied to the whole text (name, point size, style) and its colour.
+    void SetTextFont(const QString& name, int pointSize, TFontStyles style, TColor color);
+    QString FontName() const { return fontName_; }
+    int FontSize() const { return fontSize_; }
+    TFontStyles FontStyle() const { return fontStyle_; }
+    TColor FontColor() const { return fontColor_; }
+    void SetTextAlignment(TAlignment a);
+    TAlignment TextAlignment() const { return alignment_; }
+    // Replaces the text, keeping font and alignment.
+    void SetText(const QString& text);
+    QString Text() const;
+
+private:
+    void ApplyFormat();
+    QString fontName_ = QStringLiteral("宋体");
+    int fontSize_ = 9;
+    TFontStyles fontStyle_ = 0;
+    TColor fontColor_ = clBlack;
+    TAlignment alignment_ = taLeftJustify;
+};
+
+// The image control of the HTML family and of images: holds a bitmap and shows it
+// uncut at its own size (crop), stretched, or scaled with its proportions.
+class TImageBox : public QWidget {
+    Q_OBJECT
+public:
+    explicit TImageBox(QWidget* parent);
+    QImage& Picture() { return picture_; }
+    const QImage& Picture() const { return picture_; }
+    void SetPicture(const QImage& image);
+    void SetStretch(bool on);
+    void SetProportional(bool on);
+    bool Stretch() const { return stretch_; }
+    bool Proportional() const { return proportional_; }
+
+protected:
+    void paintEvent(QPaintEvent*) override;
+
+private:
+    QImage picture_;
+    bool stretch_ = false;
+    bool proportional_ = false;
+};
+
+// A pen as the shape control keeps it.
+struct TShapePen {
+    TColor color = clBlack;
+    int width = 1;
+    TPenStyle style = psSolid;
+};
+
+// The shape control: draws the item's line, rectangle or ellipse in the designer.
+class TPRNShape : public QWidget {
+    Q_OBJECT
+public:
+    explicit TPRNShape(QWidget* parent);
+    const TShapePen& Pen() const { return pen_; }
+    void SetPenColor(TColor c);
+    void SetPenWidth(int w);
+    // 1 dash, 2 dot, 3 dash-dot, 4 dash-dot-dot, every other value solid.
+    void SetPenStyle(int style);
+    int PenStyle() const { return pen_.style; }
+    TColor BrushColor() const { return brushColor_; }
+    void SetBrushColor(TColor c);
+    TPRNShapeType ShapeType() const { return shapeType_; }
+    void SetShapeType(TPRNShapeType t);
+
+    // The figure's corners as painting computes them (rectangle and ellipse types),
+    // or the line's two ends (line types).
+    QLine Geometry() const;
+
+protected:
+    void paintEvent(QPaintEvent*) override;
+
+private:
+    TShapePen pen_;
+    TColor brushColor_ = clWhite;
+    TPRNShapeType shapeType_ = cstUpLine;
+};
+
+// A 6 x 6 sizing handle, painted black.
+class TDragPoint : public QWidget {
+    Q_OBJECT
+public:
+    explicit TDragPoint(QWidget* parent);
+
+protected:
+    void paintEvent(QPaintEvent*) override;
+};
+
+class TModiControl : public QWidget {
+    Q_OBJECT
+public:
+    static constexpr int kHandleSize = 6;
+
+    // parent: the paper panel on which the item lies.
+    explicit TModiControl(QWidget* parent);
+    ~TModiControl() override;
+
+    // Kind and inner control.
+    TPRNDataType ObjectType() const { return objectType_; }
+    void SetObjectType(TPRNDataType t);
+    QWidget* DataObject() const { return dataObject_; }
+    TRichEditBox* RichEdit() const;  // the inner control of a text item, else null
+    TImageBox* ImageBox() const;     // the inner control of the image kinds, else null
+    TPRNShape* Shape() const;        // the inner control of a shape item, else null
+
+    // Script position and size (control pixels); setting one also moves the item.
+    int intDefLeft() const { return defLeft_; }
+    int intDefTop() const { return defTop_; }
+    int intDefWidth() const { return defWidth_; }
+    int intDefHeight() const { return defHeight_; }
+    void setIntDefLeft(int v);
+    void setIntDefTop(int v);
+    void setIntDefWidth(int v);
+    void setIntDefHeight(int v);
+
+    // Script ("Def") and current placement values; setting Def sets the current too.
+    TPRNPageType ptDefPageType = cptPageData;
+    TPRNPageType ptPageType = cptPageData;
+    void setPtDefPageType(TPRNPageType t) { ptDefPageType = ptPageType = t; }
+    TPRNHorzOrient hnDefHorzOrnt = chnLeft;
+    TPRNHorzOrient hnHorzOrnt = chnLeft;
+    void setHnDefHorzOrnt(TPRNHorzOrient h) { hnDefHorzOrnt = hnHorzOrnt = h; }
+    TPRNVertOrient hnDefVertOrnt = cvnTop;
+    TPRNVertOrient hnVertOrnt = cvnTop;
+    void setHnDefVertOrnt(TPRNVertOrient v) { hnDefVertOrnt = hnVertOrnt = v; }
+    TPRNImgMode hnImgMode() const { return imgMode_; }
+    TPRNImgMode hnDefImgMode() const { return defImgMode_; }
+    void setHnImgMode(TPRNImgMode m);     // also sets the image control's fitting
+    void setHnDefImgMode(TPRNImgMode m);  // sets the current mode too
+
+    // Style values given by script; setting one also applies it to the inner control.
+    int intDefSize() const { return defSize_; }
+    void setIntDefSize(int v);
+    int intDefPenWidth() const { return defPenWidth_; }
+    void setIntDefPenWidth(int v);
+    TColor fcDefFontColor() const { return defFontColor_; }
+    void setFcDefFontColor(TColor c);  // for shapes the pen colour
+    TAlignment alDefAlignment() const { return defAlignment_; }
+    void setAlDefAlignment(TAlignment a);
+    TFontStyles fsDefFontStyle() const { return defFontStyle_; }
+    void setFsDefFontStyle(TFontStyles s);
+    TPenStyle psDefPenStyle() const { return defPenStyle_; }
+    void setPsDefPenStyle(TPenStyle s);
+    TPRNShapeType stDefShapeType() const { return defShapeType_; }
+    void setStDefShapeType(TPRNShapeType t);
+    QString strDefFontName() const { return defFontName_; }
+    void setStrDefFontName(const QString& name);
+
+    // Rotation in degrees, kept within -360..360.
+    int intAngle() const { return angle_; }
+    int intDefAngle() const { return defAngle_; }
+    void setIntAngle(int v);
+    void setIntDefAngle(int v);  // sets the current angle too
+    static int NormalizeAngle(int v);
+
+    // Designer state.
+    bool Selected() const { return selected_; }
+    void setSelected(bool on);
+    bool PermitDrag() const { return permitDrag_; }  // true locks the item
+    void setPermitDrag(bool locked);
+    TDragPoint* Handle(int i) const;  // null until the first selection
+    // Normalises a negative width or height (flipping line items up/down).
+    void NormalizeSize();
+
+    // Restores the current values from the script values before an output or the
+    // designer (the caller clears blModified afterwards). designMode: the rich text
+    // may be edited.
+    void RestoreToScript(bool designMode);
+
+    // Content, naming and task bookkeeping.
+    QString strContent;
+    std::unique_ptr<QObject> ConvertedContent;  // converted HTML content, owned
+    bool blModified = false;
+    bool blDesignAdded = false;
+    bool blPreviewOnly = false;
+    int intPageNo = 0;
+    int intItemIndex = 0;
+    QString strItemName;
+    QString strPageIndex;
+
+    // Composition state (reset at the start of every composition).
+    int intPrintLeft = 0;
+    int intPrintTop = 0;
+    int intPrintWidth = 0;
+    int intPrintHeight = 0;
+    int intPrintProgress = 0;
+    bool blPrintDone = false;
+    bool blTableDone = false;
+
+signals:
+    // The designer's handlers.
+    void onMouseDown(TModiControl* item, QMouseEvent* event);
+    void onMouseMove(TModiControl* item, QMouseEvent* event);
+    void onMouseUp(TModiControl* item, QMouseEvent* event);
+    void OnSelect(TModiControl* item, bool selected);
+    void onBounds(TModiControl* item);
+    void onModied(TModiControl* item, int dLeft, int dTop, int dWidth, int dHeight);
+    // Restoring asks the designer to mark header and footer items.
+    void markHeadFoot(TModiControl* item);
+
+protected:
+    void moveEvent(QMoveEvent*) override;
+    void resizeEvent(QResizeEvent*) override;
+    void showEvent(QShowEvent*) override;
+    void hideEvent(QHideEvent*) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void BoundsChanged();
+    void PlaceHandles();
+    void CreateHandles();
+    void ApplyImageMode();
+    void ApplyFontToRichEdit();
+    void ApplyPenToShape();
+    bool MousePress(QObject* source, QMouseEvent* e);
+    bool MouseMove(QObject* source, QMouseEvent* e);
+    bool MouseRelease(QObject* source, QMouseEvent* e);
+
+    QPointer<QWidget> dataObject_;
+    QObject* dragSource_ = nullptr;
+    bool selected_ = false;
+    bool handlesCreated_ = false;
+    bool permitDrag_ = false;
+    QPoint pressPoint_;
+    QPoint lastPoint_;
+    std::array<QPointer<TDragPoint>, 8> handles_{};
+    TPRNDataType objectType_ = cdtPanel;
+    bool kindSet_ = false;
+    int defLeft_ = 0, defTop_ = 0, defWidth_ = 100, defHeight_ = 100;
+    TPRNImgMode imgMode_ = cstCrop, defImgMode_ = cstCrop;
+    int defSize_ = 9;
+    int defPenWidth_ = 1;
+    TColor defFontColor_ = clBlack;
+    int angle_ = 0, defAngle_ = 0;
+    TAlignment defAlignment_ = taLeftJustify;
+    TFontStyles defFontStyle_ = 0;
+    TPenStyle defPenStyle_ = psSolid;
+    TPRNShapeType defShapeType_ = cstUpLine;
+    QString defFontName_ = QStringLiteral("宋体");
+    QRect lastBounds_;
+};
+
+}  // namespace kavel

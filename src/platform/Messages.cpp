@@ -1,0 +1,83 @@
+#include "platform/Messages.h"
+
+#include <QGuiApplication>
+#include <QMessageBox>
+#include <cstdio>
+
+namespace kavel {
+
+namespace {
+std::shared_ptr<MessageSink>& Current() {
+    static std::shared_ptr<MessageSink> sink;
+    return sink;
+}
+QString& Title() {
+    static QString title = QStringLiteral("Kavel");
+    return title;
+}
+bool HasDisplay() {
+    const QString platform = QGuiApplication::platformName();
+    return !platform.isEmpty() && platform != "offscreen" && platform != "minimal";
+}
+}  // namespace
+
+MessageSink& Messages() {
+    auto& sink = Current();
+    if (!sink) {
+        if (HasDisplay()) {
+            sink = std::make_shared<DialogMessages>();
+        } else {
+            sink = std::make_shared<StderrMessages>();
+        }
+    }
+    return *sink;
+}
+
+std::shared_ptr<MessageSink> SetMessages(std::shared_ptr<MessageSink> sink) {
+    auto previous = Current();
+    Current() = std::move(sink);
+    return previous;
+}
+
+QString HostTitle() { return Title(); }
+void SetHostTitle(const QString& title) { Title() = title; }
+
+void DialogMessages::ShowMessage(const QString& text) {
+    QMessageBox box(QMessageBox::Warning, HostTitle() + "_Kavel", text, QMessageBox::Ok);
+    box.setWindowFlag(Qt::WindowStaysOnTopHint);
+    box.exec();
+}
+
+bool DialogMessages::AskQuestion(const QString& text) {
+    QMessageBox box(QMessageBox::Question, HostTitle() + "_Kavel", text,
+                    QMessageBox::Ok | QMessageBox::Cancel);
+    box.setWindowFlag(Qt::WindowStaysOnTopHint);
+    return box.exec() == QMessageBox::Ok;
+}
+
+void DialogMessages::ShowInfo(const QString& text) {
+    QMessageBox box(QMessageBox::Information, HostTitle(), text, QMessageBox::Ok);
+    box.setWindowFlag(Qt::WindowStaysOnTopHint);
+    box.exec();
+}
+
+namespace {
+void WriteLine(const char* kind, const QString& text) {
+    // One line per message: line breaks inside the text are shown as spaces.
+    QString line = text;
+    line.replace("\r\n", " ").replace('\r', ' ').replace('\n', ' ');
+    std::fprintf(stderr, "%s: %s\n", kind, line.toUtf8().constData());
+    std::fflush(stderr);
+}
+}  // namespace
+
+void StderrMessages::ShowMessage(const QString& text) { WriteLine("message", text); }
+
+bool StderrMessages::AskQuestion(const QString& text) {
+    WriteLine("question", text + (answerOk_ ? " -> OK" : " -> Cancel"));
+    return answerOk_;
+}
+
+void StderrMessages::ShowInfo(const QString& text) { WriteLine("message", text); }
+
+}  // namespace kavel

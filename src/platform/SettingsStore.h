@@ -1,0 +1,37 @@
+// The settings store: an ini file read and written one value at a time.
+#pragma once
+
+#include <QString>
+
+namespace kavel {
+
+class SettingsStore {
+public:
+    explicit SettingsStore(const QString& fileName = QString()) : fileName_(fileName) {}
+    QString FileName() const { return fileName_; }
+
+    // The value of a key; empty when the file, the section or the key is missing.
+    // Sections and keys match without regard to case.
+    QString Read(const QString& section, const QString& key) const;
+    // Writes one value, keeping every other line of the file; the file is replaced
+    // atomically. False when the file cannot be written (or the store has no file).
+    bool Write(const QString& section, const QString& key, const QString& value);
+
+private:
+    QString fileName_;
+};
+
+// Base folder of the settings folder: the user's XDG data folder, or what was set.
+QString SettingsBaseFolder();
+void SetSettingsBaseFolder(const QString& folder);  // empty: back to the XDG folder
+
+// The settings folder (base/Tarvenhold/Kavel), created as needed; empty when it
+// cannot be made.
+QString GetSettingsFolder();
+// The layout file of a task: "PrintDesigns_" in design mode, else "PrintSetups_",
+// then the trimmed task name and ".ini"; empty when there is no settings folder.
+QString GetSettingsFileName(bool design, const QString& taskName);
+// Deletes a settings file; true when no file of that name remains.
+bool DeleteSettingsFile(const QString& fileName);
+
+}  // namespace kavel

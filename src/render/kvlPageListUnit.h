@@ -1,0 +1,2 @@
+// Page store: filled in with the page store.
+#pragma once

@@ -1,0 +1,33 @@
+#include "TestSupport.h"
+
+#include "platform/SettingsStore.h"
+
+namespace kavel::test {
+
+namespace {
+std::shared_ptr<RecordingMessages>& Current() {
+    static std::shared_ptr<RecordingMessages> recorder;
+    return recorder;
+}
+}  // namespace
+
+std::shared_ptr<RecordingMessages> InstallRecorder(bool answerOk) {
+    Current() = std::make_shared<RecordingMessages>(answerOk);
+    SetMessages(Current());
+    return Current();
+}
+
+RecordingMessages& Recorder() {
+    if (!Current()) InstallRecorder();
+    return *Current();
+}
+
+ScopedSettingsFolder::ScopedSettingsFolder() { SetSettingsBaseFolder(dir_.path()); }
+ScopedSettingsFolder::~ScopedSettingsFolder() { SetSettingsBaseFolder(QString()); }
+
+QString SourceDir() {
+    const QByteArray dir = qgetenv("KAVEL_SOURCE_DIR");
+    return dir.isEmpty() ? QStringLiteral(".") : QString::fromLocal8Bit(dir);
+}
+
+}  // namespace kavel::test

@@ -1,0 +1,30 @@
+// Helpers shared by the test programs.
+#pragma once
+
+#include <QString>
+#include <QTemporaryDir>
+#include <memory>
+
+#include "platform/Messages.h"
+
+namespace kavel::test {
+
+// Installs a fresh message recorder as the control's message sink and answers it.
+std::shared_ptr<RecordingMessages> InstallRecorder(bool answerOk = true);
+RecordingMessages& Recorder();
+
+// A temporary settings base folder for one test; restored when it goes.
+class ScopedSettingsFolder {
+public:
+    ScopedSettingsFolder();
+    ~ScopedSettingsFolder();
+    QString Path() const { return dir_.path(); }
+
+private:
+    QTemporaryDir dir_;
+};
+
+// The source tree (for example scripts and reference files).
+QString SourceDir();
+
+}  // namespace kavel::test
