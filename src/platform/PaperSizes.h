@@ -3,6 +3,7 @@
 
 #include <QPageSize>
 #include <QSizeF>
+#include <QString>
 
 namespace kavel {
 
@@ -12,7 +13,14 @@ constexpr int kUserPaperSize = 256;  // the device mode's user-defined size
 QSizeF PaperSizeMM(int code);
 // The paper size code whose size matches (within half a millimetre); 0 when none.
 int PaperCodeForSizeMM(const QSizeF& portraitMM);
-// Qt's page size for a device mode's paper (user sizes in tenths of a millimetre).
+// Qt's page size for a device mode's paper (user sizes in tenths of a millimetre); an
+// invalid page size for an unknown code or an empty user size. The size is portrait as
+// the device mode gives it; the orientation is applied by the caller.
 QPageSize PageSizeFor(int code, int widthTenthMM, int lengthTenthMM);
+
+// The paper table's name of a code 0..27 ("A4 210 x 297 mm"); empty otherwise. Names
+// are looked up by text when script gives a paper name.
+QString PaperName(int code);
+constexpr int kPaperNameCount = 28;
 
 }  // namespace kavel

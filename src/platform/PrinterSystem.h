@@ -44,7 +44,7 @@ struct PrintDialogValues {
 
 // One print job on one printer. The painter draws the current sheet.
 class PrintJob {
-public:
+  public:
     virtual ~PrintJob() = default;
     virtual QPainter& Painter() = 0;
     virtual void NewSheet() = 0;
@@ -53,7 +53,7 @@ public:
 };
 
 class PrinterSystem {
-public:
+  public:
     virtual ~PrinterSystem() = default;
 
     // Printer names in the system's order.
@@ -77,25 +77,37 @@ public:
     // Starts a job on a printer with its device mode; KavelError on failure.
     virtual std::unique_ptr<PrintJob> StartJob(int index, const QString& title) = 0;
 
-    // The print dialog (choose printer, copies, page range); false when cancelled.
+    // The print dialog (choose printer, copies, page range); false when cancelled or
+    // when there is no printer. Confirmed, the chosen printer becomes current and its
+    // device mode takes the copies. DialogPolicy() decides whether it is shown.
     virtual bool PrintDialog(PrintDialogValues& values) = 0;
-    // The page-setup dialog on a printer; may choose another printer and change the
-    // chosen printer's device mode; false when cancelled.
+    // The page-setup dialog on a printer (-1: the current one); may choose another
+    // printer and change the chosen printer's device mode; false when cancelled.
+    // Confirmed, the chosen printer becomes current.
     virtual bool PageSetupDialog(int& printer) = 0;
 
     // Sends bytes unchanged to a printer; KavelError on failure.
     virtual void SendRaw(int index, const QByteArray& data, const QString& title) = 0;
 
-protected:
+  protected:
+    // A dialog's printer: the preset one when it is in the list, else the current one.
+    // False when there is no printer to choose.
+    bool ResolveDialogPrinter(int& printer);
+    // What a confirmed print dialog leaves behind, as on the platform: the chosen
+    // printer is current and its device mode holds the chosen copies.
+    void ApplyPrintDialog(const PrintDialogValues& values);
+
     int current_ = -1;  // -1: the default printer is current
 };
 
-// How dialogs behave when the process has no display or a script answers them.
+// How dialogs behave when the process has no display or a script answers them: Show
+// shows them, Ok confirms them with their preset values, Cancel cancels them. Until set,
+// Show on a display and Ok without one.
 enum class DialogAnswer { Show, Ok, Cancel };
 DialogAnswer DialogPolicy();
 void SetDialogPolicy(DialogAnswer answer);
 
-// The printer system every part of the control uses.
+// The printer system every part of the control uses; the CUPS system until replaced.
 PrinterSystem& Printers();
 std::shared_ptr<PrinterSystem> SetPrinterSystem(std::shared_ptr<PrinterSystem> system);
 

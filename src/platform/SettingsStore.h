@@ -6,7 +6,7 @@
 namespace kavel {
 
 class SettingsStore {
-public:
+  public:
     explicit SettingsStore(const QString& fileName = QString()) : fileName_(fileName) {}
     QString FileName() const { return fileName_; }
 
@@ -17,7 +17,7 @@ public:
     // atomically. False when the file cannot be written (or the store has no file).
     bool Write(const QString& section, const QString& key, const QString& value);
 
-private:
+  private:
     QString fileName_;
 };
 

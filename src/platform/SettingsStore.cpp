@@ -1,0 +1,116 @@
+#include "platform/SettingsStore.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLockFile>
+#include <QSaveFile>
+#include <QStandardPaths>
+
+#include "platform/IniText.h"
+
+namespace kavel {
+
+namespace {
+
+// Another writer of the same file waits this long for the lock before giving up.
+constexpr int kLockWaitMs = 5000;
+
+QString& BaseFolderSlot() {
+    static QString folder;
+    return folder;
+}
+
+bool IsBlankOrControl(QChar c) {
+    return c.unicode() <= 0x20 || c.category() == QChar::Other_Control;
+}
+
+// The task name as part of a file name: blanks and control characters around it go;
+// inside it, path separators and control characters become "_" so that the file stays
+// in the settings folder whatever the page calls its task.
+QString FilePartOfTask(const QString& taskName) {
+    qsizetype begin = 0;
+    qsizetype end = taskName.size();
+    while (begin < end && IsBlankOrControl(taskName[begin])) ++begin;
+    while (end > begin && IsBlankOrControl(taskName[end - 1])) --end;
+    QString part = taskName.mid(begin, end - begin);
+    for (QChar& c : part) {
+        if (c == '/' || c == '\\' || (c.unicode() < 0x20) || c.category() == QChar::Other_Control) {
+            c = '_';
+        }
+    }
+    return part;
+}
+
+}  // namespace
+
+QString SettingsStore::Read(const QString& section, const QString& key) const {
+    if (fileName_.isEmpty()) return QString();
+    QFile file(fileName_);
+    if (!file.open(QIODevice::ReadOnly)) return QString();
+    return IniValue(file.readAll(), section, key).value_or(QString());
+}
+
+bool SettingsStore::Write(const QString& section, const QString& key, const QString& value) {
+    if (fileName_.isEmpty() || !IniCanStore(section, key, value)) return false;
+
+    // Writers in other processes change other keys of the same file: each one reads,
+    // changes and replaces the file while holding the lock, so no change is lost.
+    QLockFile lock(fileName_ + ".lock");
+    if (!lock.tryLock(kLockWaitMs)) return false;
+
+    QByteArray text;
+    QFile existing(fileName_);
+    if (existing.exists()) {
+        if (!existing.open(QIODevice::ReadOnly)) return false;  // never replace what we cannot read
+        text = existing.readAll();
+        existing.close();
+    }
+    const QByteArray changed = IniWithValue(text, section, key, value);
+    if (changed == text && existing.exists()) return true;
+
+    QSaveFile file(fileName_);
+    if (!file.open(QIODevice::WriteOnly)) return false;
+    if (file.write(changed) != changed.size()) {
+        file.cancelWriting();
+        return false;
+    }
+    return file.commit();
+}
+
+QString SettingsBaseFolder() {
+    const QString& folder = BaseFolderSlot();
+    if (!folder.isEmpty()) return folder;
+    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+}
+
+void SetSettingsBaseFolder(const QString& folder) {
+    BaseFolderSlot() = folder;
+}
+
+QString GetSettingsFolder() {
+    QString folder = SettingsBaseFolder();
+    if (folder.isEmpty()) return QString();
+    // The base may not exist yet on a fresh account; each level is made in turn.
+    if (!QDir().mkpath(folder)) return QString();
+    for (const char* level : {"Tarvenhold", "Kavel"}) {
+        folder = QDir(folder).filePath(level);
+        QDir().mkdir(folder);
+    }
+    return QFileInfo(folder).isDir() ? folder : QString();
+}
+
+QString GetSettingsFileName(bool design, const QString& taskName) {
+    const QString folder = GetSettingsFolder();
+    if (folder.isEmpty()) return QString();
+    return folder + (design ? "/PrintDesigns_" : "/PrintSetups_") + FilePartOfTask(taskName) +
+           ".ini";
+}
+
+bool DeleteSettingsFile(const QString& fileName) {
+    if (fileName.isEmpty()) return true;
+    QFile::remove(fileName);
+    return !QFileInfo::exists(fileName);
+}
+
+}  // namespace kavel

@@ -1,0 +1,296 @@
+#include "platform/VirtualPrintJob.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QPdfWriter>
+#include <QPicture>
+#include <algorithm>
+#include <optional>
+
+#include "platform/PaperSizes.h"
+#include "platform/Variant.h"
+
+namespace kavel {
+
+namespace {
+
+constexpr double kMMPerInch = 25.4;
+
+int ToPixels(double mm, int dpi) {
+    return qRound(mm / kMMPerInch * dpi);
+}
+
+// One sheet being drawn: a recorded picture that tells its painter the job's resolution
+// and the size of the printable area, so drawing measures as on the printer.
+class SheetPicture : public QPicture {
+  public:
+    SheetPicture(int dpi, QSize size) : dpi_(dpi), size_(size) {}
+
+  protected:
+    int metric(PaintDeviceMetric metric) const override {
+        switch (metric) {
+            case PdmWidth:
+                return size_.width();
+            case PdmHeight:
+                return size_.height();
+            case PdmWidthMM:
+                return qRound(size_.width() * kMMPerInch / dpi_);
+            case PdmHeightMM:
+                return qRound(size_.height() * kMMPerInch / dpi_);
+            case PdmDpiX:
+            case PdmDpiY:
+            case PdmPhysicalDpiX:
+            case PdmPhysicalDpiY:
+                return dpi_;
+            default:
+                return QPicture::metric(metric);
+        }
+    }
+
+  private:
+    int dpi_;
+    QSize size_;
+};
+
+// Painter settings that stay from one sheet to the next, as on a printer's painter.
+struct CarriedState {
+    QFont font;
+    QPen pen;
+    QBrush brush;
+    QBrush background;
+    Qt::BGMode backgroundMode;
+    QTransform transform;
+    QPainter::RenderHints hints;
+    qreal opacity;
+
+    explicit CarriedState(const QPainter& painter)
+        : font(painter.font()),
+          pen(painter.pen()),
+          brush(painter.brush()),
+          background(painter.background()),
+          backgroundMode(painter.backgroundMode()),
+          transform(painter.worldTransform()),
+          hints(painter.renderHints()),
+          opacity(painter.opacity()) {}
+
+    void ApplyTo(QPainter& painter) const {
+        painter.setFont(font);
+        painter.setPen(pen);
+        painter.setBrush(brush);
+        painter.setBackground(background);
+        painter.setBackgroundMode(backgroundMode);
+        painter.setWorldTransform(transform);
+        painter.setRenderHints(hints);
+        painter.setOpacity(opacity);
+    }
+};
+
+class VirtualPrintJob : public PrintJob {
+  public:
+    VirtualPrintJob(std::shared_ptr<VirtualPrinterSystem::State> state,
+                    const VirtualPrinter& printer, const DeviceMode& mode, const QString& title)
+        : state_(std::move(state)),
+          printer_(printer),
+          geometry_(GeometryFor(printer, mode)),
+          generation_(state_->generation) {
+        printableSize_ = QSize(ToPixels(geometry_.printable.width(), printer.dpi),
+                               ToPixels(geometry_.printable.height(), printer.dpi));
+        VirtualJob record;
+        record.printer = printer.name;
+        record.title = title;
+        record.mode = mode;
+        record.copies = mode.copies;
+        record.pageCount = 1;
+        if (!printer.pngDir.isEmpty() && !QDir().mkpath(printer.pngDir)) {
+            Fail(QString("cannot create the folder \"%1\"").arg(printer.pngDir));
+        }
+        if (!printer.pdfFile.isEmpty()) {
+            record.pdfFile = NumberedFileName(printer.pdfFile, ++state_->pdfJobCount[printer.name]);
+            OpenPdf(record.pdfFile, mode, title);
+        }
+        state_->jobs.push_back(record);
+        index_ = state_->jobs.size() - 1;
+        sheet_ = std::make_unique<SheetPicture>(printer_.dpi, printableSize_);
+    }
+
+    ~VirtualPrintJob() override {
+        if (painter_.isActive()) painter_.end();
+        // A job left without Finish (an error while drawing) leaves no half document.
+        if (pdfPainter_.isActive()) {
+            pdfPainter_.end();
+            QFile::remove(pdfFile_);
+        }
+    }
+
+    QPainter& Painter() override {
+        if (finished_) Fail("is already finished");
+        if (!painter_.isActive()) {
+            painter_.begin(sheet_.get());
+            if (carried_) carried_->ApplyTo(painter_);
+        }
+        return painter_;
+    }
+
+    void NewSheet() override {
+        if (finished_) Fail("is already finished");
+        CompleteSheet();
+        ++sheetNumber_;
+        if (VirtualJob* record = Record()) record->pageCount = sheetNumber_;
+    }
+
+    void Finish() override {
+        if (finished_) Fail("is already finished");
+        CompleteSheet();
+        finished_ = true;
+        if (pdfPainter_.isActive() && !pdfPainter_.end()) {
+            Fail(QString("could not complete \"%1\"").arg(pdfFile_));
+        }
+        if (VirtualJob* record = Record()) record->finished = true;
+    }
+
+  private:
+    [[noreturn]] void Fail(const QString& what) const {
+        throw KavelError(QString("The print job on \"%1\" %2").arg(printer_.name, what));
+    }
+
+    VirtualJob* Record() {
+        if (state_->generation != generation_ || index_ >= state_->jobs.size()) return nullptr;
+        return &state_->jobs[index_];
+    }
+
+    void OpenPdf(const QString& fileName, const DeviceMode& mode, const QString& title) {
+        const QFileInfo info(fileName);
+        if (!QDir().mkpath(info.absolutePath())) {
+            Fail(QString("cannot create the folder \"%1\"").arg(info.absolutePath()));
+        }
+        pdfFile_ = fileName;
+        pdfWriter_ = std::make_unique<QPdfWriter>(fileName);
+        pdfWriter_->setTitle(title);
+        pdfWriter_->setCreator("Kavel");
+        pdfWriter_->setResolution(printer_.dpi);
+        QPageSize pageSize = PageSizeFor(mode.paperSize, mode.paperWidth, mode.paperLength);
+        if (!pageSize.isValid()) pageSize = QPageSize(QPageSize::A4);
+        const auto orientation =
+            mode.orientation == 1 ? QPageLayout::Landscape : QPageLayout::Portrait;
+        pdfWriter_->setPageLayout(
+            QPageLayout(pageSize, orientation, geometry_.margins, QPageLayout::Millimeter));
+        if (!pdfPainter_.begin(pdfWriter_.get())) {
+            Fail(QString("cannot write \"%1\"").arg(fileName));
+        }
+    }
+
+    // Draws the finished sheet on every output and starts an empty one.
+    void CompleteSheet() {
+        if (painter_.isActive()) {
+            carried_.emplace(painter_);
+            painter_.end();
+        }
+        const QRect printableRect(QPoint(0, 0), printableSize_);
+        if (pdfPainter_.isActive()) {
+            if (sheetNumber_ > 1) pdfWriter_->newPage();
+            pdfPainter_.setClipRect(printableRect);
+            Replay(pdfPainter_);
+        }
+        const bool keep = printer_.keepImages && Record() != nullptr;
+        if (keep || !printer_.pngDir.isEmpty()) {
+            const QImage image = RenderSheet(printableRect);
+            if (!printer_.pngDir.isEmpty()) {
+                const int number = ++state_->pngPageCount[printer_.name];
+                const QString file =
+                    QDir(printer_.pngDir).filePath(QString("page-%1.png").arg(number));
+                if (!image.save(file, "PNG")) Fail(QString("cannot write \"%1\"").arg(file));
+            }
+            if (keep) Record()->pages.append(image);
+        }
+        sheet_ = std::make_unique<SheetPicture>(printer_.dpi, printableSize_);
+    }
+
+    QImage RenderSheet(const QRect& printableRect) {
+        const int dpi = printer_.dpi;
+        QImage image(ToPixels(geometry_.paper.width(), dpi),
+                     ToPixels(geometry_.paper.height(), dpi), QImage::Format_RGB32);
+        const int dotsPerMeter = qRound(dpi / kMMPerInch * 1000);
+        image.setDotsPerMeterX(dotsPerMeter);
+        image.setDotsPerMeterY(dotsPerMeter);
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        painter.translate(ToPixels(geometry_.margins.left(), dpi),
+                          ToPixels(geometry_.margins.top(), dpi));
+        painter.setClipRect(printableRect);
+        Replay(painter);
+        return image;
+    }
+
+    void Replay(QPainter& painter) {
+        // Playing a picture scales it from the resolution that Qt assumes for pictures to
+        // the target's; the sheet was drawn at the job's resolution already.
+        static const int pictureDpi = QPicture().logicalDpiX();
+        painter.save();
+        painter.scale(double(pictureDpi) / printer_.dpi, double(pictureDpi) / printer_.dpi);
+        sheet_->play(&painter);
+        painter.restore();
+    }
+
+    std::shared_ptr<VirtualPrinterSystem::State> state_;
+    VirtualPrinter printer_;
+    SheetGeometry geometry_;
+    QSize printableSize_;
+    int generation_;
+    size_t index_ = 0;
+    int sheetNumber_ = 1;
+    bool finished_ = false;
+    std::unique_ptr<SheetPicture> sheet_;
+    QPainter painter_;
+    std::optional<CarriedState> carried_;
+    QString pdfFile_;
+    std::unique_ptr<QPdfWriter> pdfWriter_;
+    QPainter pdfPainter_;
+};
+
+}  // namespace
+
+SheetGeometry GeometryFor(const VirtualPrinter& printer, const DeviceMode& mode) {
+    QPageSize pageSize = PageSizeFor(mode.paperSize, mode.paperWidth, mode.paperLength);
+    if (!pageSize.isValid()) pageSize = QPageSize(QPageSize::A4);
+    QSizeF paper = pageSize.size(QPageSize::Millimeter);
+    QSizeF printable = printer.printableMM;
+    QMarginsF margins = printer.marginsMM;
+    const bool landscape = mode.orientation == 1;
+    if (landscape) {
+        paper.transpose();
+        printable.transpose();
+        margins = QMarginsF(margins.top(), margins.left(), margins.bottom(), margins.right());
+    }
+    SheetGeometry geometry;
+    geometry.paper = paper;
+    if (printable.isEmpty()) {
+        geometry.margins = margins;
+        geometry.printable =
+            QSizeF(std::max(0.0, paper.width() - margins.left() - margins.right()),
+                   std::max(0.0, paper.height() - margins.top() - margins.bottom()));
+    } else {
+        // A fixed printable area sits in the middle of whatever paper is loaded.
+        const double horizontal = std::max(0.0, (paper.width() - printable.width()) / 2);
+        const double vertical = std::max(0.0, (paper.height() - printable.height()) / 2);
+        geometry.margins = QMarginsF(horizontal, vertical, horizontal, vertical);
+        geometry.printable = printable;
+    }
+    return geometry;
+}
+
+QString NumberedFileName(const QString& fileName, int n) {
+    if (n <= 1) return fileName;
+    const QFileInfo info(fileName);
+    const QString suffix = info.suffix();
+    if (suffix.isEmpty()) return fileName + QString("-%1").arg(n);
+    return fileName.chopped(suffix.size() + 1) + QString("-%1.").arg(n) + suffix;
+}
+
+std::unique_ptr<PrintJob> StartVirtualJob(const std::shared_ptr<VirtualPrinterSystem::State>& state,
+                                          const VirtualPrinter& printer, const DeviceMode& mode,
+                                          const QString& title) {
+    return std::make_unique<VirtualPrintJob>(state, printer, mode, title);
+}
+
+}  // namespace kavel
