@@ -4,6 +4,9 @@
 #pragma once
 
 #include <QImage>
+#include <QLine>
+#include <QMouseEvent>
+#include <QPen>
 #include <QPointer>
 #include <QString>
 #include <QStringList>
@@ -20,7 +23,7 @@ namespace kavel {
 // The rich-text edit that shows and holds a text item.
 class TRichEditBox : public QTextEdit {
     Q_OBJECT
-public:
+  public:
     explicit TRichEditBox(QWidget* parent);
     // The control's lines as it breaks them at its own width: every visual line of
     // every paragraph, in order, without line-end characters.
@@ -33,11 +36,17 @@ public:
     TColor FontColor() const { return fontColor_; }
     void SetTextAlignment(TAlignment a);
     TAlignment TextAlignment() const { return alignment_; }
-    // Replaces the text, keeping font and alignment.
+    // Replaces the text, keeping font and alignment. Line ends of any platform ("\r\n",
+    // "\r", "\n") each end one paragraph.
     void SetText(const QString& text);
     QString Text() const;
+    // Background of the edit: the designer marks fixed items silver; reset gives the
+    // system window colour back.
+    void SetBackColor(TColor c);
+    void ResetBackColor();
+    TColor BackColor() const;
 
-private:
+  private:
     void ApplyFormat();
     QString fontName_ = QStringLiteral("宋体");
     int fontSize_ = 9;
@@ -50,7 +59,7 @@ private:
 // uncut at its own size (crop), stretched, or scaled with its proportions.
 class TImageBox : public QWidget {
     Q_OBJECT
-public:
+  public:
     explicit TImageBox(QWidget* parent);
     QImage& Picture() { return picture_; }
     const QImage& Picture() const { return picture_; }
@@ -59,12 +68,18 @@ public:
     void SetProportional(bool on);
     bool Stretch() const { return stretch_; }
     bool Proportional() const { return proportional_; }
+    // While the picture is empty the box shows a light-grey placeholder with this caption
+    // (an empty caption shows nothing). It is only painted on screen; Picture() stays empty,
+    // so nothing of it reaches a printed page.
+    void SetPlaceholder(const QString& caption);
+    QString Placeholder() const { return placeholder_; }
 
-protected:
+  protected:
     void paintEvent(QPaintEvent*) override;
 
-private:
+  private:
     QImage picture_;
+    QString placeholder_;
     bool stretch_ = false;
     bool proportional_ = false;
 };
@@ -79,7 +94,7 @@ struct TShapePen {
 // The shape control: draws the item's line, rectangle or ellipse in the designer.
 class TPRNShape : public QWidget {
     Q_OBJECT
-public:
+  public:
     explicit TPRNShape(QWidget* parent);
     const TShapePen& Pen() const { return pen_; }
     void SetPenColor(TColor c);
@@ -87,6 +102,11 @@ public:
     // 1 dash, 2 dot, 3 dash-dot, 4 dash-dot-dot, every other value solid.
     void SetPenStyle(int style);
     int PenStyle() const { return pen_.style; }
+    // The pen style mapping both ways: style code to Qt's line style and back.
+    static Qt::PenStyle QtPenStyle(int style);
+    static TPenStyle PenStyleOf(Qt::PenStyle style);
+    // The pen as painting uses it (colour, width, line style).
+    QPen QtPen() const;
     TColor BrushColor() const { return brushColor_; }
     void SetBrushColor(TColor c);
     TPRNShapeType ShapeType() const { return shapeType_; }
@@ -96,10 +116,10 @@ public:
     // or the line's two ends (line types).
     QLine Geometry() const;
 
-protected:
+  protected:
     void paintEvent(QPaintEvent*) override;
 
-private:
+  private:
     TShapePen pen_;
     TColor brushColor_ = clWhite;
     TPRNShapeType shapeType_ = cstUpLine;
@@ -108,16 +128,16 @@ private:
 // A 6 x 6 sizing handle, painted black.
 class TDragPoint : public QWidget {
     Q_OBJECT
-public:
+  public:
     explicit TDragPoint(QWidget* parent);
 
-protected:
+  protected:
     void paintEvent(QPaintEvent*) override;
 };
 
 class TModiControl : public QWidget {
     Q_OBJECT
-public:
+  public:
     static constexpr int kHandleSize = 6;
 
     // parent: the paper panel on which the item lies.
@@ -131,6 +151,26 @@ public:
     TRichEditBox* RichEdit() const;  // the inner control of a text item, else null
     TImageBox* ImageBox() const;     // the inner control of the image kinds, else null
     TPRNShape* Shape() const;        // the inner control of a shape item, else null
+
+    // The item's bounds in control pixels. Width and height may be negative while a
+    // handle is dragged past the opposite edge (NormalizeSize folds them back); the widget
+    // itself and the inner control cover the normalised rectangle. Move and size items
+    // through these setters: QWidget::move/resize of a hidden paper reach the item late.
+    int Left() const { return left_; }
+    int Top() const { return top_; }
+    int Width() const { return width_; }
+    int Height() const { return height_; }
+    void SetBounds(int left, int top, int width, int height);
+    void SetLeft(int v) { SetBounds(v, top_, width_, height_); }
+    void SetTop(int v) { SetBounds(left_, v, width_, height_); }
+    void SetWidth(int v) { SetBounds(left_, top_, v, height_); }
+    void SetHeight(int v) { SetBounds(left_, top_, width_, v); }
+
+    // Visible: not explicitly hidden, whether or not the paper is on screen. The inner
+    // control takes the same visibility. Give the item its paper when constructing it: like
+    // any widget, an item moved to another parent is hidden until shown again.
+    bool Visible() const { return wantVisible_; }
+    void setVisible(bool visible) override;
 
     // Script position and size (control pixels); setting one also moves the item.
     int intDefLeft() const { return defLeft_; }
@@ -216,7 +256,7 @@ public:
     bool blPrintDone = false;
     bool blTableDone = false;
 
-signals:
+  signals:
     // The designer's handlers.
     void onMouseDown(TModiControl* item, QMouseEvent* event);
     void onMouseMove(TModiControl* item, QMouseEvent* event);
@@ -227,15 +267,18 @@ signals:
     // Restoring asks the designer to mark header and footer items.
     void markHeadFoot(TModiControl* item);
 
-protected:
+  protected:
+    bool event(QEvent* event) override;
     void moveEvent(QMoveEvent*) override;
     void resizeEvent(QResizeEvent*) override;
-    void showEvent(QShowEvent*) override;
-    void hideEvent(QHideEvent*) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-private:
-    void BoundsChanged();
+  private:
+    void ApplyGeometry();
+    void AdoptWidgetGeometry();
+    void SyncInner();
+    void ApplyCursors();
+    void CreateInner();
     void PlaceHandles();
     void CreateHandles();
     void ApplyImageMode();
@@ -245,8 +288,10 @@ private:
     bool MouseMove(QObject* source, QMouseEvent* e);
     bool MouseRelease(QObject* source, QMouseEvent* e);
 
+    QObject* MouseSource(QObject* watched) const;
+
     QPointer<QWidget> dataObject_;
-    QObject* dragSource_ = nullptr;
+    QPointer<QObject> dragSource_;
     bool selected_ = false;
     bool handlesCreated_ = false;
     bool permitDrag_ = false;
@@ -254,7 +299,6 @@ private:
     QPoint lastPoint_;
     std::array<QPointer<TDragPoint>, 8> handles_{};
     TPRNDataType objectType_ = cdtPanel;
-    bool kindSet_ = false;
     int defLeft_ = 0, defTop_ = 0, defWidth_ = 100, defHeight_ = 100;
     TPRNImgMode imgMode_ = cstCrop, defImgMode_ = cstCrop;
     int defSize_ = 9;
@@ -266,7 +310,10 @@ private:
     TPenStyle defPenStyle_ = psSolid;
     TPRNShapeType defShapeType_ = cstUpLine;
     QString defFontName_ = QStringLiteral("宋体");
-    QRect lastBounds_;
+    int left_ = 0, top_ = 0, width_ = 100, height_ = 100;
+    QRect appliedGeometry_;  // the widget geometry last set from the bounds above
+    bool applyingGeometry_ = false;
+    bool wantVisible_ = true;
 };
 
 }  // namespace kavel
