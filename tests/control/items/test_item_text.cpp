@@ -1,0 +1,91 @@
+// The rich-text edit of text items: its lines as it breaks them, its text and its format.
+#include <QFontMetrics>
+
+#include "ItemTestSupport.h"
+
+namespace kavel::test {
+namespace {
+
+class RichEditTest : public ::testing::TestWithParam<bool> {
+  protected:
+    void SetUp() override {
+        paper_.resize(800, 600);
+        if (GetParam()) paper_.show();
+        edit_ = new TRichEditBox(&paper_);
+        edit_->SetTextFont(QStringLiteral("Courier New"), 10, 0, clBlack);
+        edit_->show();
+    }
+
+    // The width at which "aaaa bbbb cccc dddd" breaks after "bbbb".
+    int BreakWidth() const {
+        return QFontMetrics(edit_->font()).horizontalAdvance(QStringLiteral("aaaa bbbb cccc")) - 1;
+    }
+
+    QWidget paper_;
+    TRichEditBox* edit_ = nullptr;
+};
+
+TEST_P(RichEditTest, LinesBreakAtTheControlsWidth) {
+    edit_->SetText(QStringLiteral("aaaa bbbb cccc dddd"));
+    edit_->resize(BreakWidth(), 100);
+    EXPECT_EQ(edit_->Lines(), (QStringList{"aaaa bbbb", "cccc dddd"}));
+
+    // The lines follow a later width.
+    edit_->resize(2000, 100);
+    EXPECT_EQ(edit_->Lines(), (QStringList{"aaaa bbbb cccc dddd"}));
+}
+
+TEST_P(RichEditTest, LinesOfSeveralParagraphs) {
+    edit_->resize(BreakWidth(), 100);
+    struct Case {
+        QString text;
+        QStringList lines;
+    };
+    const Case cases[] = {
+        {"", {}},
+        {"one", {"one"}},
+        {"one\r\ntwo", {"one", "two"}},
+        {"one\rtwo\nthree", {"one", "two", "three"}},
+        {"one\r\n\r\nthree", {"one", "", "three"}},
+        {"one\r\n", {"one"}},
+        {"aaaa bbbb cccc dddd\r\nx", {"aaaa bbbb", "cccc dddd", "x"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text.toStdString());
+        edit_->SetText(c.text);
+        EXPECT_EQ(edit_->Lines(), c.lines);
+    }
+}
+
+TEST_P(RichEditTest, TextKeepsItsFormatWhenReplaced) {
+    edit_->SetTextFont(QStringLiteral("Arial"), 12, fsItalic, RGBColor(255, 0, 0));
+    edit_->SetTextAlignment(taRightJustify);
+    edit_->SetText(QStringLiteral("line one\r\nline two"));
+    EXPECT_EQ(edit_->Text(), QStringLiteral("line one\nline two"));
+
+    QTextCursor cursor(edit_->document());
+    cursor.movePosition(QTextCursor::End);
+    EXPECT_EQ(cursor.charFormat().foreground().color(), QColor(255, 0, 0));
+    EXPECT_TRUE(cursor.charFormat().fontItalic());
+    EXPECT_EQ(cursor.blockFormat().alignment() & Qt::AlignHorizontal_Mask, Qt::AlignRight);
+    EXPECT_EQ(edit_->font().pointSize(), 12);
+}
+
+TEST_P(RichEditTest, NoFrameNoScrollBarsNoMargin) {
+    EXPECT_EQ(edit_->frameWidth(), 0);
+    EXPECT_EQ(edit_->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+    EXPECT_EQ(edit_->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+    EXPECT_EQ(edit_->document()->documentMargin(), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(PaperShownOrNot, RichEditTest, ::testing::Bool());
+
+TEST(RichEditFontTest, NonPositiveSizeKeepsAUsableFont) {
+    TRichEditBox edit(nullptr);
+    edit.SetTextFont(QStringLiteral("Arial"), 0, 0, clBlack);
+    EXPECT_EQ(edit.FontSize(), 0);
+    EXPECT_GT(edit.font().pointSizeF(), 0);
+}
+
+}  // namespace
+}  // namespace kavel::test
