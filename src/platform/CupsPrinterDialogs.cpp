@@ -40,13 +40,16 @@ PrintDialogValues::Range RangeOf(QAbstractPrintDialog::PrintRange range) {
 
 }  // namespace
 
-bool CupsPrinterSystem::PrintDialog(PrintDialogValues& values) {
+bool CupsPrinterSystem::PrintDialog(PrintDialogValues& preset) {
+    // The preset values change only when the dialog is confirmed.
+    PrintDialogValues values = preset;
     if (!ResolveDialogPrinter(values.printer)) return false;
     switch (DialogPolicy()) {
         case DialogAnswer::Cancel:
             return false;
         case DialogAnswer::Ok:
             ApplyPrintDialog(values);
+            preset = values;
             return true;
         case DialogAnswer::Show:
             break;
@@ -81,16 +84,19 @@ bool CupsPrinterSystem::PrintDialog(PrintDialogValues& values) {
         values.toPage = dialog.toPage();
     }
     ApplyPrintDialog(values);
+    preset = values;
     return true;
 }
 
-bool CupsPrinterSystem::PageSetupDialog(int& printerIndex) {
+bool CupsPrinterSystem::PageSetupDialog(int& chosenPrinter) {
+    int printerIndex = chosenPrinter;
     if (!ResolveDialogPrinter(printerIndex)) return false;
     switch (DialogPolicy()) {
         case DialogAnswer::Cancel:
             return false;
         case DialogAnswer::Ok:
             SetCurrent(printerIndex);
+            chosenPrinter = printerIndex;
             return true;
         case DialogAnswer::Show:
             break;
@@ -109,6 +115,7 @@ bool CupsPrinterSystem::PageSetupDialog(int& printerIndex) {
     if (printer.paperSource() != sourceBefore) chosen.source = SourceCodeFor(printer.paperSource());
     SetDeviceMode(printerIndex, chosen);
     SetCurrent(printerIndex);
+    chosenPrinter = printerIndex;
     return true;
 }
 

@@ -94,6 +94,21 @@ QPageSize PageSizeFor(int code, int widthTenthMM, int lengthTenthMM) {
     return QPageSize();
 }
 
+QSizeF PageSizeMM(const QPageSize& pageSize) {
+    if (!pageSize.isValid()) return QSizeF();
+    const QSizeF defined = pageSize.definitionSize();
+    switch (pageSize.definitionUnits()) {
+        case QPageSize::Millimeter:
+            return defined;
+        case QPageSize::Inch:
+            return defined * 25.4;
+        case QPageSize::Point:
+            return defined * (25.4 / 72);
+        default:
+            return pageSize.size(QPageSize::Millimeter);
+    }
+}
+
 QString PaperName(int code) {
     if (code < 0 || code >= kPaperNameCount) return QString();
     return QString::fromLatin1(kPapers[code].name);

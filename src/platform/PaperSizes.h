@@ -18,6 +18,10 @@ int PaperCodeForSizeMM(const QSizeF& portraitMM);
 // the device mode gives it; the orientation is applied by the caller.
 QPageSize PageSizeFor(int code, int widthTenthMM, int lengthTenthMM);
 
+// The size of a page size in millimetres as it was defined (Qt's own conversion rounds
+// inch sizes to whole millimetres).
+QSizeF PageSizeMM(const QPageSize& pageSize);
+
 // The paper table's name of a code 0..27 ("A4 210 x 297 mm"); empty otherwise. Names
 // are looked up by text when script gives a paper name.
 QString PaperName(int code);

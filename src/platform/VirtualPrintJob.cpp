@@ -253,7 +253,7 @@ class VirtualPrintJob : public PrintJob {
 SheetGeometry GeometryFor(const VirtualPrinter& printer, const DeviceMode& mode) {
     QPageSize pageSize = PageSizeFor(mode.paperSize, mode.paperWidth, mode.paperLength);
     if (!pageSize.isValid()) pageSize = QPageSize(QPageSize::A4);
-    QSizeF paper = pageSize.size(QPageSize::Millimeter);
+    QSizeF paper = PageSizeMM(pageSize);
     QSizeF printable = printer.printableMM;
     QMarginsF margins = printer.marginsMM;
     const bool landscape = mode.orientation == 1;

@@ -95,8 +95,8 @@ std::unique_ptr<PrintJob> VirtualPrinterSystem::StartJob(int index, const QStrin
 }
 
 bool VirtualPrinterSystem::PrintDialog(PrintDialogValues& values) {
-    if (!ResolveDialogPrinter(values.printer)) return false;
     PrintDialogValues chosen = values;
+    if (!ResolveDialogPrinter(chosen.printer)) return false;
     bool confirmed = false;
     if (printDialogScript_) {
         confirmed = printDialogScript_(chosen);
@@ -115,14 +115,14 @@ bool VirtualPrinterSystem::PrintDialog(PrintDialogValues& values) {
     }
     // A script that picks a printer outside the list cannot confirm.
     if (!confirmed || chosen.printer < 0 || chosen.printer >= Count()) return false;
+    ApplyPrintDialog(chosen);
     values = chosen;
-    ApplyPrintDialog(values);
     return true;
 }
 
 bool VirtualPrinterSystem::PageSetupDialog(int& printer) {
-    if (!ResolveDialogPrinter(printer)) return false;
     int chosen = printer;
+    if (!ResolveDialogPrinter(chosen)) return false;
     bool confirmed = false;
     if (pageSetupDialogScript_) {
         confirmed = pageSetupDialogScript_(chosen);

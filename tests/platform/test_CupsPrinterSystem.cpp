@@ -1,0 +1,226 @@
+// The CUPS printer system against the local scheduler and the capture queues that
+// scripts/cups-start.sh sets up.
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QMap>
+#include <QThread>
+#include <optional>
+
+#include "PdfTools.h"
+#include "platform/CupsPrinterSystem.h"
+#include "platform/PaperSizes.h"
+#include "platform/Variant.h"
+
+namespace kavel {
+namespace {
+
+using test::PointsToMM;
+using test::RunTool;
+
+QString CaptureDir(const QString& queueFolder) {
+    const QByteArray base = qgetenv("KAVEL_CUPS_DIR");
+    return (base.isEmpty() ? QString("/tmp/kavel-cups") : QString::fromLocal8Bit(base)) + "/" +
+           queueFolder;
+}
+
+// A title no other job of any run has.
+QString UniqueTitle(const QString& what) {
+    static int counter = 0;
+    return QString("Kavel %1 %2-%3-%4")
+        .arg(what)
+        .arg(QCoreApplication::applicationPid())
+        .arg(QDateTime::currentMSecsSinceEpoch())
+        .arg(++counter);
+}
+
+struct CapturedJob {
+    QString dataFile;
+    QMap<QString, QString> attributes;  // copies, title, options, user
+};
+
+// Waits for the capture backend to write the job of that title.
+std::optional<CapturedJob> WaitForJob(const QString& folder, const QString& title) {
+    QElapsedTimer timer;
+    timer.start();
+    while (timer.elapsed() < 30000) {
+        for (const QString& name : QDir(folder).entryList({"job-*.txt"}, QDir::Files)) {
+            QFile file(QDir(folder).filePath(name));
+            if (!file.open(QIODevice::ReadOnly)) continue;
+            CapturedJob job;
+            for (const QString& line : QString::fromUtf8(file.readAll()).split('\n')) {
+                const qsizetype equals = line.indexOf('=');
+                if (equals > 0) job.attributes[line.left(equals)] = line.mid(equals + 1);
+            }
+            if (job.attributes.value("title") != title) continue;
+            job.dataFile = QDir(folder).filePath(name.chopped(4) + ".pdf");
+            return job;
+        }
+        QThread::msleep(50);
+    }
+    return std::nullopt;
+}
+
+QByteArray ReadAll(const QString& fileName) {
+    QFile file(fileName);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+class CupsPrinters : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        if (qgetenv("KAVEL_NO_CUPS") == "1") GTEST_SKIP() << "KAVEL_NO_CUPS=1: no CUPS tests";
+        if (!RunTool("lpstat", {"-r"}).contains("is running")) {
+            FAIL() << "The CUPS scheduler is not running: run scripts/cups-start.sh as root "
+                      "(or set KAVEL_NO_CUPS=1 to skip the CUPS tests)";
+        }
+        names = system.Printers();
+        capture = static_cast<int>(names.indexOf("KavelCap"));
+        capture2 = static_cast<int>(names.indexOf("KavelCap2"));
+        socket = static_cast<int>(names.indexOf("KavelSock"));
+        if (capture < 0 || capture2 < 0 || socket < 0) {
+            FAIL() << "The capture queues are missing: run scripts/cups-start.sh as root";
+        }
+    }
+
+    CupsPrinterSystem system;
+    QStringList names;
+    int capture = -1, capture2 = -1, socket = -1;
+};
+
+TEST_F(CupsPrinters, ListAndDefaultAreTheSchedulers) {
+    const QString lpstat = RunTool("lpstat", {"-d"});
+    const QString systemDefault = lpstat.section(':', 1).trimmed();
+    EXPECT_EQ(system.DefaultPrinterName(), systemDefault);
+    EXPECT_EQ(system.DefaultIndex(), names.indexOf(systemDefault));
+    // The script runner's --printer names another default, in any case.
+    EXPECT_EQ(CupsPrinterSystem("kavelcap2").DefaultPrinterName(), "KavelCap2");
+    EXPECT_EQ(CupsPrinterSystem("kavelcap2").DefaultIndex(), capture2);
+    EXPECT_EQ(CupsPrinterSystem("No Such Printer").DefaultPrinterName(), QString());
+    EXPECT_THROW(CupsPrinterSystem("No Such Printer").SetCurrent(-1), KavelError);
+}
+
+TEST_F(CupsPrinters, DeviceModeStartsFromThePrintersDefaults) {
+    const DeviceMode mode = system.GetDeviceMode(capture);
+    EXPECT_FALSE(PaperSizeMM(mode.paperSize).isEmpty()) << mode.paperSize;
+    EXPECT_EQ(mode.copies, 1);
+    EXPECT_EQ(mode.orientation, 0);
+    DeviceMode changed = mode;
+    changed.paperSize = 8;
+    system.SetDeviceMode(capture, changed);
+    EXPECT_EQ(system.GetDeviceMode(capture), changed);
+    EXPECT_EQ(system.GetDeviceMode(capture2), mode);  // kept per printer
+}
+
+TEST_F(CupsPrinters, PrintsA5LandscapeWithTwoCopies) {
+    DeviceMode mode = system.GetDeviceMode(capture);
+    mode.paperSize = 11;
+    mode.orientation = 1;
+    mode.copies = 2;
+    system.SetDeviceMode(capture, mode);
+
+    const PrinterCaps caps = system.Caps(capture);
+    EXPECT_EQ(caps.dpiX, 1200);
+    EXPECT_EQ(caps.dpiY, 1200);
+    // A5 landscape less the printer's margins (a raw queue has Qt's 10 point ones).
+    EXPECT_NEAR(caps.horzSizeMM, 203, 1);
+    EXPECT_NEAR(caps.vertSizeMM, 141, 1);
+
+    const QString title = UniqueTitle("A5 job");
+    auto job = system.StartJob(capture, title);
+    QFont font("Liberation Sans");
+    font.setPointSize(14);
+    job->Painter().setFont(font);
+    job->Painter().drawText(QPointF(caps.dpiX, caps.dpiY), "KavelPageOne");
+    job->NewSheet();
+    job->Painter().drawText(QPointF(caps.dpiX, caps.dpiY), "KavelPageTwo");
+    job->Finish();
+
+    const auto captured = WaitForJob(CaptureDir("cap"), title);
+    ASSERT_TRUE(captured) << "no job titled " << title.toStdString() << " in "
+                          << CaptureDir("cap").toStdString();
+    // The copies travel as the job's copies; the document holds each page once.
+    EXPECT_EQ(captured->attributes.value("copies"), "2");
+    const QList<test::PdfPage> pages = test::ReadPdfPages(captured->dataFile);
+    ASSERT_EQ(pages.size(), 2);
+    for (const test::PdfPage& page : pages) {
+        EXPECT_NEAR(PointsToMM(page.sizePt.width()), 210, 0.5);
+        EXPECT_NEAR(PointsToMM(page.sizePt.height()), 148, 0.5);
+    }
+    const auto* one = pages[0].Find("KavelPageOne");
+    ASSERT_NE(one, nullptr) << pages[0].Text().toStdString();
+    // One inch from the corner of the printable area, which is 10 points in.
+    EXPECT_NEAR(one->boxPt.left(), 10 + 72, 2);
+    EXPECT_NE(pages[1].Find("KavelPageTwo"), nullptr) << pages[1].Text().toStdString();
+    EXPECT_EQ(pages[1].Find("KavelPageOne"), nullptr);
+}
+
+TEST_F(CupsPrinters, TheChosenPrinterGetsTheJob) {
+    const QString title = UniqueTitle("second printer");
+    auto job = system.StartJob(capture2, title);
+    job->Painter().drawText(QPointF(600, 600), "KavelSecond");
+    job->Finish();
+    const auto captured = WaitForJob(CaptureDir("cap2"), title);
+    ASSERT_TRUE(captured);
+    EXPECT_EQ(captured->attributes.value("copies"), "1");
+    ASSERT_EQ(test::ReadPdfPages(captured->dataFile).size(), 1);
+    EXPECT_NE(test::ReadPdfPages(captured->dataFile)[0].Find("KavelSecond"), nullptr);
+}
+
+TEST_F(CupsPrinters, RawDataArrivesUnchanged) {
+    QByteArray data("\x1B@KavelRaw\r\n\x00\x01\xFE\xFF", 16);
+    data += UniqueTitle("raw").toUtf8();
+    const QString title = UniqueTitle("SendRawData:");
+    system.SendRaw(capture, data, title);
+    const auto captured = WaitForJob(CaptureDir("cap"), title);
+    ASSERT_TRUE(captured);
+    EXPECT_EQ(ReadAll(captured->dataFile), data);
+}
+
+TEST_F(CupsPrinters, RawDataReachesTheNetworkPrinter) {
+    const QByteArray data = "KavelSock " + UniqueTitle("socket").toUtf8();
+    system.SendRaw(socket, data, "SendRawData:socket");
+    const QDir folder(CaptureDir("sock"));
+    QElapsedTimer timer;
+    timer.start();
+    bool found = false;
+    while (!found && timer.elapsed() < 30000) {
+        for (const QString& name : folder.entryList({"job-*.bin"}, QDir::Files)) {
+            found = found || ReadAll(folder.filePath(name)) == data;
+        }
+        if (!found) QThread::msleep(50);
+    }
+    EXPECT_TRUE(found) << "nothing arrived in " << folder.path().toStdString();
+}
+
+TEST_F(CupsPrinters, PrintersOutsideTheListRaise) {
+    const int outside = static_cast<int>(names.size());
+    EXPECT_THROW(system.GetDeviceMode(outside), KavelError);
+    EXPECT_THROW(system.Caps(-1), KavelError);
+    EXPECT_THROW(system.StartJob(outside, "x"), KavelError);
+    EXPECT_THROW(system.SendRaw(-1, "x", "x"), KavelError);
+    EXPECT_THROW(system.SetCurrent(outside), KavelError);
+}
+
+TEST_F(CupsPrinters, ConfirmedPrintDialogChoosesPrinterAndCopies) {
+    const DialogAnswer previous = DialogPolicy();
+    SetDialogPolicy(DialogAnswer::Ok);
+    PrintDialogValues values;
+    values.printer = capture2;
+    values.copies = 3;
+    EXPECT_TRUE(system.PrintDialog(values));
+    EXPECT_EQ(system.Current(), capture2);
+    EXPECT_EQ(system.GetDeviceMode(capture2).copies, 3);
+    SetDialogPolicy(DialogAnswer::Cancel);
+    values.printer = capture;
+    EXPECT_FALSE(system.PrintDialog(values));
+    EXPECT_EQ(system.Current(), capture2);
+    SetDialogPolicy(previous);
+}
+
+}  // namespace
+}  // namespace kavel

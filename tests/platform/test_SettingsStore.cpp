@@ -1,0 +1,183 @@
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <thread>
+
+#include "common/TestSupport.h"
+#include "platform/SettingsStore.h"
+
+namespace kavel {
+namespace {
+
+QByteArray ReadAll(const QString& fileName) {
+    QFile file(fileName);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void WriteAll(const QString& fileName, const QByteArray& bytes) {
+    QFile file(fileName);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+TEST(SettingsStore, MissingFileReadsEmptyAndFirstWriteCreatesIt) {
+    QTemporaryDir dir;
+    const QString fileName = dir.filePath("PrintSetups_a.ini");
+    SettingsStore store(fileName);
+    EXPECT_EQ(store.Read("PRNSETUP", "PRINTERINDEX"), QString());
+    EXPECT_TRUE(store.Read("PRNSETUP", "PRINTERINDEX").isEmpty());
+    ASSERT_TRUE(store.Write("PRNSETUP", "PRINTERINDEX", "2"));
+    EXPECT_EQ(ReadAll(fileName), QByteArray("[PRNSETUP]\nPRINTERINDEX=2\n"));
+    EXPECT_EQ(SettingsStore(fileName).Read("prnsetup", "printerindex"), QString("2"));
+}
+
+TEST(SettingsStore, EachReadSeesTheFileAsItIsNow) {
+    QTemporaryDir dir;
+    const QString fileName = dir.filePath("x.ini");
+    SettingsStore store(fileName);
+    ASSERT_TRUE(store.Write("S", "A", "1"));
+    // Another writer (another control or process) changes the file in between.
+    WriteAll(fileName, "[S]\nA=7\n");
+    EXPECT_EQ(store.Read("S", "A"), QString("7"));
+}
+
+TEST(SettingsStore, WriteKeepsEveryOtherLineAndLeavesNoTemporaryFiles) {
+    QTemporaryDir dir;
+    const QString fileName = dir.filePath("PrintSetups_keep.ini");
+    const QByteArray original =
+        "; saved by another version\r\n[ITEM0]\r\nPRNTOP=10\r\nUNKNOWN=x\r\n\r\n[PRNSETUP]\r\n"
+        "PAPERSIZE=9\r\n";
+    WriteAll(fileName, original);
+    SettingsStore store(fileName);
+    ASSERT_TRUE(store.Write("item0", "PRNTOP", "25"));
+    ASSERT_TRUE(store.Write("ITEM3", "PRNLEFT", "5"));
+    EXPECT_EQ(ReadAll(fileName),
+              QByteArray("; saved by another version\r\n[ITEM0]\r\nPRNTOP=25\r\nUNKNOWN=x\r\n\r\n"
+                         "[PRNSETUP]\r\nPAPERSIZE=9\r\n[ITEM3]\r\nPRNLEFT=5\r\n"));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::System),
+              QStringList{"PrintSetups_keep.ini"});
+}
+
+TEST(SettingsStore, RefusedWritesLeaveTheFileAlone) {
+    QTemporaryDir dir;
+    const QString fileName = dir.filePath("x.ini");
+    WriteAll(fileName, "[S]\nA=1\n");
+    SettingsStore store(fileName);
+    EXPECT_FALSE(store.Write("S", "A", "line\nbreak"));
+    EXPECT_FALSE(store.Write("S", "A=B", "1"));
+    EXPECT_FALSE(SettingsStore().Write("S", "A", "1"));
+    EXPECT_FALSE(SettingsStore(dir.filePath("no/such/folder/x.ini")).Write("S", "A", "1"));
+    EXPECT_EQ(ReadAll(fileName), QByteArray("[S]\nA=1\n"));
+}
+
+TEST(SettingsStore, NameThatIsNoFileIsNeitherReadNorReplaced) {
+    QTemporaryDir dir;
+    const QString folder = dir.filePath("PrintSetups_dir.ini");
+    ASSERT_TRUE(QDir().mkdir(folder));
+    SettingsStore store(folder);
+    EXPECT_EQ(store.Read("S", "A"), QString());
+    EXPECT_FALSE(store.Write("S", "A", "1"));
+    EXPECT_TRUE(QFileInfo(folder).isDir());
+}
+
+TEST(SettingsStore, WritersAtTheSameTimeLoseNoValue) {
+    // Two writers (controls in other processes, here threads) change different keys of
+    // one file at once; every value written is there afterwards.
+    QTemporaryDir dir;
+    const QString fileName = dir.filePath("shared.ini");
+    constexpr int kWrites = 30;
+    const auto writer = [&](const QString& section) {
+        SettingsStore store(fileName);
+        for (int i = 0; i < kWrites; ++i) {
+            EXPECT_TRUE(store.Write(section, QString("K%1").arg(i), QString::number(i)));
+        }
+    };
+    std::thread first(writer, "A");
+    std::thread second(writer, "B");
+    first.join();
+    second.join();
+    SettingsStore store(fileName);
+    for (int i = 0; i < kWrites; ++i) {
+        EXPECT_EQ(store.Read("A", QString("K%1").arg(i)), QString::number(i));
+        EXPECT_EQ(store.Read("B", QString("K%1").arg(i)), QString::number(i));
+    }
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"shared.ini"});
+}
+
+TEST(SettingsFolder, IsTarvenholdKavelInTheBaseFolderMadeLevelByLevel) {
+    test::ScopedSettingsFolder settings;
+    const QString base = settings.Path() + "/fresh/data";  // not there yet
+    SetSettingsBaseFolder(base);
+    EXPECT_EQ(SettingsBaseFolder(), base);
+    EXPECT_EQ(GetSettingsFolder(), base + "/Tarvenhold/Kavel");
+    EXPECT_TRUE(QFileInfo(base + "/Tarvenhold/Kavel").isDir());
+}
+
+TEST(SettingsFolder, EmptyWhenItCannotBeMade) {
+    test::ScopedSettingsFolder settings;
+    const QString blocker = settings.Path() + "/file";
+    WriteAll(blocker, "not a folder");
+    SetSettingsBaseFolder(blocker);
+    EXPECT_EQ(GetSettingsFolder(), QString());
+    EXPECT_EQ(GetSettingsFileName(false, "task"), QString());
+}
+
+TEST(SettingsFolder, DefaultBaseIsTheUsersDataFolder) {
+    SetSettingsBaseFolder(QString());
+    EXPECT_EQ(SettingsBaseFolder(),
+              QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation));
+}
+
+TEST(SettingsFileName, PrefixTrimmedTaskNameAndExtension) {
+    test::ScopedSettingsFolder settings;
+    const QString folder = settings.Path() + "/Tarvenhold/Kavel";
+    struct Case {
+        bool design;
+        QString task;
+        QString file;
+    };
+    const Case cases[] = {
+        {false, "Invoice", "PrintSetups_Invoice.ini"},
+        {true, "Invoice", "PrintDesigns_Invoice.ini"},
+        {false, "  Invoice \t", "PrintSetups_Invoice.ini"},
+        {false, QString("\x01Invoice\r\n"), "PrintSetups_Invoice.ini"},
+        {false, "", "PrintSetups_.ini"},
+        {false, QString::fromUtf8("发票 A"), QString::fromUtf8("PrintSetups_发票 A.ini")},
+        // A task name never leads out of the settings folder.
+        {false, "../../etc/passwd", "PrintSetups_.._.._etc_passwd.ini"},
+        {false, "a/b\\c", "PrintSetups_a_b_c.ini"},
+        {false, "..", "PrintSetups_...ini"},
+        {false, QString("a\nb"), "PrintSetups_a_b.ini"},
+    };
+    for (const Case& c : cases) {
+        const QString name = GetSettingsFileName(c.design, c.task);
+        EXPECT_EQ(name, folder + "/" + c.file) << c.task.toStdString();
+        EXPECT_EQ(QFileInfo(name).absolutePath(), folder) << c.task.toStdString();
+    }
+}
+
+TEST(SettingsFileName, EscapingNameStillStoresInsideTheFolder) {
+    test::ScopedSettingsFolder settings;
+    const QString name = GetSettingsFileName(false, "../escape");
+    ASSERT_TRUE(SettingsStore(name).Write("S", "A", "1"));
+    EXPECT_TRUE(QFileInfo::exists(settings.Path() + "/Tarvenhold/Kavel/PrintSetups_.._escape.ini"));
+    EXPECT_FALSE(QFileInfo::exists(settings.Path() + "/Tarvenhold/escape.ini"));
+}
+
+TEST(SettingsFile, DeleteAnswersWhetherNoFileRemains) {
+    QTemporaryDir dir;
+    const QString fileName = dir.filePath("PrintDesigns_t.ini");
+    ASSERT_TRUE(SettingsStore(fileName).Write("S", "A", "1"));
+    EXPECT_TRUE(DeleteSettingsFile(fileName));
+    EXPECT_FALSE(QFileInfo::exists(fileName));
+    EXPECT_TRUE(DeleteSettingsFile(fileName));  // nothing there: nothing remains
+    ASSERT_TRUE(QDir(dir.path()).mkdir("PrintDesigns_dir.ini"));
+    EXPECT_FALSE(DeleteSettingsFile(dir.filePath("PrintDesigns_dir.ini")));
+}
+
+}  // namespace
+}  // namespace kavel
