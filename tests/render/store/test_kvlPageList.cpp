@@ -11,6 +11,7 @@
 
 #include "platform/Variant.h"
 #include "render/kvlPageListUnit.h"
+#include "render/store/TemporaryFolderOverride.h"
 
 namespace kavel {
 namespace {
@@ -187,6 +188,23 @@ TEST(TkvlPageList, EmptyPictureRoundTrips) {
     EXPECT_TRUE(empty->isNull());
     ExpectPage(*list, 3);
     ExpectPage(*list, 1);
+}
+
+TEST(TkvlPageList, FailedAddLosesNoPage) {
+    // A limit that the second page passes, while no temporary file can be made.
+    const qint64 limit = MakeStore(1)->Stream()->Size();
+    const auto list = MakeStore(1, limit);
+    {
+        test::TemporaryFolderOverride folder(test::kUnwritableFolder);
+        EXPECT_THROW(list->AddPage(MakePage(2)), KavelError);
+    }
+    EXPECT_EQ(list->Count(), 1);
+    EXPECT_EQ(list->Stream()->Size(), limit);
+    ExpectPage(*list, 1);
+    list->AddPage(MakePage(2));
+    list->AddPage(MakePage(3));
+    EXPECT_FALSE(list->Stream()->InMemory());
+    for (const int number : {3, 1, 2}) ExpectPage(*list, number);
 }
 
 // ---- damaged streams ----

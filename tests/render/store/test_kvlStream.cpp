@@ -6,6 +6,7 @@
 
 #include "platform/Variant.h"
 #include "render/kvlPageListUnit.h"
+#include "render/store/TemporaryFolderOverride.h"
 
 namespace kavel {
 namespace {
@@ -119,31 +120,12 @@ TEST_P(TkvlStreamBothPlaces, ReadWriteSeekAndTruncate) {
 
 INSTANTIATE_TEST_SUITE_P(MemoryAndFile, TkvlStreamBothPlaces, ::testing::Values(1000, 4));
 
-// Points the system's temporary folder elsewhere for one scope.
-class TemporaryFolderOverride {
-  public:
-    explicit TemporaryFolderOverride(const QByteArray& folder) : saved_(qgetenv("TMPDIR")) {
-        qputenv("TMPDIR", folder);
-    }
-    ~TemporaryFolderOverride() {
-        if (saved_.isEmpty()) {
-            qunsetenv("TMPDIR");
-        } else {
-            qputenv("TMPDIR", saved_);
-        }
-    }
-
-  private:
-    QByteArray saved_;
-};
-
 TEST(TkvlStream, UncreatableTemporaryFileFailsTheWriteAndKeepsTheData) {
     TkvlStream stream(8);
     WriteBytes(stream, "12345678");
     {
-        // A folder in which nobody, root included, can create a file.
-        TemporaryFolderOverride folder("/proc");
-        ASSERT_EQ(QDir::tempPath(), "/proc");
+        test::TemporaryFolderOverride folder(test::kUnwritableFolder);
+        ASSERT_EQ(QDir::tempPath(), test::kUnwritableFolder);
         EXPECT_THROW(stream.Write("9", 1), KavelError);
     }
     EXPECT_TRUE(stream.InMemory());
