@@ -1,0 +1,203 @@
+#include "ScriptRunner.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QJSEngine>
+#include <QUrl>
+#include <cstdio>
+
+#include "ScriptBinding.h"
+#include "control/RunState.h"
+#include "control/VelloImpl1.h"
+#include "platform/CupsPrinterSystem.h"
+#include "platform/Messages.h"
+#include "platform/SettingsStore.h"
+#include "platform/VirtualPrinterSystem.h"
+#include "platform/WindowPresenter.h"
+#include "render/PrevStringFormUnit.h"
+
+namespace kavel {
+
+namespace {
+
+void Err(const QString& text) {
+    std::fprintf(stderr, "%s\n", text.toUtf8().constData());
+    std::fflush(stderr);
+}
+
+class ScriptPage : public HostPageProvider {
+public:
+    explicit ScriptPage(QString url) : url_(std::move(url)) {}
+    THostPageInfo Describe() override { return DescribeUrl(url_); }
+
+private:
+    QString url_;
+};
+
+}  // namespace
+
+QString RunUsage() {
+    return QStringLiteral(
+        "usage: kavel run [SCRIPT.js] [--dpi N] [--settings DIR] [--answer ok|cancel]\n"
+        "                 [--pdf FILE] [--png DIR] [--print [--printer NAME]]\n"
+        "                 [--preview] [--design] [--gui] [--screenshot DIR]\n"
+        "Without SCRIPT the embedded example task runs.");
+}
+
+std::optional<RunOptions> ParseRunOptions(const QStringList& args, QString* error) {
+    RunOptions o;
+    auto value = [&](int& i, const QString& flag) -> std::optional<QString> {
+        if (i + 1 >= args.size()) {
+            *error = flag + " needs a value";
+            return std::nullopt;
+        }
+        return args[++i];
+    };
+    for (int i = 0; i < args.size(); ++i) {
+        const QString a = args[i];
+        if (a == "--dpi") {
+            const auto v = value(i, a);
+            if (!v) return std::nullopt;
+            bool ok = false;
+            o.dpi = v->toInt(&ok);
+            if (!ok || o.dpi < 24 || o.dpi > 1200) {
+                *error = "--dpi takes a number from 24 to 1200";
+                return std::nullopt;
+            }
+        } else if (a == "--settings" || a == "--pdf" || a == "--png" || a == "--printer" ||
+                   a == "--screenshot" || a == "--answer") {
+            const auto v = value(i, a);
+            if (!v) return std::nullopt;
+            if (a == "--settings") o.settingsDir = *v;
+            if (a == "--pdf") o.pdfFile = *v;
+            if (a == "--png") o.pngDir = *v;
+            if (a == "--printer") o.printer = *v;
+            if (a == "--screenshot") o.screenshotDir = *v;
+            if (a == "--answer") {
+                if (*v != "ok" && *v != "cancel") {
+                    *error = "--answer takes ok or cancel";
+                    return std::nullopt;
+                }
+                o.answerOk = *v == "ok";
+            }
+        } else if (a == "--print") {
+            o.print = true;
+        } else if (a == "--preview") {
+            o.preview = true;
+        } else if (a == "--design") {
+            o.design = true;
+        } else if (a == "--gui") {
+            o.gui = true;
+        } else if (a.startsWith("--")) {
+            *error = "unknown option " + a;
+            return std::nullopt;
+        } else if (o.script.isEmpty()) {
+            o.script = a;
+        } else {
+            *error = "only one script can run";
+            return std::nullopt;
+        }
+    }
+    if (o.print && (!o.pdfFile.isEmpty() || !o.pngDir.isEmpty())) {
+        *error = "--print prints on the system's printers; --pdf and --png on the built-in one";
+        return std::nullopt;
+    }
+    return o;
+}
+
+int RunScript(const RunOptions& o) {
+    QString source, fileName = o.script;
+    if (o.script.isEmpty()) {
+        fileName = QStringLiteral("default-example.js");
+        QFile embedded(":/kavel/default-example.js");
+        embedded.open(QIODevice::ReadOnly);
+        source = QString::fromUtf8(embedded.readAll());
+    } else {
+        QFile file(o.script);
+        if (!file.open(QIODevice::ReadOnly)) {
+            Err(QString("kavel: cannot read %1: %2").arg(o.script, file.errorString()));
+            return 2;
+        }
+        source = QString::fromUtf8(file.readAll());
+    }
+
+    if (!o.settingsDir.isEmpty()) SetSettingsBaseFolder(QFileInfo(o.settingsDir).absoluteFilePath());
+    SetMessages(o.gui ? std::shared_ptr<MessageSink>(std::make_shared<DialogMessages>())
+                      : std::make_shared<StderrMessages>(o.answerOk));
+    SetDialogPolicy(o.gui ? DialogAnswer::Show : (o.answerOk ? DialogAnswer::Ok : DialogAnswer::Cancel));
+    std::shared_ptr<WindowPresenter> presenter;
+    if (o.gui) {
+        presenter = std::make_shared<ScreenPresenter>();
+    } else {
+        presenter = std::make_shared<HeadlessPresenter>();
+    }
+    presenter->screenshotDir = o.screenshotDir;
+    if (!o.pngDir.isEmpty()) {
+        // Preview pages are written where printed pages go.
+        const QString dir = o.pngDir;
+        presenter->onOpen = [dir](QWidget* window) {
+            if (auto* preview = qobject_cast<TPrevStringForm*>(window)) preview->SavePagesAsPng(dir);
+        };
+    }
+    SetPresenter(presenter);
+
+    std::shared_ptr<VirtualPrinterSystem> pdf;
+    if (!o.pdfFile.isEmpty() || !o.pngDir.isEmpty()) {
+        pdf = MakePdfPrinterSystem(o.pdfFile, o.pngDir);
+        SetPrinterSystem(pdf);
+    } else {
+        SetPrinterSystem(std::make_shared<CupsPrinterSystem>(o.printer));
+    }
+    const QString url = o.script.isEmpty() ? QStringLiteral("file:///kavel/default-example.js")
+                                           : QUrl::fromLocalFile(QFileInfo(o.script).absoluteFilePath())
+                                                 .toString();
+    SetHostPageProvider(std::make_shared<ScriptPage>(url));
+
+    TKavelX control;
+    if (o.dpi > 0) control.SetPixelsPerInch(o.dpi);
+    if (o.gui) control.show();
+
+    QJSEngine engine;
+    engine.installExtensions(QJSEngine::ConsoleExtension);
+    BindControl(engine, control);
+    const QJSValue result = engine.evaluate(source, fileName);
+    if (result.isError()) {
+        Err(QString("%1:%2: %3")
+                .arg(fileName)
+                .arg(result.property("lineNumber").toInt())
+                .arg(result.toString()));
+        return 1;
+    }
+
+    int exitCode = 0;
+    if (!RunState().blOutputDone) {
+        Variant printed;
+        if (o.preview) {
+            control.PREVIEW();
+        } else if (o.design) {
+            control.PRINT_DESIGN();
+        } else if (o.print || pdf) {
+            control.PRINT(&printed);
+            if (printed.IsEmpty() || !printed.ToBool()) {
+                Err("kavel: the task was not printed");
+                exitCode = 3;
+            }
+        }
+    }
+    if (pdf) {
+        for (const VirtualJob& job : pdf->Jobs()) {
+            if (!job.pdfFile.isEmpty()) {
+                Err(QString("printed %1 page(s) to %2").arg(job.pageCount).arg(job.pdfFile));
+            }
+        }
+    }
+    if (o.gui && (control.EmbeddedForm() || (control.DesignForm() && control.DesignForm()->isVisible()))) {
+        // Windows left open by the script stay until the user closes the last one.
+        QApplication::exec();
+    }
+    return exitCode;
+}
+
+}  // namespace kavel

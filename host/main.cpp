@@ -1,0 +1,35 @@
+// The kavel program: runs page scripts against the control.
+#include <QApplication>
+#include <cstdio>
+
+#include "Fonts.h"
+#include "ScriptRunner.h"
+
+int main(int argc, char** argv) {
+    QStringList args;
+    for (int i = 1; i < argc; ++i) args << QString::fromLocal8Bit(argv[i]);
+    if (args.isEmpty() || args.first() == "--help" || args.first() == "-h" ||
+        args.first() != "run") {
+        std::fprintf(args.isEmpty() || args.first().startsWith("-") ? stdout : stderr, "%s\n",
+                     kavel::RunUsage().toUtf8().constData());
+        return args.isEmpty() || args.first().startsWith("-") ? 0 : 2;
+    }
+    args.removeFirst();
+    QString error;
+    const auto options = kavel::ParseRunOptions(args, &error);
+    if (!options) {
+        std::fprintf(stderr, "kavel: %s\n%s\n", error.toUtf8().constData(),
+                     kavel::RunUsage().toUtf8().constData());
+        return 2;
+    }
+    // Without --gui nothing is shown: the control works on an offscreen display.
+    if (!options->gui && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    Q_INIT_RESOURCE(kavel_data);
+    kavel::UseShippedFontConfig();
+    QApplication app(argc, argv);
+    QApplication::setApplicationName("kavel");
+    kavel::InstallFontSubstitutions();
+    return kavel::RunScript(*options);
+}

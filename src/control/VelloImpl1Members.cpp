@@ -1,0 +1,676 @@
+// The member fronts of the control: readiness check, units, then the designer form.
+#include "control/RunState.h"
+#include "control/SafeCall.h"
+#include "control/ShowMode.h"
+#include "control/VelloImpl1.h"
+#include "designer/PSetupFormUnit.h"
+#include "platform/Messages.h"
+#include "platform/PrinterSystem.h"
+#include "platform/SettingsStore.h"
+#include "platform/WindowPresenter.h"
+#include "render/PrevStringFormUnit.h"
+
+namespace kavel {
+
+namespace {
+
+// The members of local services arrive with their own subsystem; until then they say
+// so instead of pretending to work.
+HRESULT NotAvailable(const char* member) {
+    SetLastErrorText(QString("%1 is not available in this version of the control").arg(member));
+    return DISP_E_EXCEPTION;
+}
+
+// Style and property fronts catch every error and show it with the member's name.
+template <class Body>
+HRESULT ShowErrors(const QString& prefix, Body&& body) {
+    try {
+        body();
+    } catch (const KavelError& e) {
+        Messages().ShowMessage(prefix + " Error:" + e.Text());
+    } catch (const std::exception& e) {
+        Messages().ShowMessage(prefix + " Error:" + QString::fromUtf8(e.what()));
+    }
+    return S_OK;
+}
+
+QString Quoted(const QString& member, const QString& what) {
+    return member + " \"" + what + "\"";
+}
+
+}  // namespace
+
+// ---- Task and items ---------------------------------------------------------------------
+
+HRESULT TKavelX::PRINT_INIT(const VARIANT& strTaskName, VARIANT* Value) {
+    return SafeCall([&] {
+        *Value = Variant::Bool(false);
+        if (!CheckReady(true)) return;
+        designForm_->Setup().strTaskName = strTaskName.ToText();
+        *Value = Variant::Bool(true);
+    });
+}
+
+HRESULT TKavelX::SET_PRINT_PAPER(I4 intTop, I4 intLeft, I4 intWidth, I4 intHeight,
+                                 const VARIANT& strPrintName, VARIANT* Value) {
+    return SafeCall([&] {
+        *Value = Variant::Bool(false);
+        if (!CheckReady(true)) return;
+        designForm_->SetPaper(ScaleToScreen(intTop), ScaleToScreen(intLeft),
+                              ScaleToScreen(intWidth), ScaleToScreen(intHeight));
+        designForm_->Setup().strTaskName = strPrintName.ToText();
+        *Value = Variant::Bool(true);
+    });
+}
+
+void TKavelX::AddContentItem(const QString& name, TPRNDataType kind, int top, int left, int width,
+                             int height, const QString& content) {
+    if (!CheckReady(false)) return;
+    designForm_->AddItem(name, ScaleToScreen(top), false, content, kind, ScaleToScreen(height),
+                         ScaleToScreen(width), ScaleToScreen(left));
+}
+
+void TKavelX::AddShapeItem(int shapeType, int top, int left, int width, int height, int penStyle,
+                           int penWidth, const Variant& color) {
+    if (!CheckReady(false)) return;
+    designForm_->AddShape(ScaleToScreen(top), ScaleToScreen(left), false, color, shapeType,
+                          penWidth, penStyle, ScaleToScreen(height), ScaleToScreen(width));
+}
+
+HRESULT TKavelX::ADD_PRINT_TEXT(I4 intTop, I4 intLeft, I4 intWidth, I4 intHeight,
+                                const VARIANT& strContent) {
+    return SafeCall([&] {
+        AddContentItem({}, cdtText, intTop, intLeft, intWidth, intHeight, strContent.ToText());
+    });
+}
+
+HRESULT TKavelX::ADD_PRINT_TEXTA(const VARIANT& strItemName, I4 intTop, I4 intLeft, I4 intWidth,
+                                 I4 intHeight, const VARIANT& strContent) {
+    return SafeCall([&] {
+        AddContentItem(strItemName.ToText(), cdtText, intTop, intLeft, intWidth, intHeight,
+                       strContent.ToText());
+    });
+}
+
+HRESULT TKavelX::ADD_PRINT_HTML(I4 intTop, I4 intLeft, I4 intWidth, I4 intHeight,
+                                const VARIANT& strHtml) {
+    return SafeCall([&] {
+        AddContentItem({}, cdtHtml, intTop, intLeft, intWidth, intHeight, strHtml.ToText());
+    });
+}
+
+HRESULT TKavelX::ADD_PRINT_HTMLA(const VARIANT& strItemName, I4 intTop, I4 intLeft, I4 intWidth,
+                                 I4 intHeight, const VARIANT& strContent) {
+    return SafeCall([&] {
+        AddContentItem(strItemName.ToText(), cdtHtml, intTop, intLeft, intWidth, intHeight,
+                       strContent.ToText());
+    });
+}
+
+HRESULT TKavelX::ADD_PRINT_HTM(I4 intTop, I4 intLeft, I4 intWidth, I4 intHeight,
+                               const VARIANT& strHtml) {
+    return SafeCall([&] {
+        AddContentItem({}, cdtHtmText, intTop, intLeft, intWidth, intHeight, strHtml.ToText());
+    });
+}
+
+HRESULT TKavelX::ADD_PRINT_TABLE(I4 intTop, I4 intLeft, I4 intWidth, I4 intHeight,
+                                 const VARIANT& strHtml) {
+    return SafeCall([&] {
+        AddContentItem({}, cdtTable, intTop, intLeft, intWidth, intHeight, strHtml.ToText());
+    });
+}
+
+HRESULT TKavelX::ADD_PRINT_URL(I4 intTop, I4 intLeft, I4 intWidth, I4 intHeight,
+                               const VARIANT& strURL) {
+    return SafeCall([&] {
+        AddContentItem({}, cdtUrl, intTop, intLeft, intWidth, intHeight, strURL.ToText());
+    });
+}
+
+HRESULT TKavelX::ADD_PRINT_TBURL(I4 intTop, I4 intLeft, I4 intWidth, I4 intHeight,
+                                 const VARIANT& strURL) {
+    return SafeCall([&] {
+        AddContentItem({}, cdtTBUrl, intTop, intLeft, intWidth, intHeight, strURL.ToText());
+    });
+}
+
+HRESULT TKavelX::ADD_PRINT_IMAGE(I4 intTop, I4 intLeft, I4 intWidth, I4 intHeight,
+                                 const VARIANT& strHtml) {
+    return SafeCall([&] {
+        AddContentItem({}, cdtImage, intTop, intLeft, intWidth, intHeight, strHtml.ToText());
+    });
+}
+
+HRESULT TKavelX::ADD_PRINT_RECT(I4 intTop, I4 intLeft, I4 intWidth, I4 intHeight,
+                                I4 intLineStyle, I4 intLineWidth) {
+    return SafeCall([&] {
+        AddShapeItem(cstRect, intTop, intLeft, intWidth, intHeight, intLineStyle, intLineWidth,
+                     Variant::I4(clBlack));
+    });
+}
+
+HRESULT TKavelX::ADD_PRINT_RECTA(I4 intTop, I4 intLeft, I4 intWidth, I4 intHeight,
+                                 I4 intPenStyle, I4 intPenWidth, I4 intColor) {
+    return SafeCall([&] {
+        AddShapeItem(cstRect, intTop, intLeft, intWidth, intHeight, intPenStyle, intPenWidth,
+                     Variant::I4(intColor));
+    });
+}
+
+HRESULT TKavelX::ADD_PRINT_ELLIPSE(I4 intTop, I4 intLeft, I4 intWidth, I4 intHeight,
+                                   I4 intLineStyle, I4 intLineWidth) {
+    return SafeCall([&] {
+        AddShapeItem(cstEllipse, intTop, intLeft, intWidth, intHeight, intLineStyle,
+                     intLineWidth, Variant::I4(clBlack));
+    });
+}
+
+HRESULT TKavelX::ADD_PRINT_ELLIPSEA(I4 intTop, I4 intLeft, I4 intWidth, I4 intHeight,
+                                    I4 intPenStyle, I4 intPenWidth, I4 intColor) {
+    return SafeCall([&] {
+        AddShapeItem(cstEllipse, intTop, intLeft, intWidth, intHeight, intPenStyle, intPenWidth,
+                     Variant::I4(intColor));
+    });
+}
+
+HRESULT TKavelX::ADD_PRINT_UPLINE(I4 intTop, I4 intLeft, I4 intWidth, I4 intHeight,
+                                  I4 intPenStyle, I4 intPenWidth) {
+    return SafeCall([&] {
+        AddShapeItem(cstUpLine, intTop, intLeft, intWidth, intHeight, intPenStyle, intPenWidth,
+                     Variant::I4(clBlack));
+    });
+}
+
+HRESULT TKavelX::ADD_PRINT_UPLINEA(I4 intTop, I4 intLeft, I4 intWidth, I4 intHeight,
+                                   I4 intPenStyle, I4 intPenWidth, I4 intColor) {
+    return SafeCall([&] {
+        AddShapeItem(cstUpLine, intTop, intLeft, intWidth, intHeight, intPenStyle, intPenWidth,
+                     Variant::I4(intColor));
+    });
+}
+
+HRESULT TKavelX::ADD_PRINT_DNLINE(I4 intTop, I4 intLeft, I4 intWidth, I4 intHeight,
+                                  I4 intPenStyle, I4 intPenWidth) {
+    return SafeCall([&] {
+        AddShapeItem(cstDownLine, intTop, intLeft, intWidth, intHeight, intPenStyle,
+                     intPenWidth, Variant::I4(clBlack));
+    });
+}
+
+HRESULT TKavelX::ADD_PRINT_DNLINEA(I4 intTop, I4 intLeft, I4 intWidth, I4 intHeight,
+                                   I4 intPenStyle, I4 intPenWidth, I4 intColor) {
+    return SafeCall([&] {
+        AddShapeItem(cstDownLine, intTop, intLeft, intWidth, intHeight, intPenStyle,
+                     intPenWidth, Variant::I4(intColor));
+    });
+}
+
+HRESULT TKavelX::ADD_PRINT_SHAPE(I4 intShapeType, I4 intTop, I4 intLeft, I4 intWidth,
+                                 I4 intHeight, I4 intLineStyle, I4 intLineWidth,
+                                 const VARIANT* varColor) {
+    return SafeCall([&] {
+        const int type = intShapeType >= 0 && intShapeType <= 5 ? intShapeType : cstUpLine;
+        AddShapeItem(type, intTop, intLeft, intWidth, intHeight, intLineStyle, intLineWidth,
+                     varColor ? *varColor : Variant());
+    });
+}
+
+HRESULT TKavelX::ADD_PRINT_LINE(I4 intTop1, I4 intLeft1, I4 intTop2, I4 intLeft2,
+                                I4 intLineStyle, I4 intLineWidth) {
+    return SafeCall([&] {
+        if (!CheckReady(false)) return;
+        designForm_->AddLine(ScaleToScreen(intTop1), ScaleToScreen(intLeft1),
+                             ScaleToScreen(intTop2), ScaleToScreen(intLeft2), intLineStyle,
+                             intLineWidth);
+    });
+}
+
+HRESULT TKavelX::ADD_PRINT_SETUP_BKIMG(const VARIANT& strContent) {
+    return SafeCall([&] {
+        if (!CheckReady(false)) return;
+        designForm_->SetBackgroundContent(strContent.ToText());
+    });
+}
+
+HRESULT TKavelX::NewPage(VARIANT* Result) {
+    *Result = Variant::Bool(false);
+    return ShowErrors("NewPage", [&] {
+        if (!CheckReady(false)) return;
+        *Result = Variant::Bool(designForm_->NewPage());
+    });
+}
+
+HRESULT TKavelX::SET_PRINT_MARGIN(const VARIANT&, I4, I4, I4, I4) { return S_OK; }
+
+// ---- Styles -------------------------------------------------------------------------------
+
+HRESULT TKavelX::SET_PRINT_STYLE(const VARIANT& strStyleName, const VARIANT& varStyleValue) {
+    return ShowErrors("SET_PRINT_STYLE", [&] {
+        if (!CheckReady(false)) return;
+        designForm_->SetItemStyle(0, strStyleName.ToText(), varStyleValue);
+    });
+}
+
+HRESULT TKavelX::SET_PRINT_STYLEA(const VARIANT& varItemNameID, const VARIANT& strStyleName,
+                                  const VARIANT& varStyleValue) {
+    return ShowErrors("SET_PRINT_STYLE", [&] {
+        if (!CheckReady(false)) return;
+        const QString key = strStyleName.ToText();
+        for (int number : designForm_->ResolveItemReference(varItemNameID)) {
+            designForm_->SetItemStyle(number, key, varStyleValue);
+        }
+    });
+}
+
+HRESULT TKavelX::SET_PRINT_TEXT_STYLE(const VARIANT& intItemNO, const VARIANT& strFontName,
+                                      I4 intSize, I4 intBold, I4 intItalic, I4 intUnderline,
+                                      I4 intAlignment) {
+    return ShowErrors(Quoted("SET_PRINT_TEXT_STYLE", intItemNO.ToText()), [&] {
+        if (!CheckReady(false)) return;
+        designForm_->SetItemFont(intItemNO.ToInt32(), strFontName.ToText(), Variant::I4(clBlack),
+                                 intAlignment, intUnderline, intItalic, intBold, intSize);
+    });
+}
+
+HRESULT TKavelX::SET_PRINT_TEXT_STYLEA(const VARIANT* varItemNO, const VARIANT& strFontName,
+                                       I4 intSize, I4 intBold, I4 intItalic, I4 intUnderline,
+                                       I4 intAlignment, const VARIANT* varColor) {
+    return ShowErrors("SET_PRINT_TEXT_STYLEA", [&] {
+        if (!CheckReady(false)) return;
+        const Variant item = varItemNO ? *varItemNO : Variant();
+        const Variant color = varColor ? *varColor : Variant();
+        const QString font = strFontName.ToText();
+        const VarType t = item.Type();
+        const bool byNumber = t == VarType::I1 || t == VarType::I2 || t == VarType::I4 ||
+                              t == VarType::UI2 || t == VarType::UI4;
+        const QList<int> numbers = byNumber ? designForm_->ResolveItemReference(item)
+                                            : designForm_->ItemsNamed(item.ToText());
+        for (int number : numbers) {
+            designForm_->SetItemFont(number, font, color, intAlignment, intUnderline, intItalic,
+                                     intBold, intSize);
+        }
+    });
+}
+
+HRESULT TKavelX::SET_PRINT_TEXT_STYLEB(const VARIANT& strItemName, const VARIANT& strFontName,
+                                       I4 intSize, I4 intBold, I4 intItalic, I4 intUnderline,
+                                       I4 intAlignment, I4 intColor) {
+    return ShowErrors(Quoted("SET_PRINT_TEXT_STYLEB", strItemName.ToText()), [&] {
+        if (!CheckReady(false)) return;
+        const QString font = strFontName.ToText();
+        for (int number : designForm_->ItemsNamed(strItemName.ToText())) {
+            designForm_->SetItemFont(number, font, Variant::I4(intColor), intAlignment,
+                                     intUnderline, intItalic, intBold, intSize);
+        }
+    });
+}
+
+HRESULT TKavelX::SET_PRINT_PROPERTY(I4 intItemNO, I4 intPageType, I4 intHorzOrient,
+                                    I4 intVertOrient) {
+    return ShowErrors(Quoted("SET_PRINT_PROPERTY", QString::number(intItemNO)), [&] {
+        if (!CheckReady(false)) return;
+        designForm_->SetItemStyle(intItemNO, "ItemType", Variant::I4(intPageType));
+        designForm_->SetItemStyle(intItemNO, "HOrient", Variant::I4(intHorzOrient));
+        designForm_->SetItemStyle(intItemNO, "VOrient", Variant::I4(intVertOrient));
+    });
+}
+
+HRESULT TKavelX::SET_PRINT_PROPERTYA(const VARIANT& strItemName, I4 intPageType,
+                                     I4 intHorzOrient, I4 intVertOrient) {
+    return ShowErrors(Quoted("SET_PRINT_PROPERTYA", strItemName.ToText()), [&] {
+        if (!CheckReady(false)) return;
+        for (int number : designForm_->ItemsNamed(strItemName.ToText())) {
+            designForm_->SetItemStyle(number, "itemtype", Variant::I4(intPageType));
+            designForm_->SetItemStyle(number, "horient", Variant::I4(intHorzOrient));
+            designForm_->SetItemStyle(number, "vorient", Variant::I4(intVertOrient));
+        }
+    });
+}
+
+// ---- Page, printers, output settings -------------------------------------------------------
+
+HRESULT TKavelX::SET_PRINT_PAGESIZE(I4 intOrient, I4 intPageWidth, I4 intPageHeight,
+                                    const VARIANT& strPageName) {
+    return SafeCall([&] {
+        if (!CheckReady(false)) return;
+        designForm_->SetPageSize(intOrient, intPageWidth, intPageHeight, strPageName.ToText());
+    });
+}
+
+HRESULT TKavelX::GET_PRINTER_COUNT(VARIANT* Value) {
+    return SafeCall([&] {
+        *Value = Variant();
+        CheckReady(false);
+        *Value = Variant::I4(Printers().Count());
+    });
+}
+
+HRESULT TKavelX::GET_PRINTER_NAME(INT intPrinterNO, VARIANT* Value) {
+    return SafeCall([&] {
+        *Value = Variant();
+        CheckReady(false);
+        const QStringList printers = Printers().Printers();
+        const int count = static_cast<int>(printers.size());
+        *Value = Variant::Str(QString());
+        if (count == 0) {
+            Messages().ShowMessage(QStringLiteral("无打印机！"));
+        } else if (intPrinterNO >= count || intPrinterNO < -1) {
+            Messages().ShowMessage(QString::number(intPrinterNO) +
+                                   QStringLiteral("号打印机不存在(编号范围：-1..") +
+                                   QString::number(count - 1) + ")");
+        } else if (intPrinterNO == -1) {
+            *Value = Variant::Str(Printers().DefaultPrinterName());
+        } else {
+            *Value = Variant::Str(printers[intPrinterNO]);
+        }
+    });
+}
+
+HRESULT TKavelX::SET_PRINTER_INDEX(I4 intIndex, VARIANT* Value) {
+    return SafeCall([&] {
+        *Value = Variant::Bool(false);
+        if (!CheckReady(false)) return;
+        if (intIndex >= -1 && intIndex < Printers().Count()) {
+            designForm_->Setup().intPrinterNo = intIndex + 1;
+            *Value = Variant::Bool(designForm_->TrySelectPrinter(intIndex));
+        } else {
+            Messages().ShowMessage(QString::number(intIndex) + QStringLiteral("号打印机不存在"));
+        }
+    });
+}
+
+HRESULT TKavelX::SET_PRINTER_INDEXA(const VARIANT& strPrinterName, VARIANT* Value) {
+    return SafeCall([&] {
+        *Value = Variant::Bool(false);
+        if (!CheckReady(false)) return;
+        const QString name = strPrinterName.ToText();
+        const QStringList printers = Printers().Printers();
+        for (int i = 0; i < printers.size(); ++i) {
+            if (printers[i].compare(name, Qt::CaseInsensitive) != 0) continue;
+            designForm_->Setup().intPrinterNo = i + 1;
+            if (designForm_->TrySelectPrinter(i)) {
+                *Value = Variant::Bool(true);
+                return;
+            }
+        }
+        Messages().ShowMessage(QStringLiteral("名称为\"") + name + QStringLiteral("\"的打印机无效！"));
+    });
+}
+
+HRESULT TKavelX::SELECT_PRINTER(VARIANT* Value) {
+    return SafeCall([&] {
+        *Value = Variant();
+        if (!CheckReady(false)) return;
+        *Value = Variant::I4(-1);
+        PrinterSystem& printers = Printers();
+        if (printers.Count() == 0) return;
+        PrintDialogValues values;
+        values.printer = printers.Current();
+        values.copies = 1;
+        if (!printers.PrintDialog(values)) return;
+        TprnSetup& s = designForm_->Setup();
+        s.intPrinterNo = values.printer + 1;
+        s.intCopies = values.copies;
+        s.blPrinterSelected = true;
+        *Value = Variant::I4(values.printer);
+    });
+}
+
+HRESULT TKavelX::SET_PRINT_COPIES(I4 intCopies, VARIANT* Value) {
+    return SafeCall([&] {
+        *Value = Variant::Bool(false);
+        if (!CheckReady(false)) return;
+        designForm_->Setup().intCopies = intCopies;
+        *Value = Variant::Bool(true);
+    });
+}
+
+HRESULT TKavelX::SET_PRINT_MODE(const VARIANT& strModeType, const VARIANT& varModeValue,
+                                VARIANT* ResultValue) {
+    return SafeCall([&] {
+        *ResultValue = Variant::Bool(false);
+        CheckReady(false);
+        if (strModeType.ToText().toUpper() != "DOUBLE_SIDED_PRINT") return;
+        const QString value = varModeValue.ToText().toLower();
+        designForm_->Setup().blDoubleSided = value == "1" || value == "true";
+        *ResultValue = Variant::Bool(true);
+    });
+}
+
+HRESULT TKavelX::SET_PREVIEW_MODE(I4 intMode) {
+    return SafeCall([&] {
+        if (!CheckReady(false)) return;
+        if (intMode >= 0 && intMode <= 2) designForm_->Setup().intDispMode = intMode;
+    });
+}
+
+HRESULT TKavelX::SET_PREVIEW_WINDOW(I4 intDispMode, I4 intToolMode, I4 blDirectPrint,
+                                    I4 intWidth, I4 intHeight,
+                                    const VARIANT& strPButtonCaptoin) {
+    return SafeCall([&] {
+        if (!CheckReady(false)) return;
+        TprnSetup& s = designForm_->Setup();
+        s.intDispMode = intDispMode >= 0 && intDispMode <= 2 ? intDispMode : 1;
+        s.intToolMode = intToolMode >= 0 && intToolMode <= 3 ? intToolMode : 0;
+        s.blDirectPrint = blDirectPrint == 1;
+        s.intPreviewWidth = ScaleToScreen(intWidth);
+        s.intPreviewHeight = ScaleToScreen(intHeight);
+        s.strPButtonCaption = strPButtonCaptoin.ToText();
+    });
+}
+
+HRESULT TKavelX::GET_PRINT_INIFFNAME(const VARIANT& strPrintTaskName, VARIANT* Value) {
+    return SafeCall([&] {
+        *Value = Variant();
+        *Value = Variant::Str(GetSettingsFileName(false, strPrintTaskName.ToText()));
+    });
+}
+
+HRESULT TKavelX::SET_SHOW_MODE(const VARIANT& strModeType, const VARIANT& varModeValue,
+                               VARIANT* ResultValue) {
+    return SafeCall([&] {
+        *ResultValue = Variant::Bool(false);
+        CheckReady(false);
+        *ResultValue = Variant::Bool(
+            SetShowMode(designForm_->Setup(), strModeType.ToText(), varModeValue));
+    });
+}
+
+// ---- Output --------------------------------------------------------------------------------
+
+bool TKavelX::OutputPrint(int mode, bool skipAdjustments) {
+    bool printed = false;
+    try {
+        designForm_->PrepareTask(0, skipAdjustments);
+        printed = designForm_->NowQuickReport(mode);
+    } catch (const std::exception&) {
+        printed = false;
+    }
+    RunState().blOutputDone = true;
+    return printed;
+}
+
+HRESULT TKavelX::PRINT(VARIANT* Value) {
+    *Value = Variant::Bool(false);
+    if (!CheckReady(false)) return S_OK;
+    *Value = Variant::Bool(OutputPrint(1, false));
+    return S_OK;
+}
+
+HRESULT TKavelX::PRINTA(VARIANT* Value) {
+    *Value = Variant::Bool(false);
+    if (!CheckReady(false)) return S_OK;
+    *Value = Variant::Bool(OutputPrint(3, false));
+    return S_OK;
+}
+
+HRESULT TKavelX::PRINTB(VARIANT* Value) {
+    *Value = Variant::Bool(false);
+    if (!CheckReady(false)) return S_OK;
+    *Value = Variant::Bool(OutputPrint(1, true));
+    return S_OK;
+}
+
+void TKavelX::OutputPreview(bool skipAdjustments) {
+    if (!CheckReady(false)) return;
+    try {
+        designForm_->PrepareTask(0, skipAdjustments);
+        ShowPreview();
+    } catch (const std::exception&) {
+        // The preview reported its own failure.
+    }
+    RunState().blOutputDone = true;
+}
+
+HRESULT TKavelX::PREVIEW() {
+    OutputPreview(false);
+    return S_OK;
+}
+
+HRESULT TKavelX::PREVIEWA() {
+    // The same preview as PREVIEW: the variant is handed on and not used.
+    OutputPreview(false);
+    return S_OK;
+}
+
+HRESULT TKavelX::PREVIEWB() {
+    OutputPreview(true);
+    return S_OK;
+}
+
+void TKavelX::EmbedForm(QWidget* form) {
+    delete embeddedForm_;
+    embeddedForm_ = form;
+    if (!form) return;
+    form->setParent(panel1_);
+    form->setWindowFlags(Qt::Widget);
+    form->setGeometry(panel1_->rect());
+    form->show();
+}
+
+void TKavelX::ShowPreview() {
+    if (!RunState().blPreviewInBrowse) {
+        designForm_->NowQuickReport(0);
+        return;
+    }
+    designForm_->SetBusy(true);
+    try {
+        EmbedForm(nullptr);
+        TPrevStringForm* form = designForm_->CreatePreviewForm(this);
+        form->SetEmbedded(true);
+        EmbedForm(form);
+        form->FormShow();
+        form->ComposeForPreview(false);
+        form->BootPanel()->hide();
+    } catch (const std::exception&) {
+        // A failure of the embedded preview is otherwise ignored.
+    }
+    designForm_->SetBusy(false);
+}
+
+void TKavelX::ShowDesigner(bool inBrowse) {
+    designForm_->setWindowIcon(windowIcon());
+    if (inBrowse) {
+        EmbedForm(nullptr);
+        embeddedForm_ = designForm_;
+        designForm_->setParent(panel1_);
+        designForm_->setWindowFlags(Qt::Widget);
+        designForm_->setGeometry(panel1_->rect());
+        designForm_->show();
+    } else if (RunState().blShowModal) {
+        Presenter().ShowModal(designForm_);
+    } else {
+        Presenter().Show(designForm_);
+    }
+}
+
+HRESULT TKavelX::PRINT_SETUP() {
+    return SafeCall([&] {
+        if (!CheckReady(false)) return;
+        designForm_->PrepareTask(1, false);
+        ShowDesigner(RunState().blSetupInBrowse);
+    });
+}
+
+HRESULT TKavelX::PRINT_DESIGN() {
+    return SafeCall([&] {
+        if (!CheckReady(false)) return;
+        designForm_->PrepareTask(2, false);
+        ShowDesigner(RunState().blDesignInBrowse);
+    });
+}
+
+// ---- Local services -------------------------------------------------------------------------
+
+HRESULT TKavelX::GET_FILE_TEXT(const VARIANT&, VARIANT* Value) {
+    *Value = Variant();
+    return NotAvailable("GET_FILE_TEXT");
+}
+HRESULT TKavelX::IS_FILE_EXIST(const VARIANT&, VARIANT* Value) {
+    *Value = Variant();
+    return NotAvailable("IS_FILE_EXIST");
+}
+HRESULT TKavelX::GET_FILE_TIME(const VARIANT&, VARIANT* Value) {
+    *Value = Variant();
+    return NotAvailable("GET_FILE_TIME");
+}
+HRESULT TKavelX::WRITE_FILE_TEXT(I4, const VARIANT&, const VARIANT&, VARIANT* Value) {
+    *Value = Variant();
+    return NotAvailable("WRITE_FILE_TEXT");
+}
+HRESULT TKavelX::WRITE_PORT_DATA(const VARIANT&, const VARIANT&, VARIANT* Value) {
+    *Value = Variant();
+    CheckReady(false);
+    return NotAvailable("WRITE_PORT_DATA");
+}
+HRESULT TKavelX::READ_PORT_DATA(const VARIANT&, VARIANT* Value) {
+    *Value = Variant();
+    CheckReady(false);
+    return NotAvailable("READ_PORT_DATA");
+}
+HRESULT TKavelX::SEND_PRINT_RAWDATA(const VARIANT&, VARIANT* Value) {
+    *Value = Variant();
+    CheckReady(false);
+    return NotAvailable("SEND_PRINT_RAWDATA");
+}
+
+// ---- Legacy table-file members: Empty, success, nothing else. ---------------------------------
+
+HRESULT TKavelX::GET_CELL_VALUE(I4, I4, VARIANT* Value) { return *Value = Variant(), S_OK; }
+HRESULT TKavelX::SET_TABLE_NAME(const BSTR&, I4, VARIANT* strResult) {
+    return *strResult = Variant(), S_OK;
+}
+HRESULT TKavelX::SET_FIELD_TYPE(I4, const BSTR&, const BSTR&, const BSTR&, const BSTR&,
+                                VARIANT* strResult) {
+    return *strResult = Variant(), S_OK;
+}
+HRESULT TKavelX::OPEN_FILE(const VARIANT&, const VARIANT&, I4, I4, VARIANT* strResult) {
+    return *strResult = Variant(), S_OK;
+}
+HRESULT TKavelX::GET_COL_COUNT(VARIANT* Value) { return *Value = Variant(), S_OK; }
+HRESULT TKavelX::GET_ROW_COUNT(VARIANT* Value) { return *Value = Variant(), S_OK; }
+HRESULT TKavelX::GET_INSERT_SQL(I4, VARIANT* strValue) { return *strValue = Variant(), S_OK; }
+HRESULT TKavelX::GET_FIELDSS(I4, VARIANT* strValue) { return *strValue = Variant(), S_OK; }
+HRESULT TKavelX::GET_VALUESS(I4, VARIANT* strValue) { return *strValue = Variant(), S_OK; }
+HRESULT TKavelX::SET_CELL_VALUE(I4, I4, const BSTR&, VARIANT* strResult) {
+    return *strResult = Variant(), S_OK;
+}
+HRESULT TKavelX::SET_FIELD_VALUE(I4, const BSTR&, const BSTR&, VARIANT* strResult) {
+    return *strResult = Variant(), S_OK;
+}
+HRESULT TKavelX::GET_DATA_FILE_NAME(VARIANT* strValue) { return *strValue = Variant(), S_OK; }
+HRESULT TKavelX::ADD_FIELD_TYPE(const BSTR&, const BSTR&, const BSTR&, const BSTR&,
+                                VARIANT* strResult) {
+    return *strResult = Variant(), S_OK;
+}
+HRESULT TKavelX::SET_ROW_COUNT(I4, VARIANT* strResult) { return *strResult = Variant(), S_OK; }
+HRESULT TKavelX::ADD_ROW_COUNT(I4, VARIANT* strResult) { return *strResult = Variant(), S_OK; }
+HRESULT TKavelX::SAVE_AS_FILE(const BSTR&, const BSTR&, VARIANT* strResult) {
+    return *strResult = Variant(), S_OK;
+}
+HRESULT TKavelX::ADD_SAVE_HTML(I4, I4, const BSTR&, VARIANT* strResult) {
+    return *strResult = Variant(), S_OK;
+}
+
+}  // namespace kavel

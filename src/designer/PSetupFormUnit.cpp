@@ -1,0 +1,83 @@
+#include "designer/PSetupFormUnit.h"
+
+#include <QVBoxLayout>
+
+#include "control/RunState.h"
+
+namespace kavel {
+
+TPSetupForm::TPSetupForm(QWidget* owner, int pixelsPerInch)
+    : QWidget(owner, Qt::Window), pixelsPerInch_(pixelsPerInch > 0 ? pixelsPerInch : 96) {
+    setObjectName("PSetupForm");
+    setWindowTitle(QStringLiteral("打印维护"));
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    workArea_ = new QScrollArea(this);
+    workArea_->setObjectName("ScrollBoxDesign");
+    workSurface_ = new QWidget;
+    workSurface_->resize(3000, 3000);
+    workArea_->setWidget(workSurface_);
+    layout->addWidget(workArea_);
+
+    pageObject_ = new TModiControl(workSurface_);
+    pageObject_->SetObjectType(cdtPanel);
+    pageObject_->strItemName = QStringLiteral("ITEMPanelPPTL");
+    prnSetup_.intSkinColor = ButtonFaceColor();
+    prnSetup_.intCustomSkinColor = prnSetup_.intSkinColor;
+    ResetTask();
+}
+
+TPSetupForm::~TPSetupForm() = default;
+
+QWidget* TPSetupForm::Paper() const { return pageObject_->DataObject(); }
+
+TModiControl* TPSetupForm::ItemAt(int number) const {
+    return number >= 1 && number <= items_.size() ? items_[number - 1] : nullptr;
+}
+
+void TPSetupForm::ResetTask() {
+    // Items first: they lie on the paper and own their content.
+    const QList<TModiControl*> old = std::exchange(items_, {});
+    for (TModiControl* item : old) delete item;
+
+    pageObject_->setIntDefLeft(0);
+    pageObject_->setIntDefTop(0);
+    pageObject_->setIntDefWidth(800 * pixelsPerInch_ / 96);
+    pageObject_->setIntDefHeight(600 * pixelsPerInch_ / 96);
+    pageObject_->blModified = false;
+
+    TprnSetup& s = prnSetup_;
+    s.strPageName.clear();
+    s.intOrient = 0;
+    s.intPageWidth = s.intPageHeight = 0;
+    s.intPreviewWidth = s.intPreviewHeight = 0;
+    s.blPaperSet = s.blPageSizeSet = false;
+    s.intDispMode = 1;
+    s.intToolMode = 0;
+    s.blDirectPrint = false;
+    s.intBkImgMode = 0;
+    s.strPButtonCaption.clear();
+    s.strSetupEnables = kDefaultSetupEnables;
+    s.blDoubleSided = false;
+    s.intCurPageNo = 0;
+    s.intSkinType = 0;
+    s.intCustomSkinColor = s.intSkinColor;
+    if (!s.blPrinterSelected) {
+        s.intPrinterNo = -1;
+        s.intCopies = 0;
+    }
+
+    TRunState& run = RunState();
+    run.blPreviewInBrowse = run.blSetupInBrowse = run.blDesignInBrowse = run.blShowModal = false;
+    run.HtmFontZoom = 0;
+    run.blOutputDone = false;
+
+    backImage_ = QImage();
+    backContent_.clear();
+    ResetDefaultStyle();
+    emit taskReset();
+}
+
+void TPSetupForm::ResetDefaultStyle() { defaultStyle_ = TDefaultStyle(); }
+
+}  // namespace kavel

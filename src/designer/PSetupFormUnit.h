@@ -1,0 +1,106 @@
+// The designer form: the owner of the print task (page object, items, default style,
+// print setup, background picture). Its task routines live in src/control; its
+// designer window grows here.
+#pragma once
+
+#include <QImage>
+#include <QList>
+#include <QScrollArea>
+#include <QWidget>
+
+#include "control/ModiControls.h"
+#include "control/PrnSetup.h"
+#include "platform/Variant.h"
+
+namespace kavel {
+
+class TKavelX;
+class TPrevStringForm;
+
+class TPSetupForm : public QWidget {
+    Q_OBJECT
+public:
+    // owner: the control; pixelsPerInch: the control's, for paper and page sizes.
+    TPSetupForm(QWidget* owner, int pixelsPerInch);
+    ~TPSetupForm() override;
+
+    int PixelsPerInch() const { return pixelsPerInch_; }
+    void SetPixelsPerInch(int ppi) { pixelsPerInch_ = ppi; }
+
+    // ---- The task ------------------------------------------------------------------
+    TModiControl* PageObject() const { return pageObject_; }
+    QWidget* Paper() const;  // the page object's inner panel: the parent of every item
+    const QList<TModiControl*>& Items() const { return items_; }
+    TModiControl* ItemAt(int number) const;  // 1-based; null outside the list
+    TprnSetup& Setup() { return prnSetup_; }
+    const TprnSetup& Setup() const { return prnSetup_; }
+    TDefaultStyle& DefaultStyle() { return defaultStyle_; }
+    QImage& BackImage() { return backImage_; }
+    QString BackContent() const { return backContent_; }
+
+    // Busy while a print or preview of this control is produced.
+    bool Busy() const { return busy_; }
+    void SetBusy(bool on) { busy_ = on; }
+
+    void ResetTask();
+    TModiControl* AddItem(const QString& name, int top, bool designAdded, const QString& content,
+                          TPRNDataType kind, int height, int width, int left);
+    TModiControl* AddShape(int top, int left, bool designAdded, const Variant& color,
+                           int shapeType, int penWidth, int penStyle, int height, int width);
+    void AddLine(int top1, int left1, int top2, int left2, int penStyle, int penWidth);
+    bool NewPage();
+    void SetPaper(int top, int left, int width, int height);
+    void SetBackgroundContent(const QString& content);
+
+    // ---- Styles --------------------------------------------------------------------
+    // The key parser on one item number (0 and below: the default style).
+    void SetItemStyle(int number, const QString& key, const Variant& value);
+    // The whole font of one item.
+    void SetItemFont(int number, const QString& fontName, const Variant& color, int alignment,
+                     int underline, int italic, int bold, int size);
+    // Item numbers that an item reference (number, name or Empty) resolves to.
+    QList<int> ResolveItemReference(const Variant& reference) const;
+    QList<int> ItemsNamed(const QString& name) const;
+
+    // ---- Page setup and printers ------------------------------------------------------
+    void SetPageSize(int orient, int pageWidth, int pageHeight, const QString& pageName);
+    bool TrySelectPrinter(int number);
+    int GetPrintPrinter();
+    TPrintPaper GetPrintPaper();
+    TPrintOption PrintOption();  // the page target's options from GetPrintPaper
+
+    // ---- Output --------------------------------------------------------------------
+    // The task preparation before every output: runMode 0 output, 1 setup, 2 design.
+    void PrepareTask(int runMode, bool skipAdjustments);
+    // Reads the layout adjustments saved for the task (all: every stored value).
+    void ReadPostionValue(bool all);
+    // Prints (mode 1: without dialog, 3: with the print dialog) or previews (0; 2: after
+    // the setup dialog) the task on a preview form of its own.
+    bool NowQuickReport(int mode);
+    // Creates a preview form for this task (caller owns it).
+    TPrevStringForm* CreatePreviewForm(QWidget* parent);
+
+    // The scroll area of the designer's work area and the page object's parent.
+    QScrollArea* WorkArea() const { return workArea_; }
+
+signals:
+    void taskReset();
+
+private:
+    void ResetDefaultStyle();
+    void ApplyDefaultStyle(TModiControl* item) const;
+    QString ItemName(const QString& given) const;
+
+    int pixelsPerInch_;
+    QScrollArea* workArea_ = nullptr;
+    QWidget* workSurface_ = nullptr;
+    TModiControl* pageObject_ = nullptr;
+    QList<TModiControl*> items_;
+    TprnSetup prnSetup_;
+    TDefaultStyle defaultStyle_;
+    QImage backImage_;
+    QString backContent_;
+    bool busy_ = false;
+};
+
+}  // namespace kavel

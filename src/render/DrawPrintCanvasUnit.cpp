@@ -1,0 +1,326 @@
+#include "render/DrawPrintCanvasUnit.h"
+
+#include <QFontMetrics>
+#include <cmath>
+
+#include "platform/Variant.h"
+
+namespace kavel {
+
+namespace {
+
+// Weights below 600 keep the regular face and 600 or more take the bold one, as the
+// printer's text output chooses between the two faces that office fonts ship.
+QFont::Weight FaceWeight(int weight) { return weight >= 600 ? QFont::Bold : QFont::Normal; }
+
+Qt::PenStyle QtPenStyle(int style) {
+    switch (style) {
+        case psDash: return Qt::DashLine;
+        case psDot: return Qt::DotLine;
+        case psDashDot: return Qt::DashDotLine;
+        case psDashDotDot: return Qt::DashDotDotLine;
+        case psClear: return Qt::NoPen;
+        default: return Qt::SolidLine;
+    }
+}
+
+// Reached test and page-relative top, shared by every routine but the page-number text.
+bool Reached(const TModiControl& item, const DrawContext& ctx, int* top) {
+    if (static_cast<int64_t>(item.intPrintTop) > static_cast<int64_t>(ctx.page) * ctx.pageHeight) {
+        return false;
+    }
+    int t = item.intPrintTop;
+    if (ctx.pageHeight > 0 && t > ctx.pageHeight) {
+        t -= (t - 1) / ctx.pageHeight * ctx.pageHeight;  // subtract H while H < t
+    }
+    *top = t;
+    return true;
+}
+
+bool DrawText(TModiControl& item, TRichEditBox& edit, const DrawContext& ctx) {
+    const bool canvas = ctx.canvas != nullptr;
+    if (canvas && ctx.draw) {
+        ctx.canvas->setBrush(Qt::NoBrush);
+        SetCanvasFont(*ctx.canvas, edit.FontName(), edit.FontSize(), edit.FontStyle(),
+                      edit.FontColor(), ctx.ppi);
+    }
+    const int L = static_cast<int>(std::abs(FontPixelHeight(edit.FontSize(), ctx.ppi)) * 1.4);
+    int t = 0;
+    if (!Reached(item, ctx, &t)) return false;
+    const int x = item.intPrintLeft;
+    int A = item.intPrintHeight;
+    if (t + A > ctx.pageHeight) A = ctx.pageHeight - t - L;
+
+    const QStringList lines = edit.Lines();
+    const int start = item.intPrintProgress;
+    for (int i = start; i < lines.size(); ++i) {
+        if (static_cast<int64_t>(i - start) * L > A && i > start) {
+            return item.ptPageType != cptMulPage;
+        }
+        if (canvas && ctx.draw) {
+            const int offset = AlignOffset(ctx.canvas, lines[i], edit.TextAlignment(),
+                                           item.intPrintWidth);
+            DrawTextAngled(*ctx.canvas, x + offset, t + (i - start) * L, lines[i], item.intAngle(),
+                           100);
+        }
+        ++item.intPrintProgress;
+    }
+    return true;
+}
+
+bool DrawPageNumber(TModiControl& item, TRichEditBox& edit, const DrawContext& ctx) {
+    if (!ctx.canvas || !ctx.draw) return true;
+    SetCanvasFont(*ctx.canvas, edit.FontName(), edit.FontSize(), edit.FontStyle(),
+                  edit.FontColor(), ctx.ppi);
+    const QString text = PageNumberText(edit.Text(), item.ptPageType, ctx.page, ctx.total);
+    const int offset = AlignOffset(ctx.canvas, text, edit.TextAlignment(), item.intPrintWidth);
+    DrawTextAngled(*ctx.canvas, item.intPrintLeft + offset, item.intPrintTop, text, 0, 100);
+    return true;
+}
+
+bool DrawShape(TModiControl& item, TPRNShape& shape, const DrawContext& ctx) {
+    int t = 0;
+    if (!Reached(item, ctx, &t)) return false;
+    const int x = item.intPrintLeft;
+    QPainter* canvas = ctx.canvas;
+    const TShapePen& pen = shape.Pen();
+    const TPRNShapeType type = shape.ShapeType();
+    if (canvas) {
+        canvas->setPen(QPen(ToQColor(pen.color), pen.width, QtPenStyle(pen.style)));
+        if (type == cstSolidRect || type == cstSolidEllipse) {
+            canvas->setBrush(ToQColor(pen.color));
+        } else {
+            canvas->setBrush(Qt::NoBrush);
+        }
+    }
+    if (type == cstUpLine || type == cstDownLine) {
+        const int x2 = pen.width >= item.intPrintWidth ? x : x + item.intPrintWidth;
+        const int y2 = pen.width >= item.intPrintHeight ? t : t + item.intPrintHeight;
+        if (canvas && ctx.draw) {
+            if (type == cstUpLine) {
+                canvas->drawLine(x, y2, x2, t);
+            } else {
+                canvas->drawLine(x, t, x2, y2);
+            }
+        }
+    } else if (canvas && ctx.draw) {
+        // The figure covers left..right-1 and top..bottom-1, as the printer draws it.
+        const QRect box(x, t, std::max(0, item.intPrintWidth - 1),
+                        std::max(0, item.intPrintHeight - 1));
+        if (type == cstRect || type == cstSolidRect) {
+            canvas->drawRect(box);
+        } else {
+            canvas->drawEllipse(box);
+        }
+    }
+    return true;
+}
+
+bool DrawPicture(TModiControl& item, TImageBox& box, const DrawContext& ctx) {
+    int t = 0;
+    if (!Reached(item, ctx, &t)) return false;
+    const int x = item.intPrintLeft;
+    const QImage& bitmap = box.Picture();
+    const int bw = bitmap.width(), bh = bitmap.height();
+    const int W = item.width(), H = item.height();
+    const int o = item.intPrintProgress;
+    QRect source;
+    int right = 0, bottom = 0;
+    switch (item.hnImgMode()) {
+        case cstProport: {
+            source = QRect(0, o, bw, bh);
+            int dw = bw, dh = bh;
+            if ((bw > W || bh > H) && static_cast<int64_t>(bw) * bh > 0) {
+                if (static_cast<double>(H) / bh >= static_cast<double>(W) / bw) {
+                    dw = W;
+                    dh = static_cast<int>(RoundHalfEven(static_cast<double>(W) / bw * bh));
+                } else {
+                    dh = H;
+                    dw = static_cast<int>(RoundHalfEven(static_cast<double>(H) / bh * bw));
+                }
+            }
+            right = x + dw;
+            bottom = t + dh;
+            break;
+        }
+        case cstCrop: {
+            const int cw = std::min(bw, W), ch = std::min(bh, H);
+            source = QRect(0, o, cw, ch);
+            right = x + cw;
+            bottom = t + ch - o;
+            break;
+        }
+        case cstStretch:
+            source = QRect(0, o, bw, bh);
+            right = x + W;
+            bottom = t + H - o;
+            break;
+    }
+    if (ctx.canvas && ctx.draw && !bitmap.isNull()) {
+        const QRect dest(QPoint(x + 1, t + 1), QPoint(right - 1, bottom - 1));
+        ctx.canvas->drawImage(dest, bitmap, source);
+    }
+    return true;
+}
+
+bool DrawHtmlBitmap(TModiControl& item, TImageBox& box, const DrawContext& ctx) {
+    if (item.intPrintHeight <= 0) return true;
+    int t = 0;
+    if (!Reached(item, ctx, &t)) return false;
+    const int x = item.intPrintLeft;
+    const QImage& bitmap = box.Picture();
+    const int bw = bitmap.width(), bh = bitmap.height();
+    const int o = item.intPrintProgress;
+    QRect source, dest;
+    bool finished = true;
+    if (bh - o <= item.intPrintHeight) {
+        source = QRect(QPoint(0, o), QPoint(bw - 1, bh - 1));
+        dest = QRect(QPoint(x + 1, t + 1), QPoint(x + bw, t + bh - o));
+    } else {
+        source = QRect(0, o, bw, item.intPrintHeight);
+        dest = QRect(QPoint(x + 1, t + 1), QPoint(x + bw - 1, t + item.intPrintHeight - 1));
+        item.intPrintProgress += item.intPrintHeight;
+        finished = false;
+    }
+    if (ctx.canvas && ctx.draw && !bitmap.isNull()) ctx.canvas->drawImage(dest, bitmap, source);
+    return finished;
+}
+
+// HTML documents and tables draw from their converted content; an item whose content
+// has not been converted has nothing to draw and is finished.
+bool DrawConverted(TModiControl& item, const DrawContext& ctx) {
+    if (item.intPrintHeight <= 0) return true;
+    int t = 0;
+    if (!Reached(item, ctx, &t)) return false;
+    return true;
+}
+
+}  // namespace
+
+int FontPixelHeight(int pointSize, int ppi) {
+    return static_cast<int>(std::lround(static_cast<double>(pointSize) * ppi / 72.0));
+}
+
+void SetCanvasFont(QPainter& canvas, const QString& name, int pointSize, TFontStyles style,
+                   TColor color, int ppi) {
+    QFont font(name);
+    font.setPixelSize(std::max(1, std::abs(FontPixelHeight(pointSize, ppi))));
+    font.setWeight(FaceWeight(style & fsBold ? 700 : 400));
+    font.setItalic(style & fsItalic);
+    font.setUnderline(style & fsUnderline);
+    font.setStrikeOut(style & fsStrikeOut);
+    canvas.setFont(font);
+    canvas.setPen(ToQColor(color));
+}
+
+void DrawTextAngled(QPainter& canvas, int x, int y, const QString& text, int angle,
+                    int weightIncrease) {
+    const QFont base = canvas.font();
+    if (angle != 0 || weightIncrease != 0) {
+        QFont font = base;
+        const int weight = std::max(100, (base.bold() ? 700 : 400) + weightIncrease);
+        font.setWeight(FaceWeight(weight));
+        canvas.setFont(font);
+    }
+    const QFontMetrics metrics(canvas.font());
+    canvas.save();
+    canvas.translate(x, y);
+    if (angle != 0) canvas.rotate(-angle);  // counter-clockwise
+    canvas.drawText(QPointF(0, metrics.ascent()), text);
+    canvas.restore();
+    canvas.setFont(base);
+}
+
+int AlignOffset(QPainter* canvas, const QString& text, TAlignment alignment, int width) {
+    if (!canvas) return 0;
+    const int w = QFontMetrics(canvas->font()).horizontalAdvance(text);
+    int offset = 0;
+    if (alignment == taRightJustify) offset = width - w;
+    if (alignment == taCenter) offset = (width - w) / 2;
+    return std::max(0, offset);
+}
+
+QString PageNumberText(const QString& text, TPRNPageType type, int page, int total) {
+    const QString p = QString::number(page), T = QString::number(total);
+    const bool hash = text.contains('#'), amp = text.contains('&');
+    QString result = text;
+    if (hash && amp) {
+        return result.replace('#', p).replace('&', T);
+    }
+    const QString value = type == cptPageNo ? p : T;
+    if (hash) return result.replace('#', value);
+    if (amp) return result.replace('&', value);
+    return result + value;
+}
+
+void PlaceItem(TModiControl& item, const TModiControl& pageObject, int W, int H) {
+    const QRect r = item.geometry();
+    int left = r.left(), top = r.top(), width = r.width(), height = r.height();
+    switch (item.hnHorzOrnt) {
+        case chnRight: left = W + r.left() - pageObject.width(); break;
+        case chnCenter: left = (W - r.width()) / 2; break;
+        case chnClient: width = std::max(0, W + r.width() - pageObject.width()); break;
+        default: break;
+    }
+    switch (item.hnVertOrnt) {
+        case cvnBottom: top = r.top() + H - pageObject.height(); break;
+        case cvnCenter: top = (H - r.height()) / 2; break;
+        case cvnClient: height = std::max(0, r.height() + H - pageObject.height()); break;
+        default: break;
+    }
+    top += pageObject.y();
+    left += pageObject.x();
+    const TPRNDataType kind = item.ObjectType();
+    if (IsImageKind(kind) && top < H && top + height > H) height = H - top;
+    const bool body = !IsFixedPageType(item.ptPageType);
+    if (body && item.strPageIndex.isEmpty()) {
+        top = static_cast<int>(top + static_cast<int64_t>(item.intPageNo) * H);
+    }
+    item.intPrintLeft = left;
+    item.intPrintTop = top;
+    item.intPrintWidth = width;
+    item.intPrintHeight = height;
+}
+
+int PageIndexMatch(const QString& rule, int total, int page) {
+    if (rule.trimmed().isEmpty()) return 0;
+    if (rule == "first") return page == 1 ? 1 : 2;
+    if (rule == "last") return page == total ? 1 : 2;
+    if (rule == "odd") return page % 2 == 1 ? 1 : 2;
+    if (rule == "even") return page % 2 == 0 ? 1 : 2;
+    return rule == QString::number(page) ? 1 : 2;
+}
+
+bool DrawItem(TModiControl& item, const DrawContext& ctx) {
+    switch (item.ObjectType()) {
+        case cdtText: {
+            TRichEditBox* edit = item.RichEdit();
+            if (!edit) return true;
+            if (item.ptPageType == cptPageNo || item.ptPageType == cptPageCount) {
+                return DrawPageNumber(item, *edit, ctx);
+            }
+            return DrawText(item, *edit, ctx);
+        }
+        case cdtShape: {
+            TPRNShape* shape = item.Shape();
+            return shape ? DrawShape(item, *shape, ctx) : true;
+        }
+        case cdtImage: {
+            TImageBox* box = item.ImageBox();
+            return box ? DrawPicture(item, *box, ctx) : true;
+        }
+        case cdtHtml: {
+            TImageBox* box = item.ImageBox();
+            return box ? DrawHtmlBitmap(item, *box, ctx) : true;
+        }
+        case cdtHtmText:
+        case cdtUrl:
+        case cdtTable:
+        case cdtTBUrl:
+            return DrawConverted(item, ctx);
+        default:
+            return true;
+    }
+}
+
+}  // namespace kavel

@@ -1,0 +1,67 @@
+// Printing a task from the preview form: the print dialog with the program's locks,
+// composition for the printer, and the pages sent to the page target.
+#include <QAction>
+
+#include "platform/Messages.h"
+#include "platform/PrinterSystem.h"
+#include "platform/Variant.h"
+#include "render/PrevStringFormUnit.h"
+#include "render/kvlPreviewUnit.h"
+#include "render/kvlPrintrUnit.h"
+
+namespace kavel {
+
+namespace {
+const QString kDuplexHint = QStringLiteral(
+    "双面打印提示:将打好一面的纸张正确翻页重装后,按确定继续...\r（输出顺序为[1、3、5...][2、4、6...]）");
+}
+
+bool TPrevStringForm::PrintTask(bool withDialog) {
+    PrinterSystem& printers = Printers();
+    if (printers.Count() == 0) return false;
+    int from = 1, to = 0;
+    if (withDialog) {
+        if (!Target() || Target()->State() == 0) ComposePages(true);
+        const int count = Target() ? Target()->PageCount() : 0;
+        PrintDialogValues values;
+        values.printer = Target() ? Target()->Printer() : std::max(0, printers.DefaultIndex());
+        values.copies = prnSetup_.intCopies > 0 ? prnSetup_.intCopies : 1;
+        values.minPage = 1;
+        values.maxPage = values.toPage = count;
+        values.fromPage = 1;
+        if (!printers.PrintDialog(values)) return false;
+        if (prnSetup_.intPrinterNo > 0 && values.printer != prnSetup_.intPrinterNo - 1) {
+            Messages().ShowMessage(QStringLiteral("目标打印机已由程序控制，无法改变！"));
+        } else {
+            WriteSetups("PRNSETUP", "PRINTERINDEX", QString::number(values.printer));
+        }
+        if (prnSetup_.intCopies > 0 && values.copies != prnSetup_.intCopies) {
+            Messages().ShowMessage(QStringLiteral("打印份数已由程序控制，无法改变！"));
+        } else {
+            WriteSetups("PRNSETUP", "PAPECOPIES", QString::number(values.copies));
+        }
+        if (values.range != PrintDialogValues::AllPages) {
+            from = values.fromPage;
+            to = values.toPage;
+        }
+    }
+    // A composition that stopped half-way is not printed as if it were the task.
+    if (!ComposePages(true) || !Target()) {
+        throw KavelError(composeError_.isEmpty() ? QStringLiteral("no pages were composed")
+                                                 : composeError_);
+    }
+    if (to < 1) to = Target()->PageCount();
+    if (from < 1) from = 1;
+    SendPages(from, to);
+    return true;
+}
+
+void TPrevStringForm::SendPages(int from, int to) {
+    TKVPrinter* target = Target();
+    if (!target) return;
+    target->FromPage = from;
+    target->ToPage = to;
+    target->Print(PopDoubleSideCheck()->isChecked(), kDuplexHint);
+}
+
+}  // namespace kavel

@@ -1,0 +1,232 @@
+#include "render/kvlPrintrUnit.h"
+
+#include <QCoreApplication>
+
+#include "platform/Messages.h"
+#include "platform/Variant.h"
+#include "render/kvlPageListUnit.h"
+
+namespace kavel {
+
+namespace {
+constexpr qint64 kStreamLimit = 250000;
+}
+
+const QStringList& PaperTable() {
+    static const QStringList names = {
+        QObject::tr("Default size"),
+        QObject::tr("Letter 8 1/2 x 11 in"),
+        QObject::tr("Letter Small 8 1/2 x 11 in"),
+        QObject::tr("Tabloid 11 x 17 in"),
+        QObject::tr("Ledger 17 x 11 in"),
+        QObject::tr("Legal 8 1/2 x 14 in"),
+        QObject::tr("Statement 5 1/2 x 8 1/2 in"),
+        QObject::tr("Executive 7 1/2 x 10 in"),
+        QObject::tr("A3 297 x 420 mm"),
+        QObject::tr("A4 210 x 297 mm"),
+        QObject::tr("A4 Small 210 x 297 mm"),
+        QObject::tr("A5 148 x 210 mm"),
+        QObject::tr("B4 250 x 354 mm"),
+        QObject::tr("B5 182 x 257 mm"),
+        QObject::tr("Folio 8 1/2 x 13 in"),
+        QObject::tr("Quarto 215 x 275 mm"),
+        QObject::tr("10 x 14 in"),
+        QObject::tr("11 x 17 in"),
+        QObject::tr("Note 8 1/2 x 11 in"),
+        QObject::tr("Envelope #9 3 7/8 x 8 7/8"),
+        QObject::tr("Envelope #10 4 1/8 x 9 1/2"),
+        QObject::tr("Envelope #11 4 1/2 x 10 3/8"),
+        QObject::tr("Envelope #12 4 3/4 x 11"),
+        QObject::tr("Envelope #14 5 x 11 1/2"),
+        QObject::tr("C sheet 17 x 22 in"),
+        QObject::tr("D sheet 22 x 34 in"),
+        QObject::tr("E sheet 34 x 44 in"),
+        QObject::tr("Custom Size"),
+    };
+    return names;
+}
+
+int PaperCodeForName(const QString& name) {
+    const QString wanted = name.toUpper();
+    const QStringList& table = PaperTable();
+    for (int code = 0; code < table.size(); ++code) {
+        if (table[code].toUpper().contains(wanted)) return code;
+    }
+    return -1;
+}
+
+TKVPrinter::TKVPrinter(const TPrintOption& options, int screenPpi)
+    : options_(options), screenPpi_(screenPpi > 0 ? screenPpi : 96),
+      pageList_(std::make_unique<TkvlPageList>()) {
+    if (Printers().Count() > 0) ConfigurePrinter();
+}
+
+TKVPrinter::~TKVPrinter() {
+    canvas_.reset();
+    pageList_->FreeStream();
+}
+
+void TKVPrinter::SetPaperWidth(int v) {
+    if (v < 0) return;
+    paperWidth_ = v;
+    pageWidth_ = static_cast<int>(RoundHalfEven(screenPpi_ * static_cast<double>(v) / 254.0));
+}
+
+void TKVPrinter::SetPaperHeight(int v) {
+    if (v < 0) return;
+    paperHeight_ = v;
+    pageHeight_ = static_cast<int>(RoundHalfEven(screenPpi_ * static_cast<double>(v) / 254.0));
+}
+
+void TKVPrinter::ConfigurePrinter() {
+    PrinterSystem& printers = Printers();
+    const int count = printers.Count();
+    const int index = options_.PrinterIndex;
+    if ((index >= 0 && index < count && index < 256) || index == -1) {
+        try {
+            printers.SetCurrent(index);
+        } catch (const KavelError&) {
+        }
+    }
+    int current = printers.Current();
+    if (current < 0) current = printers.DefaultIndex();
+    if (current < 0) current = 0;
+    try {
+        printers.Caps(current);  // a probe: can the printer be opened?
+    } catch (const KavelError&) {
+        printers.SetCurrent(-1);
+        current = std::max(0, printers.DefaultIndex());
+    }
+    printer_ = current;
+
+    DeviceMode mode = printers.GetDeviceMode(current);
+    if (options_.Orientation == 0 || options_.Orientation == 1) mode.orientation = options_.Orientation;
+    if (options_.Copies > 0) mode.copies = options_.Copies;
+
+    const int w = options_.Width, h = options_.Height;
+    const bool userSize = static_cast<int64_t>(w) * h >= 1;
+    if (!userSize && options_.PaperName.isEmpty()) {
+        if (options_.PaperSize > 0) {
+            if (mode.paperSize == 256) mode.paperWidth = mode.paperLength = 0;
+            mode.paperSize = options_.PaperSize;
+        }
+    } else if (!userSize) {
+        const int code = PaperCodeForName(options_.PaperName);
+        if (code >= 0) mode.paperSize = code;
+    } else {
+        mode.paperSize = 256;
+        mode.paperWidth = w;
+        mode.paperLength = h;
+    }
+    printers.SetDeviceMode(current, mode);
+    const PrinterCaps caps = printers.Caps(current);
+    int paperWidth = caps.horzSizeMM * 10;
+    int paperHeight = caps.vertSizeMM * 10;
+    if (userSize) {
+        if (mode.orientation == 1) {
+            if (h < paperWidth || paperWidth == 0) paperWidth = h;
+            if (w < paperHeight || paperHeight == 0) paperHeight = w;
+        } else {
+            if (w < paperWidth || paperWidth == 0) paperWidth = w;
+            if (h < paperHeight || paperHeight == 0) paperHeight = h;
+        }
+    }
+    paperSize_ = mode.paperSize;
+    if (static_cast<int64_t>(paperWidth) * paperHeight < 1) {
+        paperWidth = 800;
+        paperHeight = 600;
+    }
+    SetPaperWidth(paperWidth);
+    SetPaperHeight(paperHeight);
+}
+
+void TKVPrinter::BeginDoc() {
+    metafile_.reset();
+    if (state_ != 0) throw KavelError(QStringLiteral("Error:It is Busy!"));
+    pagesOpened_ = 0;
+    pageCount_ = 0;
+    state_ = 1;
+    pageList_->SetStream(std::make_unique<TkvlStream>(kStreamLimit));
+}
+
+void TKVPrinter::FinishPage() {
+    canvas_.reset();  // completes the page
+    pageList_->AddPage(*metafile_);
+    metafile_.reset();
+    if (Preview) QCoreApplication::postEvent(Preview, new PageFinishedEvent(pageCount_));
+}
+
+void TKVPrinter::NewPage() {
+    if (state_ != 1) throw KavelError(QStringLiteral("Error:No BeginDoc"));
+    if (metafile_) FinishPage();
+    ++pageCount_;
+    ToPage = pageCount_;
+    ++pagesOpened_;
+    metafile_ = std::make_unique<QPicture>();
+    metafile_->setBoundingRect(QRect(0, 0, pageWidth_, pageHeight_));
+    canvas_ = std::make_unique<QPainter>(metafile_.get());
+}
+
+void TKVPrinter::EndDoc() {
+    if (state_ != 1) return;
+    if (pageCount_ > 0 && metafile_) FinishPage();
+    state_ = 2;
+    if (Preview) QCoreApplication::postEvent(Preview, new PageFinishedEvent(pageCount_));
+    QCoreApplication::processEvents();
+    pageList_->Finish();
+}
+
+std::unique_ptr<QPicture> TKVPrinter::GetPage(int n) {
+    if ((state_ != 1 && state_ != 2) || n < 1 || n > pageCount_) return nullptr;
+    return pageList_->GetPage(n);
+}
+
+void TKVPrinter::PrintPages(PrintJob& job, int from, int to, int step, const QRectF& dest) {
+    bool first = true;
+    for (int page = from; page <= to; page += step) {
+        if (!first) job.NewSheet();
+        first = false;
+        if (auto picture = GetPage(page)) {
+            DrawPageStretched(job.Painter(), *picture, QSize(pageWidth_, pageHeight_), dest);
+        }
+    }
+}
+
+void TKVPrinter::Print(bool doubleSided, const QString& hint) {
+    PrinterSystem& printers = Printers();
+    const PrinterCaps caps = printers.Caps(printer_);
+    const QRectF dest(0, 0, RoundHalfEven(paperWidth_ / 254.0 * caps.dpiX),
+                      RoundHalfEven(paperHeight_ / 254.0 * caps.dpiY));
+    if (!doubleSided) {
+        auto job = printers.StartJob(printer_, Title);
+        PrintPages(*job, FromPage, ToPage, 1, dest);
+        job->Finish();
+        return;
+    }
+    auto odd = printers.StartJob(printer_, Title);
+    PrintPages(*odd, FromPage % 2 == 1 ? FromPage : FromPage + 1, ToPage, 2, dest);
+    odd->Finish();
+    if (ToPage > 1) {
+        Messages().ShowInfo(hint);
+        auto even = printers.StartJob(printer_, Title);
+        PrintPages(*even, FromPage % 2 == 0 ? FromPage : FromPage + 1, ToPage, 2, dest);
+        even->Finish();
+    }
+}
+
+void DrawPageStretched(QPainter& painter, const QPicture& page, QSize pageSize, const QRectF& dest) {
+    if (pageSize.width() <= 0 || pageSize.height() <= 0) return;
+    painter.save();
+    painter.translate(dest.topLeft());
+    // Playing a picture already converts from its own resolution to the device's; only
+    // the stretch beyond that is applied here.
+    const QPaintDevice* device = painter.device();
+    const double playX = device ? double(device->logicalDpiX()) / page.logicalDpiX() : 1.0;
+    const double playY = device ? double(device->logicalDpiY()) / page.logicalDpiY() : 1.0;
+    painter.scale(dest.width() / pageSize.width() / playX, dest.height() / pageSize.height() / playY);
+    painter.setClipRect(QRect(QPoint(0, 0), pageSize), Qt::IntersectClip);
+    painter.drawPicture(0, 0, page);
+    painter.restore();
+}
+
+}  // namespace kavel
