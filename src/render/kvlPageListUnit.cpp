@@ -295,14 +295,14 @@ qint64 TkvlPageList::PositionAt(int number) {
     if (number == 1) return kHeaderSize;
     // Start from the record at the position, which is where the last call left it: reading
     // pages in order then costs one step each.
-    const qint64 size = stream_->Size();
-    qint64 start = stream_->Pos();
-    if (start == size) start = ReadInt32(*stream_, size - 4);
     Record record;
     try {
+        qint64 start = stream_->Pos();
+        if (start == stream_->Size()) start = ReadInt32(*stream_, start - 4);
         record = ReadRecord(start);
     } catch (const KavelError&) {
-        // The position was moved elsewhere; the first record is always at the same place.
+        // The position is no record start (moved from outside, or the end of the stream is
+        // damaged); the first record is always in the same place.
         record = ReadRecord(kHeaderSize);
     }
     // Every step moves one page closer, so a walk takes fewer steps than there are pages.
