@@ -282,8 +282,6 @@ class TModiControl : public QWidget {
     void PlaceHandles();
     void CreateHandles();
     void ApplyImageMode();
-    void ApplyFontToRichEdit();
-    void ApplyPenToShape();
     bool MousePress(QObject* source, QMouseEvent* e);
     bool MouseMove(QObject* source, QMouseEvent* e);
     bool MouseRelease(QObject* source, QMouseEvent* e);

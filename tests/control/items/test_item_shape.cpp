@@ -147,13 +147,6 @@ TEST(ShapeTest, PenStyleMapsBothWays) {
     EXPECT_EQ(TPRNShape::PenStyleOf(Qt::CustomDashLine), psSolid);
 }
 
-TEST(ShapeTest, StartsAsASmallUpLine) {
-    TPRNShape shape(nullptr);
-    EXPECT_EQ(shape.size(), QSize(10, 10));
-    EXPECT_EQ(shape.ShapeType(), cstUpLine);
-    EXPECT_EQ(shape.PenStyle(), psSolid);
-}
-
 TEST(ShapeTest, NegativePenWidthPaintsLikeAThinPen) {
     TPRNShape shape(nullptr);
     shape.resize(20, 10);

@@ -71,13 +71,6 @@ TEST_P(RichEditTest, TextKeepsItsFormatWhenReplaced) {
     EXPECT_EQ(edit_->font().pointSize(), 12);
 }
 
-TEST_P(RichEditTest, NoFrameNoScrollBarsNoMargin) {
-    EXPECT_EQ(edit_->frameWidth(), 0);
-    EXPECT_EQ(edit_->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
-    EXPECT_EQ(edit_->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
-    EXPECT_EQ(edit_->document()->documentMargin(), 0);
-}
-
 INSTANTIATE_TEST_SUITE_P(PaperShownOrNot, RichEditTest, ::testing::Bool());
 
 TEST(RichEditFontTest, NonPositiveSizeKeepsAUsableFont) {

@@ -100,14 +100,6 @@ TEST_F(ItemValuesTest, KindSetsItsInnerControlAndDefaultSize) {
     }
 }
 
-TEST_F(ItemValuesTest, PageObjectIsAWhitePanel) {
-    TModiControl page(&paper_);
-    page.SetObjectType(cdtPanel);
-    QWidget* panel = page.DataObject();
-    EXPECT_TRUE(panel->autoFillBackground());
-    EXPECT_EQ(panel->palette().color(QPalette::Window), QColor(Qt::white));
-}
-
 TEST_F(ItemValuesTest, UnknownKindCreatesNothing) {
     TModiControl item(&paper_);
     item.SetObjectType(cdtText);
@@ -282,14 +274,6 @@ TEST_F(ItemValuesTest, DeletingTheItemRemovesItsControls) {
     delete item;
     EXPECT_TRUE(inner.isNull());
     EXPECT_TRUE(handle.isNull());
-}
-
-TEST_F(ItemValuesTest, ConvertedContentGoesWithTheItem) {
-    auto* item = new TModiControl(&paper_);
-    QPointer<QObject> content = new QObject;
-    item->ConvertedContent.reset(content.data());
-    delete item;
-    EXPECT_TRUE(content.isNull());
 }
 
 }  // namespace
