@@ -2,13 +2,18 @@
 // scripts/cups-start.sh sets up.
 #include <gtest/gtest.h>
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QDateTime>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QMap>
+#include <QPageSetupDialog>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QThread>
+#include <QTimer>
+#include <functional>
 #include <optional>
 
 #include "PdfTools.h"
@@ -219,6 +224,68 @@ TEST_F(CupsPrinters, ConfirmedPrintDialogChoosesPrinterAndCopies) {
     values.printer = capture;
     EXPECT_FALSE(system.PrintDialog(values));
     EXPECT_EQ(system.Current(), capture2);
+    SetDialogPolicy(previous);
+}
+
+// Confirms the next modal dialog as it was preset, after `look` has seen it.
+void ConfirmNextDialog(std::function<void(QDialog*)> look) {
+    QTimer::singleShot(0, [look] {
+        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        look(dialog);
+        dialog->accept();
+    });
+}
+
+TEST_F(CupsPrinters, ShownPrintDialogIsPresetFromTheValues) {
+    const DialogAnswer previous = DialogPolicy();
+    SetDialogPolicy(DialogAnswer::Show);
+    ConfirmNextDialog([](QDialog* dialog) {
+        auto* print = qobject_cast<QPrintDialog*>(dialog);
+        ASSERT_NE(print, nullptr);
+        EXPECT_EQ(print->printer()->printerName(), "KavelCap2");
+        EXPECT_EQ(print->minPage(), 1);
+        EXPECT_EQ(print->maxPage(), 7);
+        EXPECT_EQ(print->fromPage(), 2);
+        EXPECT_EQ(print->toPage(), 5);
+        EXPECT_EQ(print->printRange(), QAbstractPrintDialog::PageRange);
+        EXPECT_FALSE(print->testOption(QAbstractPrintDialog::PrintToFile));
+    });
+    PrintDialogValues values;
+    values.printer = capture2;
+    values.copies = 2;
+    values.maxPage = 7;
+    values.fromPage = 2;
+    values.toPage = 5;
+    values.range = PrintDialogValues::PageRange;
+    EXPECT_TRUE(system.PrintDialog(values));
+    EXPECT_EQ(values.printer, capture2);
+    EXPECT_EQ(values.copies, 2);
+    EXPECT_EQ(values.range, PrintDialogValues::PageRange);
+    EXPECT_EQ(values.fromPage, 2);
+    EXPECT_EQ(values.toPage, 5);
+    EXPECT_EQ(system.Current(), capture2);
+    SetDialogPolicy(previous);
+}
+
+TEST_F(CupsPrinters, ShownPageSetupKeepsTheModesOwnPaperName) {
+    const DialogAnswer previous = DialogPolicy();
+    SetDialogPolicy(DialogAnswer::Show);
+    DeviceMode mode = system.GetDeviceMode(capture);
+    mode.paperSize = 10;  // A4 Small: the same sheet as A4
+    mode.orientation = 1;
+    system.SetDeviceMode(capture, mode);
+    ConfirmNextDialog([](QDialog* dialog) {
+        auto* setup = qobject_cast<QPageSetupDialog*>(dialog);
+        ASSERT_NE(setup, nullptr);
+        EXPECT_EQ(setup->printer()->pageLayout().orientation(), QPageLayout::Landscape);
+        EXPECT_EQ(setup->printer()->pageLayout().pageSize().id(), QPageSize::A4);
+    });
+    int printer = capture;
+    EXPECT_TRUE(system.PageSetupDialog(printer));
+    EXPECT_EQ(printer, capture);
+    EXPECT_EQ(system.GetDeviceMode(capture), mode);
+    EXPECT_EQ(system.Current(), capture);
     SetDialogPolicy(previous);
 }
 
