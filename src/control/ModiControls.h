@@ -14,6 +14,7 @@
 #include <QWidget>
 #include <array>
 #include <memory>
+#include <optional>
 
 #include "control/ItemTypes.h"
 #include "platform/Color.h"
@@ -47,6 +48,18 @@ class TRichEditBox : public QTextEdit {
     TColor BackColor() const;
 
   private:
+    struct LinesKey {
+        int revision;
+        int width;
+        QString fontName;
+        int fontSize;
+        TFontStyles fontStyle;
+        bool operator==(const LinesKey&) const = default;
+    };
+    QStringList LayOutLines() const;
+    mutable std::optional<LinesKey> linesKey_;
+    mutable QStringList lines_;
+
     void ApplyFormat();
     QString fontName_ = QStringLiteral("宋体");
     int fontSize_ = 9;

@@ -31,6 +31,15 @@ TRichEditBox::TRichEditBox(QWidget* parent) : QTextEdit(parent) {
 }
 
 QStringList TRichEditBox::Lines() const {
+    // Composition asks once per page: lay out again only when text, font or width changed.
+    const LinesKey key{document()->revision(), width(), fontName_, fontSize_, fontStyle_};
+    if (linesKey_ && *linesKey_ == key) return lines_;
+    lines_ = LayOutLines();
+    linesKey_ = key;
+    return lines_;
+}
+
+QStringList TRichEditBox::LayOutLines() const {
     // Lay out a copy at the control's own width: the widget's own layout follows its
     // width only once it has been shown, and the paper may never be on screen.
     std::unique_ptr<QTextDocument> doc(document()->clone());

@@ -47,11 +47,8 @@ void TPSetupForm::PrepareTask(int runMode, bool skipAdjustments) {
     s.IniFile = std::make_shared<SettingsStore>(s.strIniFileName);
 
     TModiControl* page = pageObject_;
-    if (page->geometry() !=
-        QRect(page->intDefLeft(), page->intDefTop(), page->intDefWidth(), page->intDefHeight())) {
-        page->setGeometry(page->intDefLeft(), page->intDefTop(), page->intDefWidth(),
-                          page->intDefHeight());
-    }
+    page->SetBounds(page->intDefLeft(), page->intDefTop(), page->intDefWidth(),
+                    page->intDefHeight());
     page->blModified = false;
     for (TModiControl* item : items_) {
         item->RestoreToScript(design);
@@ -69,15 +66,13 @@ void TPSetupForm::ReadPostionValue(bool all) {
     if (all || page->blModified) {
         const StoredSection stored(store, page->strItemName);
         if (const auto top = stored.Int("PRNTOP")) {
-            QRect r = page->geometry();
-            r.moveTop(screen(*top));
-            if (const auto v = stored.Int("PRNLEFT")) r.moveLeft(screen(*v));
-            if (const auto v = stored.Int("PRNWIDTH")) r.setWidth(screen(*v));
-            if (const auto v = stored.Int("PRNHEIGHT")) r.setHeight(screen(*v));
-            page->setGeometry(r);
+            page->SetTop(screen(*top));
+            if (const auto v = stored.Int("PRNLEFT")) page->SetLeft(screen(*v));
+            if (const auto v = stored.Int("PRNWIDTH")) page->SetWidth(screen(*v));
+            if (const auto v = stored.Int("PRNHEIGHT")) page->SetHeight(screen(*v));
         } else if (page->blModified) {
-            page->setGeometry(page->intDefLeft(), page->intDefTop(), page->intDefWidth(),
-                              page->intDefHeight());
+            page->SetBounds(page->intDefLeft(), page->intDefTop(), page->intDefWidth(),
+                            page->intDefHeight());
         }
         page->blModified = false;
     }
@@ -86,10 +81,10 @@ void TPSetupForm::ReadPostionValue(bool all) {
         if (!all && !item->blModified) continue;
         const StoredSection stored(store, item->strItemName);
         const auto top = stored.Int("PRNTOP");
-        if (top) item->move(item->x(), screen(*top));
-        if (const auto v = stored.Int("PRNLEFT")) item->move(screen(*v), item->y());
-        if (const auto v = stored.Int("PRNWIDTH")) item->resize(screen(*v), item->height());
-        if (const auto v = stored.Int("PRNHEIGHT")) item->resize(item->width(), screen(*v));
+        if (top) item->SetTop(screen(*top));
+        if (const auto v = stored.Int("PRNLEFT")) item->SetLeft(screen(*v));
+        if (const auto v = stored.Int("PRNWIDTH")) item->SetWidth(screen(*v));
+        if (const auto v = stored.Int("PRNHEIGHT")) item->SetHeight(screen(*v));
         SetCode(stored.Int("PRNPageType"), cptMulPage, item->ptPageType);
         SetCode(stored.Int("PRNHorzOrnt"), chnClient, item->hnHorzOrnt);
         SetCode(stored.Int("PRNVertOrnt"), cvnClient, item->hnVertOrnt);

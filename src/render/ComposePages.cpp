@@ -77,7 +77,7 @@ bool TPrevStringForm::ComposePages(bool forPrinter) {
                         item->blPrintDone = true;
                         ++done;
                         const DrawContext measure{nullptr, pages, H, pages, false, ppi};
-                        if (!item->isHidden() && !DrawItem(*item, measure)) {
+                        if (item->Visible() && !DrawItem(*item, measure)) {
                             item->blPrintDone = false;
                             --done;
                         }
@@ -104,7 +104,7 @@ bool TPrevStringForm::ComposePages(bool forPrinter) {
                     if (body && !item->blPrintDone) {
                         item->blPrintDone = true;
                         ++done;
-                        if (!item->isHidden()) {
+                        if (item->Visible()) {
                             const DrawContext ctx{canvas, page, H, total, r != 2, ppi};
                             if (!DrawItem(*item, ctx)) {
                                 item->blPrintDone = false;
@@ -113,7 +113,7 @@ bool TPrevStringForm::ComposePages(bool forPrinter) {
                         }
                     } else if (!body || r == 1) {
                         item->intPrintProgress = 0;
-                        if (!item->isHidden() && r != 2) {
+                        if (item->Visible() && r != 2) {
                             DrawItem(*item, DrawContext{canvas, page, H, total, true, ppi});
                         }
                     }

@@ -122,7 +122,7 @@ bool DrawPicture(TModiControl& item, TImageBox& box, const DrawContext& ctx) {
     const int x = item.intPrintLeft;
     const QImage& bitmap = box.Picture();
     const int bw = bitmap.width(), bh = bitmap.height();
-    const int W = item.width(), H = item.height();
+    const int W = item.Width(), H = item.Height();
     const int o = item.intPrintProgress;
     QRect source;
     int right = 0, bottom = 0;
@@ -254,22 +254,21 @@ QString PageNumberText(const QString& text, TPRNPageType type, int page, int tot
 }
 
 void PlaceItem(TModiControl& item, const TModiControl& pageObject, int W, int H) {
-    const QRect r = item.geometry();
-    int left = r.left(), top = r.top(), width = r.width(), height = r.height();
+    int left = item.Left(), top = item.Top(), width = item.Width(), height = item.Height();
     switch (item.hnHorzOrnt) {
-        case chnRight: left = W + r.left() - pageObject.width(); break;
-        case chnCenter: left = (W - r.width()) / 2; break;
-        case chnClient: width = std::max(0, W + r.width() - pageObject.width()); break;
+        case chnRight: left = W + item.Left() - pageObject.Width(); break;
+        case chnCenter: left = (W - item.Width()) / 2; break;
+        case chnClient: width = std::max(0, W + item.Width() - pageObject.Width()); break;
         default: break;
     }
     switch (item.hnVertOrnt) {
-        case cvnBottom: top = r.top() + H - pageObject.height(); break;
-        case cvnCenter: top = (H - r.height()) / 2; break;
-        case cvnClient: height = std::max(0, r.height() + H - pageObject.height()); break;
+        case cvnBottom: top = item.Top() + H - pageObject.Height(); break;
+        case cvnCenter: top = (H - item.Height()) / 2; break;
+        case cvnClient: height = std::max(0, item.Height() + H - pageObject.Height()); break;
         default: break;
     }
-    top += pageObject.y();
-    left += pageObject.x();
+    top += pageObject.Top();
+    left += pageObject.Left();
     const TPRNDataType kind = item.ObjectType();
     if (IsImageKind(kind) && top < H && top + height > H) height = H - top;
     const bool body = !IsFixedPageType(item.ptPageType);

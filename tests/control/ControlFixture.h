@@ -1,0 +1,78 @@
+// A control on the virtual printer system with two printers, a temporary settings
+// folder and a message recorder; members are called by name through Invoke.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <initializer_list>
+#include <memory>
+
+#include "common/TestSupport.h"
+#include "control/RunState.h"
+#include "control/VelloImpl1.h"
+#include "designer/PSetupFormUnit.h"
+#include "platform/PrinterSystem.h"
+#include "platform/VirtualPrinterSystem.h"
+
+namespace kavel::test {
+
+inline std::shared_ptr<VirtualPrinterSystem> TwoPrinters() {
+    auto printers = std::make_shared<VirtualPrinterSystem>();
+    VirtualPrinter alpha;
+    alpha.name = "Alpha Laser";
+    alpha.keepImages = true;
+    printers->AddPrinter(alpha);
+    VirtualPrinter beta;
+    beta.name = "Beta Ink";
+    beta.keepImages = true;
+    printers->AddPrinter(beta);
+    printers->SetDefaultPrinter("Beta Ink");
+    return printers;
+}
+
+class ControlTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        InstallRecorder();
+        printers = TwoPrinters();
+        SetPrinterSystem(printers);
+        SetDialogPolicy(DialogAnswer::Ok);
+        control = std::make_unique<TKavelX>();
+        control->SetPixelsPerInch(96);
+    }
+    void TearDown() override {
+        control.reset();
+        SetPrinterSystem(nullptr);
+    }
+
+    // Calls a member by name through the late-bound path; fails the test on an error.
+    Variant Call(const char* name, std::initializer_list<Variant> args = {}) {
+        Variant result;
+        QString error;
+        const HRESULT hr = control->Invoke(control->GetIDsOfNames(name), InvokeKind::Method,
+                                           std::vector<Variant>(args), &result, &error);
+        EXPECT_EQ(hr, S_OK) << name << ": " << error.toStdString();
+        return result;
+    }
+    Variant Get(const char* name) {
+        Variant result;
+        EXPECT_EQ(control->Invoke(control->GetIDsOfNames(name), InvokeKind::PropertyGet, {},
+                                  &result),
+                  S_OK);
+        return result;
+    }
+    void Put(const char* name, const Variant& value) {
+        EXPECT_EQ(control->Invoke(control->GetIDsOfNames(name), InvokeKind::PropertyPut, {value},
+                                  nullptr),
+                  S_OK);
+    }
+    TPSetupForm& Form() { return *control->DesignForm(); }
+    TModiControl& Item(int number) { return *Form().ItemAt(number); }
+    QStringList Shown() const { return Recorder().shown; }
+
+    ScopedSettingsFolder settings;
+    std::shared_ptr<VirtualPrinterSystem> printers;
+    std::unique_ptr<TKavelX> control;
+};
+
+}  // namespace kavel::test

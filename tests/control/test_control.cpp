@@ -1,0 +1,183 @@
+// The control object: readiness check, units, properties, legacy members and events.
+#include <QKeyEvent>
+#include <QTest>
+
+#include "ControlFixture.h"
+#include "control/Units.h"
+
+namespace kavel::test {
+namespace {
+
+using Control = ControlTest;
+
+TEST_F(Control, BusyControlAnswersFalseAndDoesNothing) {
+    Call("PRINT_INIT", {"task"});
+    Call("ADD_PRINT_TEXT", {10, 10, 100, 20, "one"});
+    Form().SetBusy(true);
+    EXPECT_EQ(Call("PRINT_INIT", {"other"}), Variant::Bool(false));
+    Call("ADD_PRINT_TEXT", {10, 10, 100, 20, "two"});
+    EXPECT_EQ(Call("NewPage"), Variant::Bool(false));
+    EXPECT_EQ(Call("SET_PRINT_COPIES", {3}), Variant::Bool(false));
+    EXPECT_EQ(Call("PRINT"), Variant::Bool(false));
+    EXPECT_EQ(Form().Items().size(), 1);
+    EXPECT_EQ(Form().Setup().strTaskName, "task");
+    EXPECT_EQ(Form().Setup().intCopies, 0);
+    // Some members ignore the busy answer and always do their work.
+    EXPECT_EQ(Call("GET_PRINTER_COUNT"), Variant::I4(2));
+    EXPECT_EQ(Call("GET_PRINTER_NAME", {0}), Variant::Str("Alpha Laser"));
+    EXPECT_EQ(Call("SET_PRINT_MODE", {"DOUBLE_SIDED_PRINT", 1}), Variant::Bool(true));
+    EXPECT_TRUE(Form().Setup().blDoubleSided);
+    Form().SetBusy(false);
+}
+
+TEST_F(Control, AddingAnItemClosesAnOpenDesigner) {
+    Call("PRINT_INIT", {"task"});
+    Form().show();
+    ASSERT_TRUE(Form().isVisible());
+    Call("ADD_PRINT_TEXT", {10, 10, 100, 20, "x"});
+    EXPECT_FALSE(Form().isVisible());
+    EXPECT_EQ(Form().Items().size(), 1);
+}
+
+TEST_F(Control, TheFirstCallAfterAnOutputStartsANewTask) {
+    Call("PRINT_INIT", {"task"});
+    Call("ADD_PRINT_TEXT", {10, 10, 100, 20, "first"});
+    EXPECT_EQ(Call("PRINT"), Variant::Bool(true));
+    EXPECT_TRUE(RunState().blOutputDone);
+    Call("ADD_PRINT_TEXT", {10, 10, 100, 20, "second"});
+    ASSERT_EQ(Form().Items().size(), 1);
+    EXPECT_EQ(Item(1).strContent, "second");
+    EXPECT_FALSE(RunState().blOutputDone);
+
+    // A style right after an output also applies to the new task.
+    Call("PREVIEW");
+    Call("SET_PRINT_STYLE", {"FontSize", 14});
+    EXPECT_TRUE(Form().Items().isEmpty());
+    Call("ADD_PRINT_TEXT", {10, 10, 100, 20, "third"});
+    EXPECT_EQ(Item(1).intDefSize(), 14);
+}
+
+TEST(Units, ScaleToScreenTruncatesTowardZero) {
+    struct Case {
+        int ppi, v, screen;
+    } cases[] = {{96, 100, 100}, {120, 100, 125}, {120, -1, -1},    {120, -100, -125},
+                 {144, 10, 15},  {144, -7, -10},  {120, 2000000000, 2500000000LL > INT32_MAX ? static_cast<int>(int64_t(2000000000) * 120 / 96) : 0}};
+    for (const Case& c : cases) {
+        EXPECT_EQ(ScaleToScreen(c.v, c.ppi), c.screen) << c.ppi << " " << c.v;
+    }
+    EXPECT_EQ(ScaleToScript(125, 120), 100);
+    EXPECT_EQ(ScaleToScript(-1, 120), 0);
+    EXPECT_EQ(ScaleToScript(77, 0), 77);
+}
+
+TEST_F(Control, PositionsAreConvertedToTheControlsPixels) {
+    control->SetPixelsPerInch(144);
+    Call("ADD_PRINT_TEXT", {10, 20, 300, 40, "x"});
+    EXPECT_EQ(Item(1).intDefTop(), 15);
+    EXPECT_EQ(Item(1).intDefLeft(), 30);
+    EXPECT_EQ(Item(1).intDefWidth(), 450);
+    EXPECT_EQ(Item(1).intDefHeight(), 60);
+}
+
+TEST_F(Control, PropertiesKeepTheirRules) {
+    EXPECT_EQ(Get("Version"), Variant::Str("4.4.4.2"));
+    Put("version", "9.9");
+    EXPECT_EQ(Get("VERSION"), Variant::Str("4.4.4.2"));
+
+    Put("Inbrowse", "abc");
+    EXPECT_EQ(Get("Inbrowse"), Variant::Str("abc"));
+    Put("Inbrowse", 12);
+    EXPECT_EQ(Get("Inbrowse"), Variant::Str("12"));
+
+    EXPECT_EQ(Get("Caption"), Variant::Str("打印控件已安装好"));
+    Put("Caption", "Ready");
+    EXPECT_EQ(control->Panel1()->text(), "Ready");
+
+    Put("Border", 2);
+    EXPECT_EQ(Get("Border"), Variant::I4(afbSunken));
+}
+
+TEST_F(Control, ColorTakesEveryColourFormAndKeepsItForEmptyText) {
+    const Variant before = Get("Color");
+    Put("Color", "");
+    EXPECT_EQ(Get("Color"), before);
+    for (const char* red : {"#F00", "red", "rgb(255,0,0)", "#ff0000"}) {
+        Put("Color", "white");
+        Put("Color", red);
+        EXPECT_EQ(Get("Color"), Variant::I4(0x0000FF)) << red;
+        EXPECT_EQ(RunState().intPanelColor, 0x0000FF);
+    }
+    Put("Color", "not a colour");
+    EXPECT_EQ(Get("Color"), Variant::I4(0x0000FF));
+    Put("Color", 0x00FF00);
+    EXPECT_EQ(Get("Color"), Variant::I4(0x00FF00));
+}
+
+TEST_F(Control, LegacyTableMembersAnswerEmptyAndDoNothing) {
+    Call("PRINT_INIT", {"task"});
+    QTemporaryDir dir;
+    const QString file = dir.filePath("table.xls");
+    EXPECT_TRUE(Call("GET_CELL_VALUE", {3, 4}).IsEmpty());
+    EXPECT_TRUE(Call("SAVE_AS_FILE", {"xls", file}).IsEmpty());
+    EXPECT_FALSE(QFile::exists(file));
+    EXPECT_TRUE(Call("OPEN_FILE", {"xls", file, 1, 1}).IsEmpty());
+    EXPECT_TRUE(Call("GET_ROW_COUNT").IsEmpty());
+    Call("SET_PRINT_MARGIN", {"ITEM0", 10, 10, 10, 10});
+    EXPECT_TRUE(Form().Items().isEmpty());
+    EXPECT_EQ(Form().PageObject()->intDefLeft(), 0);
+}
+
+TEST_F(Control, HostAddressComesFromTheHostPage) {
+    class Page : public HostPageProvider {
+    public:
+        THostPageInfo Describe() override { return DescribeUrl("http://shop.example:8080/a/b.html"); }
+    };
+    SetHostPageProvider(std::make_shared<Page>());
+    EXPECT_EQ(Call("BURL_HOST"), Variant::Str("http://shop.example:8080"));
+    EXPECT_EQ(RunState().HostPageInfo.BaseUrl, "http://shop.example:8080/a/");
+    SetHostPageProvider(nullptr);
+}
+
+class KeySink : public IKavelXEvents {
+public:
+    HRESULT OnActivate() override { return ++activations, S_OK; }
+    HRESULT OnClick() override { return ++clicks, S_OK; }
+    HRESULT OnCreate() override { return S_OK; }
+    HRESULT OnDblClick() override { return ++doubleClicks, S_OK; }
+    HRESULT OnDestroy() override { return S_OK; }
+    HRESULT OnDeactivate() override { return S_OK; }
+    HRESULT OnKeyPress(I2* Key) override {
+        seen.append(QChar(static_cast<char16_t>(*Key)));
+        if (*Key == 'a') *Key = 'b';
+        return S_OK;
+    }
+    HRESULT OnPaint() override { return S_OK; }
+    QString seen;
+    int activations = 0, clicks = 0, doubleClicks = 0;
+};
+
+class KeyRecorder : public QWidget {
+public:
+    void keyPressEvent(QKeyEvent* e) override { received += e->text(); }
+    QString received;
+};
+
+TEST_F(Control, EventsReachTheSinkAndTheSinkMayChangeTheKey) {
+    KeyRecorder host;
+    control->setParent(&host);
+    KeySink sink;
+    control->SetEventSink(&sink);
+    QTest::keyClick(control.get(), Qt::Key_A, Qt::NoModifier);
+    QTest::keyClick(control.get(), Qt::Key_C, Qt::NoModifier);
+    EXPECT_EQ(sink.seen, "ac");
+    EXPECT_EQ(host.received, "bc");  // the changed key is the one processed
+    QTest::mouseClick(control.get(), Qt::LeftButton);
+    QTest::mouseDClick(control.get(), Qt::LeftButton);
+    EXPECT_GE(sink.clicks, 1);
+    EXPECT_EQ(sink.doubleClicks, 1);
+    control->SetEventSink(nullptr);
+    control->setParent(nullptr);
+}
+
+}  // namespace
+}  // namespace kavel::test

@@ -1,0 +1,116 @@
+// The dispatch table, late binding and early binding of the control's interface.
+#include <QSet>
+
+#include "ControlFixture.h"
+
+namespace kavel::test {
+namespace {
+
+TEST(DispatchTable, EveryMemberResolvesFromItsNameInAnyLetterCase) {
+    for (const MemberInfo& m : IKavelXTable()) {
+        EXPECT_EQ(FindDispid(m.name), m.dispid) << m.name.toStdString();
+        EXPECT_EQ(FindDispid(m.name.toLower()), m.dispid) << m.name.toStdString();
+        QString mixed = m.name;
+        for (int i = 0; i < mixed.size(); i += 2) mixed[i] = mixed[i].toLower();
+        EXPECT_EQ(FindDispid(mixed), m.dispid) << mixed.toStdString();
+    }
+    EXPECT_EQ(FindDispid("PRINT_INITX"), DISPID_UNKNOWN);
+    EXPECT_EQ(FindDispid(""), DISPID_UNKNOWN);
+}
+
+TEST(DispatchTable, CompiledVtableFollowsTheTableOrder) {
+    const auto& table = IKavelXTable();
+    ASSERT_FALSE(table.empty());
+    const int base = table.front().vtableIndex;
+    ASSERT_GE(base, 0);
+    for (size_t i = 0; i < table.size(); ++i) {
+        EXPECT_EQ(table[i].vtableSlot, static_cast<int>(i));
+        EXPECT_EQ(table[i].vtableIndex - base, table[i].vtableSlot) << table[i].name.toStdString();
+    }
+    // Border and Inbrowse open the interface; NewPage closes it.
+    EXPECT_EQ(table[0].name, "Border");
+    EXPECT_EQ(table[0].kind, InvokeKind::PropertyGet);
+    EXPECT_EQ(table[1].kind, InvokeKind::PropertyPut);
+    EXPECT_EQ(table.back().name, "NewPage");
+}
+
+TEST(DispatchTable, DispidsAreUniquePerMemberAndKnownOnesHold) {
+    QSet<int> methods;
+    for (const MemberInfo& m : IKavelXTable()) {
+        if (m.kind == InvokeKind::PropertyPut) continue;
+        EXPECT_FALSE(methods.contains(m.dispid)) << m.name.toStdString();
+        methods.insert(m.dispid);
+    }
+    EXPECT_EQ(FindDispid("PRINT_INIT"), 264);
+    EXPECT_EQ(FindDispid("NewPage"), 286);
+    EXPECT_EQ(FindDispid("Version"), 202);
+    EXPECT_EQ(FindDispid("PRINT_DESIGN"), 201);
+    EXPECT_EQ(IKavelXEventsTable().size(), 8u);
+}
+
+TEST(DispatchTable, ParametersCarryTheirAutomationTypes) {
+    const MemberInfo* textStyleA = FindMember(240, InvokeKind::Method);
+    ASSERT_NE(textStyleA, nullptr);
+    EXPECT_EQ(textStyleA->name, "SET_PRINT_TEXT_STYLEA");
+    ASSERT_EQ(textStyleA->params.size(), 8u);
+    EXPECT_EQ(textStyleA->params[0].type, "PTR(VARIANT)");
+    EXPECT_EQ(textStyleA->params[0].name, "varItemNO");
+    EXPECT_EQ(textStyleA->params[2].type, "I4");
+    EXPECT_FALSE(textStyleA->HasResult());
+    const MemberInfo* init = FindMember(264, InvokeKind::Method);
+    ASSERT_NE(init, nullptr);
+    EXPECT_TRUE(init->HasResult());
+    EXPECT_EQ(init->params.back().name, "Value");
+    EXPECT_EQ(init->InCount(), 1);
+    const MemberInfo* name = FindMember(235, InvokeKind::Method);
+    EXPECT_EQ(name->params[0].type, "INT");
+}
+
+using Dispatch = ControlTest;
+
+TEST_F(Dispatch, PrintInitByDispidAndThroughTheVtableReachTheSameMethod) {
+    Variant result;
+    ASSERT_EQ(control->Invoke(264, InvokeKind::Method, {Variant("late")}, &result), S_OK);
+    EXPECT_EQ(result, Variant::Bool(true));
+    EXPECT_EQ(Form().Setup().strTaskName, "late");
+    Call("ADD_PRINT_TEXT", {10, 10, 100, 20, "x"});
+    ASSERT_EQ(Form().Items().size(), 1);
+
+    IKavelX& early = *control;
+    Variant early_result;
+    ASSERT_EQ(early.PRINT_INIT(Variant("early"), &early_result), S_OK);
+    EXPECT_EQ(early_result, Variant::Bool(true));
+    EXPECT_EQ(Form().Setup().strTaskName, "early");
+    EXPECT_TRUE(Form().Items().isEmpty());  // both reset the task
+}
+
+TEST_F(Dispatch, WrongArgumentsFailTheCallWithAClearError) {
+    Variant result;
+    QString error;
+    EXPECT_EQ(control->Invoke(225, InvokeKind::Method, {Variant("ten"), 1, 1, 1, "x"}, &result,
+                              &error),
+              DISP_E_TYPEMISMATCH);
+    EXPECT_TRUE(error.contains("ADD_PRINT_TEXT")) << error.toStdString();
+    EXPECT_EQ(control->Invoke(264, InvokeKind::Method, {"a", "b"}, &result, &error),
+              DISP_E_BADPARAMCOUNT);
+    EXPECT_EQ(control->Invoke(999, InvokeKind::Method, {}, &result, &error),
+              DISP_E_MEMBERNOTFOUND);
+    // Missing arguments arrive as Empty: 0 and "".
+    EXPECT_EQ(control->Invoke(225, InvokeKind::Method, {5}, &result, &error), S_OK);
+    ASSERT_EQ(Form().Items().size(), 1);
+    EXPECT_EQ(Item(1).intDefTop(), 5);
+    EXPECT_EQ(Item(1).intDefWidth(), 0);
+}
+
+TEST_F(Dispatch, ServicesOfLaterSubsystemsSayTheyAreMissing) {
+    Variant result;
+    QString error;
+    EXPECT_NE(control->Invoke(FindDispid("GET_FILE_TEXT"), InvokeKind::Method, {"a.txt"}, &result,
+                              &error),
+              S_OK);
+    EXPECT_TRUE(result.IsEmpty());
+    EXPECT_TRUE(error.contains("not available")) << error.toStdString();
+}
+
+}  // namespace
+}  // namespace kavel::test
