@@ -11,6 +11,7 @@
 #include "ScriptBinding.h"
 #include "control/RunState.h"
 #include "control/VelloImpl1.h"
+#include "designer/PSetupFormUnit.h"
 #include "platform/CupsPrinterSystem.h"
 #include "platform/Messages.h"
 #include "platform/SettingsStore.h"
