@@ -88,7 +88,7 @@ void BindControl(QJSEngine& engine, IKavelX& control, const QString& name) {
     has: function (target, name) { return typeof name === 'string' && bridge.dispid(name) !== -1; }
   });
 }))JS";
-    QJSValue factory = engine.evaluate(QString::fromLatin1(kFactory));
+    QJSValue factory = engine.evaluate(QString::fromLatin1(kFactory), QStringLiteral("kavel:binding"));
     engine.globalObject().setProperty(name, factory.call({engine.newQObject(bridge)}));
 }
 

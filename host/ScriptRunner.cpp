@@ -28,6 +28,18 @@ void Err(const QString& text) {
     std::fflush(stderr);
 }
 
+// The line of the script where an error arose: the error's own line, or, for an error
+// raised inside a member call, the script's frame on the stack.
+int ScriptLine(const QJSValue& error, const QString& bindingFile) {
+    const QStringList frames = error.property("stack").toString().split('\n');
+    for (const QString& frame : frames) {
+        const QString where = frame.mid(frame.indexOf('@') + 1);
+        if (where.isEmpty() || where.contains(bindingFile)) continue;
+        return where.mid(where.lastIndexOf(':') + 1).toInt();
+    }
+    return error.property("lineNumber").toInt();
+}
+
 class ScriptPage : public HostPageProvider {
 public:
     explicit ScriptPage(QString url) : url_(std::move(url)) {}
@@ -167,7 +179,7 @@ int RunScript(const RunOptions& o) {
     if (result.isError()) {
         Err(QString("%1:%2: %3")
                 .arg(fileName)
-                .arg(result.property("lineNumber").toInt())
+                .arg(ScriptLine(result, QStringLiteral("kavel:binding")))
                 .arg(result.toString()));
         return 1;
     }

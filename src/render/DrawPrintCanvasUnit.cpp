@@ -13,6 +13,21 @@ namespace {
 // printer's text output chooses between the two faces that office fonts ship.
 QFont::Weight FaceWeight(int weight) { return weight >= 600 ? QFont::Bold : QFont::Normal; }
 
+// Scripts whose letters change shape with their neighbours. Everything else is drawn
+// glyph by glyph from the font's own map: shaping would swap the digits of the CJK
+// faces for local variants that documents then cannot give back as text.
+bool NeedsShaping(const QString& text) {
+    for (const QChar c : text) {
+        const ushort u = c.unicode();
+        if ((u >= 0x0300 && u <= 0x036F) || (u >= 0x0590 && u <= 0x1DFF) ||
+            (u >= 0xA800 && u <= 0xABFF) || (u >= 0xFB1D && u <= 0xFDFF) ||
+            (u >= 0xFE70 && u <= 0xFEFF) || c.isSurrogate()) {
+            return true;
+        }
+    }
+    return false;
+}
+
 Qt::PenStyle QtPenStyle(int style) {
     switch (style) {
         case psDash: return Qt::DashLine;
@@ -216,12 +231,13 @@ void SetCanvasFont(QPainter& canvas, const QString& name, int pointSize, TFontSt
 void DrawTextAngled(QPainter& canvas, int x, int y, const QString& text, int angle,
                     int weightIncrease) {
     const QFont base = canvas.font();
+    QFont font = base;
     if (angle != 0 || weightIncrease != 0) {
-        QFont font = base;
         const int weight = std::max(100, (base.bold() ? 700 : 400) + weightIncrease);
         font.setWeight(FaceWeight(weight));
-        canvas.setFont(font);
     }
+    font.setStyleStrategy(NeedsShaping(text) ? QFont::PreferDefault : QFont::PreferNoShaping);
+    canvas.setFont(font);
     const QFontMetrics metrics(canvas.font());
     canvas.save();
     canvas.translate(x, y);

@@ -1,0 +1,29 @@
+# The script runner: members bound from the table, results, errors with their lines.
+source "$(dirname "$0")/lib.sh"
+
+expect_status 0 "$HERE/scripts/members.js"
+pass "a script that checks members and results runs to its end"
+
+printf 'KAVEL.PRINT_INIT("x");\nvar a = ;\n' > "$WORK/syntax.js"
+expect_status 1 "$WORK/syntax.js"
+grep -q "syntax.js:2:" "$WORK/out.txt" || { cat "$WORK/out.txt"; fail "syntax error without its line"; }
+pass "a syntax error exits 1 and names the line"
+
+printf 'KAVEL.PRINT_INIT("x");\n\n\nthrow new Error("stop here");\n' > "$WORK/throw.js"
+expect_status 1 "$WORK/throw.js"
+grep -q "throw.js:4: Error: stop here" "$WORK/out.txt" || { cat "$WORK/out.txt"; fail "thrown error not reported"; }
+pass "an uncaught error exits 1 with file, line and message"
+
+printf 'KAVEL.ADD_PRINT_TEXT("ten", 1, 1, 1, "x");\n' > "$WORK/type.js"
+expect_status 1 "$WORK/type.js"
+grep -q "type.js:1: .*ADD_PRINT_TEXT" "$WORK/out.txt" || { cat "$WORK/out.txt"; fail "conversion error not reported"; }
+pass "an argument that cannot be converted is a script error"
+
+printf 'KAVEL.PRINT_INIT("m");\nKAVEL.ADD_PRINT_TEXTA("MYITEM",1,1,10,10,"x");\n' > "$WORK/msg.js"
+expect_status 0 "$WORK/msg.js"
+grep -qx 'message: strItemName no permit including "ITEM"!' "$WORK/out.txt" || { cat "$WORK/out.txt"; fail "message line missing"; }
+pass "messages become one line on standard error"
+
+expect_status 2 "$WORK/missing.js"
+pass "a script that cannot be read exits 2"
+echo "$PASSED passed, 0 failed"

@@ -1,0 +1,30 @@
+// Looking at printed pages: where the ink is.
+#pragma once
+
+#include <QImage>
+#include <QRect>
+
+namespace kavel::test {
+
+// The bounding box of every pixel darker than the threshold inside the area (the
+// whole image when the area is empty); an empty rectangle when there is none.
+inline QRect InkBounds(const QImage& image, QRect area = QRect(), int threshold = 160) {
+    if (area.isEmpty()) area = image.rect();
+    area &= image.rect();
+    int left = INT_MAX, top = INT_MAX, right = -1, bottom = -1;
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        for (int x = area.left(); x <= area.right(); ++x) {
+            if (qGray(image.pixel(x, y)) < threshold) {
+                left = std::min(left, x);
+                right = std::max(right, x);
+                top = std::min(top, y);
+                bottom = std::max(bottom, y);
+            }
+        }
+    }
+    return right < 0 ? QRect() : QRect(QPoint(left, top), QPoint(right, bottom));
+}
+
+inline bool HasInk(const QImage& image, const QRect& area) { return !InkBounds(image, area).isNull(); }
+
+}  // namespace kavel::test

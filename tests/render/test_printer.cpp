@@ -1,0 +1,239 @@
+// The page target: printer configuration, recording, printing and the print dialog's locks.
+#include <QDir>
+#include <QFileInfo>
+
+#include "PageInk.h"
+#include "control/ControlFixture.h"
+#include "render/PrevStringFormUnit.h"
+#include "render/kvlPrintrUnit.h"
+
+namespace kavel::test {
+namespace {
+
+class PageTarget : public ::testing::Test {
+protected:
+    void SetUp() override {
+        InstallRecorder();
+        printers = std::make_shared<VirtualPrinterSystem>();
+        VirtualPrinter narrow;
+        narrow.name = "Narrow";
+        narrow.printableMM = QSizeF(203, 290);
+        narrow.keepImages = true;
+        printers->AddPrinter(narrow);
+        VirtualPrinter plain;
+        plain.name = "Plain";
+        plain.keepImages = true;
+        printers->AddPrinter(plain);
+        printers->SetDefaultPrinter("Plain");
+        SetPrinterSystem(printers);
+    }
+    void TearDown() override { SetPrinterSystem(nullptr); }
+
+    // Records n pages, page k with a black bar k × 10 pixels wide.
+    void Record(TKVPrinter& target, int n) {
+        target.BeginDoc();
+        for (int k = 1; k <= n; ++k) {
+            target.NewPage();
+            target.Canvas()->fillRect(QRect(0, 0, 10 * k, 10), Qt::black);
+        }
+        target.EndDoc();
+    }
+    static int BarOf(const QImage& page) { return InkBounds(page, QRect(0, 0, 200, 20)).width() / 10; }
+
+    std::shared_ptr<VirtualPrinterSystem> printers;
+};
+
+TEST_F(PageTarget, UserPaperIsLimitedByThePrintableArea) {
+    TPrintOption options;
+    options.PrinterIndex = 0;
+    options.Width = 2100;
+    options.Height = 1400;
+    TKVPrinter target(options, 96);
+    EXPECT_EQ(target.PaperWidth(), 2030);
+    EXPECT_EQ(target.PaperHeight(), 1400);
+    EXPECT_EQ(target.PaperSize(), 256);
+    EXPECT_EQ(target.PageWidth(), 767);
+
+    options.Orientation = 1;  // landscape: the printable area turns, the user size too
+    TKVPrinter landscape(options, 96);
+    EXPECT_EQ(landscape.PaperWidth(), 1400);
+    EXPECT_EQ(landscape.PaperHeight(), 2030);
+}
+
+TEST_F(PageTarget, PaperNamesPickTheFirstTableEntryThatContainsThem) {
+    EXPECT_EQ(PaperCodeForName("a4"), 9);
+    EXPECT_EQ(PaperCodeForName("A4 SMALL"), 10);
+    EXPECT_EQ(PaperCodeForName("letter"), 1);
+    EXPECT_EQ(PaperCodeForName("A5"), 11);
+    EXPECT_EQ(PaperCodeForName("no such paper"), -1);
+    TPrintOption options;
+    options.PaperName = "a5";
+    TKVPrinter target(options, 96);
+    EXPECT_EQ(target.PaperSize(), 11);
+    EXPECT_EQ(target.PaperWidth(), 1480);
+    EXPECT_EQ(target.PageWidth(), 559);
+    EXPECT_EQ(printers->GetDeviceMode(1).paperSize, 11);
+}
+
+TEST_F(PageTarget, PaperCodeAndOrientationAndCopiesReachTheDeviceMode) {
+    TPrintOption options;
+    options.PrinterIndex = 1;
+    options.PaperSize = 8;
+    options.Orientation = 1;
+    options.Copies = 3;
+    TKVPrinter target(options, 96);
+    const DeviceMode mode = printers->GetDeviceMode(1);
+    EXPECT_EQ(mode.paperSize, 8);
+    EXPECT_EQ(mode.orientation, 1);
+    EXPECT_EQ(mode.copies, 3);
+    EXPECT_EQ(target.PaperWidth(), 4200);
+    EXPECT_EQ(target.PaperHeight(), 2970);
+    Record(target, 1);
+    target.Print(false, "");
+    EXPECT_EQ(printers->Jobs().back().copies, 3);
+}
+
+TEST_F(PageTarget, RecordingRulesAndPagesReadInAnyOrder) {
+    TKVPrinter target(TPrintOption{}, 96);
+    EXPECT_THROW(target.NewPage(), KavelError);
+    Record(target, 5);
+    EXPECT_THROW(target.BeginDoc(), KavelError);
+    EXPECT_EQ(target.PageCount(), 5);
+    EXPECT_EQ(target.GetPage(0), nullptr);
+    EXPECT_EQ(target.GetPage(6), nullptr);
+    for (int n : {3, 2, 1, 5, 4}) {
+        auto page = target.GetPage(n);
+        ASSERT_NE(page, nullptr);
+        QImage image(200, 20, QImage::Format_RGB32);
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        painter.drawPicture(0, 0, *page);
+        painter.end();
+        EXPECT_EQ(BarOf(image), n);
+    }
+}
+
+TEST_F(PageTarget, ManualDuplexPrintsOddPagesThenTheHintThenEvenPages) {
+    TKVPrinter target(TPrintOption{}, 96);
+    Record(target, 5);
+    target.FromPage = 1;
+    target.ToPage = 5;
+    target.Print(true, "turn the paper");
+    ASSERT_EQ(printers->Jobs().size(), 2u);
+    QList<int> odd, even;
+    for (const QImage& p : printers->Jobs()[0].pages) odd << BarOf(p);
+    for (const QImage& p : printers->Jobs()[1].pages) even << BarOf(p);
+    EXPECT_EQ(odd, (QList<int>{1, 3, 5}));
+    EXPECT_EQ(even, (QList<int>{2, 4}));
+    EXPECT_EQ(Recorder().infos, QStringList{"turn the paper"});
+
+    printers->ClearJobs();
+    Recorder().Clear();
+    target.FromPage = target.ToPage = 1;
+    target.Print(true, "turn the paper");
+    EXPECT_EQ(printers->Jobs().size(), 1u);
+    EXPECT_TRUE(Recorder().infos.isEmpty());
+}
+
+TEST_F(PageTarget, LargeDocumentsMoveToATemporaryFileThatGoesWithTheTarget) {
+    QString file;
+    {
+        TKVPrinter target(TPrintOption{}, 96);
+        target.BeginDoc();
+        for (int k = 0; k < 300; ++k) {
+            target.NewPage();
+            for (int i = 0; i < 40; ++i) {
+                target.Canvas()->drawText(10, 20 + i * 20, QString("line %1 of page %2").arg(i).arg(k));
+            }
+        }
+        target.EndDoc();
+        const QStringList kvl = QDir::temp().entryList({"kvl*"}, QDir::Files);
+        ASSERT_FALSE(kvl.isEmpty());
+        file = QDir::temp().filePath(kvl.first());
+        EXPECT_NE(target.GetPage(300), nullptr);
+    }
+    EXPECT_FALSE(QFileInfo::exists(file));
+}
+
+class PrintDialogLocks : public ControlTest {
+protected:
+    void SetUp() override {
+        ControlTest::SetUp();
+        Call("PRINT_INIT", {"locks"});
+        Call("ADD_PRINT_TEXT", {10, 10, 100, 20, "x"});
+    }
+    QString Saved(const char* key) { return Form().Setup().IniFile->Read("PRNSETUP", key); }
+};
+
+TEST_F(PrintDialogLocks, FixedCopiesAreKeptAndTheUserIsTold) {
+    Call("SET_PRINT_COPIES", {2});
+    printers->SetPrintDialogScript([](PrintDialogValues& v) {
+        v.copies = 3;
+        return true;
+    });
+    EXPECT_EQ(Call("PRINTA"), Variant::Bool(true));
+    EXPECT_EQ(Shown(), QStringList{"打印份数已由程序控制，无法改变！"});
+    EXPECT_TRUE(Saved("PAPECOPIES").isEmpty());
+    EXPECT_EQ(printers->Jobs().back().copies, 2);
+}
+
+TEST_F(PrintDialogLocks, ChoicesOfAFreeTaskAreSavedAndUsed) {
+    printers->SetPrintDialogScript([](PrintDialogValues& v) {
+        v.printer = 0;
+        v.copies = 3;
+        return true;
+    });
+    EXPECT_EQ(Call("PRINTA"), Variant::Bool(true));
+    EXPECT_TRUE(Shown().isEmpty());
+    EXPECT_EQ(Saved("PRINTERINDEX"), "0");
+    EXPECT_EQ(Saved("PAPECOPIES"), "3");
+    EXPECT_EQ(printers->Jobs().back().printer, "Alpha Laser");
+    EXPECT_EQ(printers->Jobs().back().copies, 3);
+
+    // The next print of the task uses them without asking.
+    Call("PRINT_INIT", {"locks"});
+    Call("ADD_PRINT_TEXT", {10, 10, 100, 20, "again"});
+    EXPECT_EQ(Call("PRINT"), Variant::Bool(true));
+    EXPECT_EQ(printers->Jobs().back().printer, "Alpha Laser");
+}
+
+TEST_F(PrintDialogLocks, FixedPrinterIsKeptAndCancelPrintsNothing) {
+    Call("SET_PRINTER_INDEX", {1});
+    printers->SetPrintDialogScript([](PrintDialogValues& v) {
+        v.printer = 0;
+        return true;
+    });
+    EXPECT_EQ(Call("PRINTA"), Variant::Bool(true));
+    EXPECT_EQ(Shown(), QStringList{"目标打印机已由程序控制，无法改变！"});
+    EXPECT_EQ(printers->Jobs().back().printer, "Beta Ink");
+    const size_t jobs = printers->Jobs().size();
+    Call("PRINT_INIT", {"locks"});
+    Call("ADD_PRINT_TEXT", {10, 10, 100, 20, "x"});
+    printers->SetPrintDialogScript([](PrintDialogValues&) { return false; });
+    EXPECT_EQ(Call("PRINTA"), Variant::Bool(false));
+    EXPECT_EQ(printers->Jobs().size(), jobs);
+}
+
+TEST_F(PrintDialogLocks, EmptyTaskGivesAnEmptyJobAndNoPrinterGivesAMessage) {
+    Call("PRINT_INIT", {"empty"});
+    EXPECT_EQ(Call("PRINT"), Variant::Bool(true));
+    EXPECT_EQ(printers->Jobs().back().pages.size(), 1);  // one blank sheet
+    EXPECT_FALSE(HasInk(printers->Jobs().back().pages[0], QRect()));
+    SetPrinterSystem(std::make_shared<VirtualPrinterSystem>());
+    Call("ADD_PRINT_TEXT", {10, 10, 100, 20, "x"});
+    EXPECT_EQ(Call("PRINT"), Variant::Bool(false));
+    EXPECT_EQ(Shown(), QStringList{"请在操作系统安装打印机！"});
+    EXPECT_FALSE(Form().Busy());
+}
+
+TEST_F(PrintDialogLocks, ASavedChoiceThatIsNoNumberFailsThePrintWithAMessage) {
+    Form().PrepareTask(0, false);
+    Form().Setup().IniFile->Write("PRNSETUP", "PAPECOPIES", "lots");
+    EXPECT_EQ(Call("PRINT"), Variant::Bool(false));
+    ASSERT_EQ(Shown().size(), 1);
+    EXPECT_TRUE(Shown()[0].startsWith("操作失败，请关闭浏览器再试！问题描述:")) << Shown()[0].toStdString();
+    EXPECT_FALSE(Form().Busy());
+}
+
+}  // namespace
+}  // namespace kavel::test
