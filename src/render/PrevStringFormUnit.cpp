@@ -1,0 +1,836 @@
+// The preview window: its panels, toolbar commands, keys, status line, the printer setup
+// with the program's locks, and the user's saved choices.
+#include "render/PrevStringFormUnit.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QDir>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLayout>
+#include <QMenu>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QStatusBar>
+#include <QToolBar>
+#include <QToolButton>
+#include <QWheelEvent>
+#include <optional>
+
+#include "control/PrintChoice.h"
+#include "control/RunState.h"
+#include "control/ShowMode.h"
+#include "platform/Messages.h"
+#include "platform/PaperSizes.h"
+#include "platform/PrinterSystem.h"
+#include "platform/Variant.h"
+#include "render/kvlPreviewUnit.h"
+#include "render/kvlPrintrUnit.h"
+#include "ui_PrevStringForm.h"
+
+namespace kavel {
+
+namespace {
+
+const QString kSetupSection = QStringLiteral("PRNSETUP");
+const QString kFailure = QStringLiteral("操作失败，请关闭浏览器再试！问题描述:");
+
+constexpr const char* kZoomButtons[] = {"bbZoomH", "bbZoomNormal", "bbZoomW"};
+
+// The zoom button that is down in a zoom state; none for the other fixed zooms.
+const char* ZoomButtonFor(TZoomState state) {
+    switch (state) {
+        case cZoomHeight:
+            return "bbZoomH";
+        case cZoomWidth:
+            return "bbZoomW";
+        case cZoom100:
+            return "bbZoomNormal";
+        default:
+            return nullptr;
+    }
+}
+
+QString BoolText(bool on) {
+    return on ? QStringLiteral("-1") : QStringLiteral("0");
+}
+
+// A saved check mark: "-1" (any non-zero number) or "true" checks, "0" or "false" clears;
+// anything else is treated as not saved.
+std::optional<bool> ParseBoolText(const QString& text) {
+    const QString t = text.trimmed();
+    if (t.compare(QStringLiteral("true"), Qt::CaseInsensitive) == 0) return true;
+    if (t.compare(QStringLiteral("false"), Qt::CaseInsensitive) == 0) return false;
+    bool ok = false;
+    const int value = t.toInt(&ok);
+    if (!ok) return std::nullopt;
+    return value != 0;
+}
+
+QString ErrorText(const std::exception& e) {
+    if (const auto* k = dynamic_cast<const KavelError*>(&e)) return k->Text();
+    return QString::fromUtf8(e.what());
+}
+
+void PaintPanel(QWidget* widget, TColor color) {
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::Window, ToQColor(color));
+    widget->setPalette(palette);
+    widget->setAutoFillBackground(true);
+}
+
+// The paper size code as the setup compares it: the user size counts as code 1.
+int ComparablePaperSize(int code) {
+    return code == kUserPaperSize ? 1 : code;
+}
+
+// ---- Button images ----------------------------------------------------------------------
+
+enum class Glyph {
+    FitHeight,
+    Normal,
+    FitWidth,
+    ZoomIn,
+    ZoomOut,
+    First,
+    Prior,
+    Next,
+    Last,
+    Setup,
+    Print,
+    Quit
+};
+
+void DrawSheet(QPainter& p, const QRectF& r) {
+    p.setPen(QPen(QColor(70, 70, 70), 1));
+    p.setBrush(Qt::white);
+    p.drawRect(r);
+    p.setPen(QPen(QColor(150, 150, 150), 1));
+    for (double y = r.top() + 3; y < r.bottom() - 1.5; y += 2.5) {
+        p.drawLine(QPointF(r.left() + 2, y), QPointF(r.right() - 2, y));
+    }
+}
+
+void DrawArrowHead(QPainter& p, QPointF tip, QPointF dir) {
+    const QPointF side(-dir.y(), dir.x());
+    QPolygonF head;
+    head << tip << tip - dir * 3 + side * 2.5 << tip - dir * 3 - side * 2.5;
+    p.drawPolygon(head);
+}
+
+void DrawDoubleArrow(QPainter& p, QPointF a, QPointF b) {
+    const QColor blue(30, 100, 200);
+    p.setPen(QPen(blue, 1.4));
+    p.setBrush(blue);
+    QPointF dir = b - a;
+    dir /= std::hypot(dir.x(), dir.y());
+    p.drawLine(a + dir * 2, b - dir * 2);
+    DrawArrowHead(p, b, dir);
+    DrawArrowHead(p, a, -dir);
+}
+
+void DrawLens(QPainter& p, int sign) {
+    p.setPen(QPen(QColor(90, 60, 30), 3, Qt::SolidLine, Qt::RoundCap));
+    p.drawLine(QPointF(10, 10), QPointF(14.5, 14.5));
+    p.setPen(QPen(QColor(60, 60, 60), 1.5));
+    p.setBrush(QColor(205, 228, 250));
+    p.drawEllipse(QPointF(6.5, 6.5), 5, 5);
+    p.setPen(QPen(QColor(20, 20, 20), 1.6));
+    p.drawLine(QPointF(4, 6.5), QPointF(9, 6.5));
+    if (sign > 0) p.drawLine(QPointF(6.5, 4), QPointF(6.5, 9));
+}
+
+void DrawTriangle(QPainter& p, bool left, double x) {
+    const QColor blue(30, 100, 200);
+    p.setPen(QPen(blue.darker(130), 1));
+    p.setBrush(blue);
+    QPolygonF t;
+    if (left) {
+        t << QPointF(x, 8) << QPointF(x + 7, 2.5) << QPointF(x + 7, 13.5);
+    } else {
+        t << QPointF(x + 7, 8) << QPointF(x, 2.5) << QPointF(x, 13.5);
+    }
+    p.drawPolygon(t);
+}
+
+void DrawGear(QPainter& p) {
+    QPainterPath gear;
+    const QPointF c(8, 8);
+    for (int i = 0; i < 16; ++i) {
+        const double r = (i % 2 == 0) ? 7.2 : 5.2;
+        for (int k = 0; k < 2; ++k) {
+            const double a = (i + k * 0.9) * M_PI / 8 - M_PI / 16;
+            const QPointF pt = c + QPointF(std::cos(a), std::sin(a)) * r;
+            if (i == 0 && k == 0) {
+                gear.moveTo(pt);
+            } else {
+                gear.lineTo(pt);
+            }
+        }
+    }
+    gear.closeSubpath();
+    gear.addEllipse(c, 2.2, 2.2);
+    gear.setFillRule(Qt::OddEvenFill);
+    p.setPen(QPen(QColor(60, 60, 60), 0.8));
+    p.setBrush(QColor(150, 155, 165));
+    p.drawPath(gear);
+}
+
+void DrawPrinter(QPainter& p) {
+    p.setPen(QPen(QColor(60, 60, 60), 1));
+    p.setBrush(Qt::white);
+    p.drawRect(QRectF(4.5, 1.5, 7, 5));
+    p.setBrush(QColor(120, 125, 135));
+    p.drawRoundedRect(QRectF(1.5, 6.5, 13, 6), 1.5, 1.5);
+    p.setBrush(QColor(90, 200, 90));
+    p.setPen(Qt::NoPen);
+    p.drawRect(QRectF(11, 8, 2, 1.5));
+    p.setPen(QPen(QColor(60, 60, 60), 1));
+    p.setBrush(Qt::white);
+    p.drawRect(QRectF(4.5, 10.5, 7, 4.5));
+}
+
+void DrawQuit(QPainter& p) {
+    p.setPen(QPen(QColor(200, 40, 40), 2.4, Qt::SolidLine, Qt::RoundCap));
+    p.drawLine(QPointF(3.5, 3.5), QPointF(12.5, 12.5));
+    p.drawLine(QPointF(12.5, 3.5), QPointF(3.5, 12.5));
+}
+
+QIcon GlyphIcon(Glyph glyph) {
+    // Drawn at twice the size so that the images stay sharp on high-density screens.
+    QPixmap pixmap(32, 32);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.scale(2, 2);
+    switch (glyph) {
+        case Glyph::FitHeight:
+            DrawSheet(p, QRectF(6.5, 1.5, 8, 13));
+            DrawDoubleArrow(p, QPointF(3, 1.5), QPointF(3, 14.5));
+            break;
+        case Glyph::Normal:
+            DrawSheet(p, QRectF(3.5, 1.5, 9, 13));
+            break;
+        case Glyph::FitWidth:
+            DrawSheet(p, QRectF(2.5, 1.5, 11, 9));
+            DrawDoubleArrow(p, QPointF(1, 13.5), QPointF(15, 13.5));
+            break;
+        case Glyph::ZoomIn:
+            DrawLens(p, 1);
+            break;
+        case Glyph::ZoomOut:
+            DrawLens(p, -1);
+            break;
+        case Glyph::First:
+            p.fillRect(QRectF(3, 2.5, 2, 11), QColor(30, 100, 200));
+            DrawTriangle(p, true, 6);
+            break;
+        case Glyph::Prior:
+            DrawTriangle(p, true, 4.5);
+            break;
+        case Glyph::Next:
+            DrawTriangle(p, false, 4.5);
+            break;
+        case Glyph::Last:
+            DrawTriangle(p, false, 3);
+            p.fillRect(QRectF(11, 2.5, 2, 11), QColor(30, 100, 200));
+            break;
+        case Glyph::Setup:
+            DrawGear(p);
+            break;
+        case Glyph::Print:
+            DrawPrinter(p);
+            break;
+        case Glyph::Quit:
+            DrawQuit(p);
+            break;
+    }
+    p.end();
+    pixmap.setDevicePixelRatio(2.0);
+    return QIcon(pixmap);
+}
+
+}  // namespace
+
+// ---- Creation ------------------------------------------------------------------------------
+
+TPrevStringForm::TPrevStringForm(QWidget* owner)
+    : QDialog(owner), ui_(std::make_unique<Ui::TPrevStringForm>()) {
+    ui_->setupUi(this);
+    FormCreate();
+}
+
+TPrevStringForm::~TPrevStringForm() {
+    background_ = QImage();
+    // The page target and all its pages go with the form.
+    if (preview_) preview_->SetSource(nullptr);
+}
+
+void TPrevStringForm::FormCreate() {
+    preview_ = new TkvlPreview(ui_->MainPanel);
+    preview_->setObjectName(QStringLiteral("kvlPreview1"));
+    ui_->MainPanelLayout->addWidget(preview_);
+    preview_->show();
+    setWindowState(windowState() | Qt::WindowMaximized);
+    background_ = QImage();
+
+    StatusBarPW()->addWidget(ui_->StatusPanel0);
+    StatusBarPW()->addWidget(ui_->StatusPanel1);
+    StatusBarPW()->addWidget(ui_->StatusPanel2);
+
+    const std::pair<QToolButton*, Glyph> images[] = {{ui_->bbZoomH, Glyph::FitHeight},
+                                                     {ui_->bbZoomNormal, Glyph::Normal},
+                                                     {ui_->bbZoomW, Glyph::FitWidth},
+                                                     {ui_->bbZoomIn, Glyph::ZoomIn},
+                                                     {ui_->bbZoomOut, Glyph::ZoomOut},
+                                                     {ui_->NFirst, Glyph::First},
+                                                     {ui_->NPRIOR, Glyph::Prior},
+                                                     {ui_->NNext, Glyph::Next},
+                                                     {ui_->NLast, Glyph::Last},
+                                                     {ui_->ToolButton2, Glyph::Setup},
+                                                     {ui_->ToolButtonPrint, Glyph::Print},
+                                                     {ui_->ToolButtonQuit, Glyph::Quit}};
+    for (const auto& [button, glyph] : images) button->setIcon(GlyphIcon(glyph));
+
+    // Buttons of 35 pixels fill the 38-pixel panel; the style's toolbar margins would cut
+    // off the captions under the images.
+    ToolBar1()->layout()->setContentsMargins(0, 0, 0, 0);
+
+    // Separators between the groups of the toolbar.
+    for (QToolButton* before :
+         {ui_->bbZoomIn, ui_->NFirst, ui_->ToolButton2, ui_->ToolButtonQuit}) {
+        for (QAction* action : ToolBar1()->actions()) {
+            if (ToolBar1()->widgetForAction(action) == before) {
+                ToolBar1()->insertSeparator(action);
+                break;
+            }
+        }
+    }
+
+    auto* menu1 = new QMenu(this);
+    menu1->setObjectName(QStringLiteral("PopupMenu1"));
+    QAction* duplex1 = menu1->addAction(QStringLiteral("人工双面打印"));
+    duplex1->setObjectName(QStringLiteral("PopDoubleSideCheck"));
+    menu1->addSeparator();
+    QAction* closeAfter = menu1->addAction(QStringLiteral("打印后关闭窗口"));
+    closeAfter->setObjectName(QStringLiteral("PopMenuCheck"));
+    auto* menu2 = new QMenu(this);
+    menu2->setObjectName(QStringLiteral("PopupMenu2"));
+    QAction* duplex2 = menu2->addAction(QStringLiteral("人工双面打印"));
+    duplex2->setObjectName(QStringLiteral("pop2DoubleSideCheck"));
+    for (QAction* action : {duplex1, closeAfter, duplex2}) {
+        action->setCheckable(true);
+        connect(action, &QAction::triggered, this, [this, action] {
+            // The command toggles the mark itself; undo the toggle Qt already made.
+            action->setChecked(!action->isChecked());
+            CheckThenCloseClick(action);
+        });
+    }
+    connect(ToolBar1(), &QWidget::customContextMenuRequested, this,
+            [this, menu1](const QPoint& pos) { menu1->popup(ToolBar1()->mapToGlobal(pos)); });
+    connect(BootPanel(), &QWidget::customContextMenuRequested, this,
+            [this, menu2](const QPoint& pos) { menu2->popup(BootPanel()->mapToGlobal(pos)); });
+
+    // A click on a zoom button toggles it before the command runs; while the form is
+    // busy the command does nothing, so the buttons are set back to the zoom in effect.
+    auto zoomCommand = [this](void (TPrevStringForm::*command)()) {
+        return [this, command] {
+            (this->*command)();
+            if (busy_) SetZoomButtons(ZoomButtonFor(preview_->ZoomState()));
+        };
+    };
+    connect(ui_->bbZoomH, &QToolButton::clicked, this, zoomCommand(&TPrevStringForm::bbZoomHClick));
+    connect(ui_->bbZoomNormal, &QToolButton::clicked, this,
+            zoomCommand(&TPrevStringForm::bbZoomNormalClick));
+    connect(ui_->bbZoomW, &QToolButton::clicked, this, zoomCommand(&TPrevStringForm::bbZoomWClick));
+    connect(ui_->bbZoomIn, &QToolButton::clicked, this, [this] { bbZoomInClick(ui_->bbZoomIn); });
+    connect(ui_->bbZoomOut, &QToolButton::clicked, this, [this] { bbZoomInClick(ui_->bbZoomOut); });
+    connect(ui_->NFirst, &QToolButton::clicked, this, &TPrevStringForm::NFirstClick);
+    connect(ui_->NPRIOR, &QToolButton::clicked, this, &TPrevStringForm::NPRIORClick);
+    connect(ui_->NNext, &QToolButton::clicked, this, &TPrevStringForm::NNextClick);
+    connect(ui_->NLast, &QToolButton::clicked, this, &TPrevStringForm::NLastClick);
+    connect(ui_->ToolButton2, &QToolButton::clicked, this, &TPrevStringForm::ToolButton2Click);
+    connect(ui_->ToolButtonPrint, &QToolButton::clicked, this,
+            [this] { ToolButtonPrintClick(ui_->ToolButtonPrint); });
+    connect(ui_->ToolButtonQuit, &QToolButton::clicked, this,
+            &TPrevStringForm::ToolButtonQuitClick);
+    connect(ui_->PrintButton, &QPushButton::clicked, this,
+            [this] { ToolButtonPrintClick(ui_->PrintButton); });
+    connect(ui_->PrintCanelButton, &QPushButton::clicked, this,
+            &TPrevStringForm::ToolButtonQuitClick);
+    connect(ui_->CheckThenClose, &QCheckBox::clicked, this, [this] {
+        if (busy_) {
+            ui_->CheckThenClose->setChecked(!ui_->CheckThenClose->isChecked());
+            return;
+        }
+        CheckThenCloseClick(ui_->CheckThenClose);
+    });
+}
+
+void TPrevStringForm::SetTask(TModiControl* pageObject, const QList<TModiControl*>& items,
+                              const TprnSetup& setup, const QImage& background) {
+    pageObject_ = pageObject;
+    items_.clear();
+    for (TModiControl* item : items) items_.append(item);
+    prnSetup_ = setup;
+    background_ = background;
+}
+
+// ---- Components ---------------------------------------------------------------------------
+
+TKVPrinter* TPrevStringForm::Target() const {
+    return preview_ ? preview_->Source() : nullptr;
+}
+QWidget* TPrevStringForm::ToolPanel() const {
+    return ui_->ToolPanel;
+}
+QToolBar* TPrevStringForm::ToolBar1() const {
+    return ui_->ToolBar1;
+}
+QToolButton* TPrevStringForm::ToolButton(const char* name) const {
+    return ui_->ToolBar1->findChild<QToolButton*>(QString::fromLatin1(name));
+}
+QWidget* TPrevStringForm::BootPanel() const {
+    return ui_->BootPanel;
+}
+QCheckBox* TPrevStringForm::CheckThenClose() const {
+    return ui_->CheckThenClose;
+}
+QPushButton* TPrevStringForm::PrintButton() const {
+    return ui_->PrintButton;
+}
+QPushButton* TPrevStringForm::PrintCanelButton() const {
+    return ui_->PrintCanelButton;
+}
+QStatusBar* TPrevStringForm::StatusBarPW() const {
+    return ui_->StatusBarPW;
+}
+QLabel* TPrevStringForm::StatusPanel(int index) const {
+    switch (index) {
+        case 0:
+            return ui_->StatusPanel0;
+        case 1:
+            return ui_->StatusPanel1;
+        case 2:
+            return ui_->StatusPanel2;
+        default:
+            return nullptr;
+    }
+}
+QWidget* TPrevStringForm::MainPanel() const {
+    return ui_->MainPanel;
+}
+QAction* TPrevStringForm::PopDoubleSideCheck() const {
+    return findChild<QAction*>(QStringLiteral("PopDoubleSideCheck"));
+}
+QAction* TPrevStringForm::PopMenuCheck() const {
+    return findChild<QAction*>(QStringLiteral("PopMenuCheck"));
+}
+QAction* TPrevStringForm::pop2DoubleSideCheck() const {
+    return findChild<QAction*>(QStringLiteral("pop2DoubleSideCheck"));
+}
+QMenu* TPrevStringForm::PopupMenu1() const {
+    return findChild<QMenu*>(QStringLiteral("PopupMenu1"));
+}
+QMenu* TPrevStringForm::PopupMenu2() const {
+    return findChild<QMenu*>(QStringLiteral("PopupMenu2"));
+}
+
+// ---- Form behaviour -------------------------------------------------------------------------
+
+void TPrevStringForm::FormShow() {
+    const TprnSetup& s = prnSetup_;
+    embedded_ = s.intToolMode == 3 && RunState().blPreviewInBrowse;
+
+    const TColor color = (embedded_ && RunState().intPanelColor != s.intSkinColor)
+                             ? RunState().intPanelColor
+                             : GetSkinColor(s);
+    PaintPanel(ToolPanel(), color);
+    PaintPanel(StatusBarPW(), color);
+    PaintPanel(BootPanel(), color);
+    preview_->SetColor(color);
+
+    ToolPanel()->setVisible(s.intToolMode == 0 || s.intToolMode == 2);
+    BootPanel()->setVisible(s.intToolMode == 1 || s.intToolMode == 2);
+    if (ToolPanel()->isHidden()) {
+        preview_->Image()->SetStripWidth(0);
+        preview_->Refit();
+    }
+
+    if (s.intPreviewWidth >= 1 && s.intPreviewHeight >= 1) {
+        setWindowState(windowState() & ~Qt::WindowMaximized);
+        resize(s.intPreviewWidth, s.intPreviewHeight);
+    }
+
+    const QString caption = s.strPButtonCaption;
+    const qsizetype dot = caption.indexOf(QLatin1Char('.'));
+    if (dot >= 0) {
+        const QString title = caption.left(dot);
+        const QString button = caption.mid(dot + 1);
+        if (!title.isEmpty()) setWindowTitle(title);
+        if (!button.isEmpty()) PrintButton()->setText(button);
+    } else if (!caption.isEmpty()) {
+        PrintButton()->setText(caption);
+    }
+
+    if (s.IniFile) {
+        if (const auto on = ParseBoolText(s.IniFile->Read(kSetupSection, "TPRINTOKCLOSE"))) {
+            PopMenuCheck()->setChecked(*on);
+        }
+        if (const auto on = ParseBoolText(s.IniFile->Read(kSetupSection, "BPRINTOKCLOSE"))) {
+            CheckThenClose()->setChecked(*on);
+        }
+    }
+}
+
+void TPrevStringForm::setPreviewZoom() {
+    if (zoomApplied_) return;
+    zoomApplied_ = true;
+    SetZoomButtons(nullptr);
+    switch (prnSetup_.intDispMode) {
+        case 0:
+            preview_->SetZoomState(cZoomHeight);
+            SetZoomButtons("bbZoomH");
+            break;
+        case 2:
+            preview_->SetZoomState(cZoomWidth);
+            SetZoomButtons("bbZoomW");
+            break;
+        default:
+            preview_->SetZoomState(cZoom100);
+            SetZoomButtons("bbZoomNormal");
+            break;
+    }
+}
+
+void TPrevStringForm::SetZoomButtons(const char* down) {
+    for (const char* name : kZoomButtons) {
+        ToolButton(name)->setChecked(down && qstrcmp(name, down) == 0);
+    }
+}
+
+void TPrevStringForm::RefreshStatus() {
+    const TKVPrinter* target = Target();
+    const int page = preview_->PageNumber();
+    const int count = target ? target->PageCount() : 0;
+    StatusPanel(0)->setText(QStringLiteral("状态提示："));
+    QString text;
+    if (!embedded_) text = QStringLiteral("第%1页/共%2页  ").arg(page).arg(count);
+    // Without a page target (no printer, nothing composed) there is no paper to name.
+    if (target) {
+        text += QStringLiteral("纸张:%1mm×%2mm")
+                    .arg(target->PaperWidth() / 10)
+                    .arg(target->PaperHeight() / 10);
+    }
+    StatusPanel(1)->setText(text);
+    ToolButton("NFirst")->setEnabled(page >= 2);
+    ToolButton("NPRIOR")->setEnabled(page >= 2);
+    ToolButton("NNext")->setEnabled(count > page);
+    ToolButton("NLast")->setEnabled(count > page);
+}
+
+void TPrevStringForm::WriteSetups(const QString& section, const QString& key,
+                                  const QString& value) {
+    if (!prnSetup_.IniFile) return;
+    if (!prnSetup_.IniFile->Write(section, key, value)) {
+        qWarning("preview: cannot save %s in %s", qPrintable(key),
+                 qPrintable(prnSetup_.IniFile->FileName()));
+    }
+}
+
+int TPrevStringForm::GetPrinterPageSize() {
+    PrinterSystem& printers = Printers();
+    const int current = printers.Current();
+    if (current < 0) return 0;
+    return printers.GetDeviceMode(current).paperSize;
+}
+
+bool TPrevStringForm::ComposeForPreview(bool withSetupDialog) {
+    if (Printers().Count() == 0) return false;
+    if (withSetupDialog) PrintSetup();
+    return ComposePages(false);
+}
+
+bool TPrevStringForm::PrintSetup() {
+    PrinterSystem& printers = Printers();
+    if (busy_ || printers.Count() == 0) return false;
+    const TprnSetup& s = prnSetup_;
+
+    // The task's printer, else the default one (the first when the system names none).
+    const int effective = GetPrintPrinter(s);
+    int select = -1;
+    if (effective >= 0 && effective < printers.Count()) {
+        select = effective;
+    } else if (printers.DefaultIndex() < 0) {
+        select = 0;
+    }
+    printers.SetCurrent(select);
+    const int selected = printers.Current();
+    DeviceMode mode = printers.GetDeviceMode(selected);
+    // The orientation is taken from the printer the dialog opens on, so that a change is
+    // one the user made.
+    const int orientationBefore = mode.orientation;
+    const int copies = s.intCopies < 1 ? 1 : s.intCopies;
+    if (mode.copies != copies) {
+        mode.copies = copies;
+        printers.SetDeviceMode(selected, mode);
+    }
+    const int sizeBefore = ComparablePaperSize(GetPrinterPageSize());
+
+    int chosen = selected;
+    if (!printers.PageSetupDialog(chosen)) return false;
+    if (chosen < 0 || chosen >= printers.Count()) chosen = printers.Current();
+    const DeviceMode after = printers.GetDeviceMode(chosen);
+    const bool orientationChanged = after.orientation != orientationBefore;
+    const bool sizeChanged = ComparablePaperSize(after.paperSize) != sizeBefore;
+
+    if (s.intPrinterNo > 0 && chosen != selected) {
+        Messages().ShowMessage(QStringLiteral("目标打印机已由程序控制，无法改变！"));
+    } else {
+        WriteSetups(kSetupSection, "PRINTERINDEX", QString::number(chosen));
+    }
+    if (s.intCopies > 0 && after.copies != copies) {
+        Messages().ShowMessage(QStringLiteral("打印份数已由程序控制，无法改变！"));
+    } else {
+        WriteSetups(kSetupSection, "PAPECOPIES", QString::number(after.copies));
+    }
+
+    // Saved orientations are 1 portrait and 2 landscape, as the print reads them back.
+    const QString orientation = QString::number(after.orientation + 1);
+    const QString paperSize = QString::number(after.paperSize);
+    const bool sizeFixed = s.blPageSizeSet;
+    const bool orientationFixed = s.intOrient == 1 || s.intOrient == 2;
+    if (sizeFixed && orientationFixed) {
+        if (orientationChanged || sizeChanged) {
+            Messages().ShowMessage(QStringLiteral("纸张大小和打印方向已由程序控制，无法改变！"));
+        }
+    } else if (sizeFixed) {
+        if (sizeChanged) Messages().ShowMessage(QStringLiteral("纸张大小已由程序控制，无法改变！"));
+        WriteSetups(kSetupSection, "PAPERORIENT", orientation);
+    } else if (orientationFixed) {
+        if (orientationChanged) {
+            Messages().ShowMessage(QStringLiteral("打印方向已由程序控制，无法改变！"));
+        }
+        WriteSetups(kSetupSection, "PAPERSIZE", paperSize);
+    } else {
+        WriteSetups(kSetupSection, "PAPERSIZE", paperSize);
+        WriteSetups(kSetupSection, "PAPERORIENT", orientation);
+    }
+    WriteSetups(kSetupSection, "PAPERSOURCE", QString::number(after.source));
+    return true;
+}
+
+// ---- Commands -------------------------------------------------------------------------------
+
+void TPrevStringForm::bbZoomHClick() {
+    if (busy_) return;
+    preview_->SetZoomState(cZoomHeight);
+    SetZoomButtons("bbZoomH");
+}
+
+void TPrevStringForm::bbZoomNormalClick() {
+    if (busy_) return;
+    preview_->verticalScrollBar()->setValue(0);
+    preview_->SetZoomState(cZoom100);
+    SetZoomButtons("bbZoomNormal");
+}
+
+void TPrevStringForm::bbZoomWClick() {
+    if (busy_) return;
+    preview_->SetZoomState(cZoomWidth);
+    SetZoomButtons("bbZoomW");
+}
+
+void TPrevStringForm::bbZoomInClick(QObject* sender) {
+    if (busy_) return;
+    SetZoomButtons(nullptr);
+    if (sender == ui_->bbZoomOut) {
+        preview_->ZoomOut();
+    } else {
+        preview_->ZoomIn();
+    }
+    SetZoomButtons(ZoomButtonFor(preview_->ZoomState()));
+}
+
+void TPrevStringForm::NFirstClick() {
+    if (busy_) return;
+    preview_->SetPageNumber(1);
+    RefreshStatus();
+}
+
+void TPrevStringForm::NPRIORClick() {
+    if (busy_) return;
+    preview_->SetPageNumber(preview_->PageNumber() - 1);
+    RefreshStatus();
+}
+
+void TPrevStringForm::NNextClick() {
+    if (busy_) return;
+    preview_->SetPageNumber(preview_->PageNumber() + 1);
+    RefreshStatus();
+}
+
+void TPrevStringForm::NLastClick() {
+    if (busy_) return;
+    preview_->SetPageNumber(Target() ? Target()->PageCount() : 0);
+    RefreshStatus();
+}
+
+void TPrevStringForm::ToolButton2Click() {
+    if (busy_) return;
+    try {
+        if (!PrintSetup()) return;
+        ComposeForPreview(false);
+        preview_->SetPageNumber(1);
+        RefreshStatus();
+    } catch (const std::exception& e) {
+        Messages().ShowMessage(kFailure + ErrorText(e));
+    }
+}
+
+void TPrevStringForm::ToolButtonPrintClick(QObject* sender) {
+    if (busy_) return;
+    bool done = false;
+    try {
+        if (prnSetup_.blDirectPrint) {
+            PrintTask(false);
+            done = true;
+        } else {
+            done = PrintTask(true);
+        }
+    } catch (const std::exception& e) {
+        Messages().ShowMessage(kFailure + ErrorText(e));
+        return;
+    }
+    if (!done) return;
+    const bool closeNow = (sender == ui_->ToolButtonPrint && PopMenuCheck()->isChecked()) ||
+                          (sender == ui_->PrintButton && CheckThenClose()->isChecked());
+    if (closeNow) close();
+}
+
+void TPrevStringForm::ToolButtonQuitClick() {
+    if (busy_) return;
+    close();
+}
+
+void TPrevStringForm::CheckThenCloseClick(QObject* sender) {
+    if (busy_ || !sender) return;
+    if (sender == PopMenuCheck()) {
+        PopMenuCheck()->setChecked(!PopMenuCheck()->isChecked());
+        WriteSetups(kSetupSection, "TPRINTOKCLOSE", BoolText(PopMenuCheck()->isChecked()));
+    } else if (sender == CheckThenClose()) {
+        WriteSetups(kSetupSection, "BPRINTOKCLOSE", BoolText(CheckThenClose()->isChecked()));
+    } else if (sender == PopDoubleSideCheck() || sender == pop2DoubleSideCheck()) {
+        auto* item = static_cast<QAction*>(sender);
+        QAction* other =
+            item == PopDoubleSideCheck() ? pop2DoubleSideCheck() : PopDoubleSideCheck();
+        item->setChecked(!item->isChecked());
+        other->setChecked(item->isChecked());
+    }
+}
+
+// ---- Keys, wheel, closing -------------------------------------------------------------------
+
+void TPrevStringForm::keyPressEvent(QKeyEvent* event) {
+    QScrollBar* horizontal = preview_->horizontalScrollBar();
+    QScrollBar* vertical = preview_->verticalScrollBar();
+    switch (event->key()) {
+        case Qt::Key_Escape:
+            ToolButtonQuitClick();
+            break;
+        case Qt::Key_PageUp:
+            NPRIORClick();
+            break;
+        case Qt::Key_PageDown:
+            NNextClick();
+            break;
+        case Qt::Key_Home:
+            NFirstClick();
+            break;
+        case Qt::Key_End:
+            NLastClick();
+            break;
+        case Qt::Key_Left:
+            horizontal->setValue(horizontal->value() - 50);
+            break;
+        case Qt::Key_Right:
+            horizontal->setValue(horizontal->value() + 50);
+            break;
+        case Qt::Key_Up:
+            vertical->setValue(vertical->value() - 50);
+            break;
+        case Qt::Key_Down:
+            vertical->setValue(vertical->value() + 50);
+            break;
+        default:
+            QDialog::keyPressEvent(event);
+            return;
+    }
+    event->accept();
+}
+
+void TPrevStringForm::wheelEvent(QWheelEvent* event) {
+    const int delta = event->angleDelta().y();
+    if (delta == 0) {
+        event->ignore();
+        return;
+    }
+    // One step of 30 pixels per notch of the wheel (120 units), at least one per event.
+    const int steps = std::max(1, std::abs(delta) / 120);
+    QScrollBar* bar = (event->modifiers() & Qt::ControlModifier) ? preview_->horizontalScrollBar()
+                                                                 : preview_->verticalScrollBar();
+    bar->setValue(bar->value() + (delta < 0 ? 30 : -30) * steps);
+    event->accept();
+}
+
+void TPrevStringForm::closeEvent(QCloseEvent* event) {
+    // A composition is running inside this window: it must not go away under it.
+    if (busy_) {
+        event->ignore();
+        return;
+    }
+    background_ = QImage();
+    QDialog::closeEvent(event);
+}
+
+// ---- Export ---------------------------------------------------------------------------------
+
+int TPrevStringForm::SavePagesAsPng(const QString& dir) {
+    static int exported = 0;  // page files numbered on across the exports of this process
+    TKVPrinter* target = Target();
+    if (!target || target->PageCount() < 1) return 0;
+    const int w = static_cast<int>(RoundHalfEven(target->PaperWidth() * 96 / 254.0));
+    const int h = static_cast<int>(RoundHalfEven(target->PaperHeight() * 96 / 254.0));
+    if (w < 1 || h < 1 || !QDir().mkpath(dir)) return 0;
+    int written = 0;
+    try {
+        for (int n = 1; n <= target->PageCount(); ++n) {
+            const auto page = target->GetPage(n);
+            QImage image(w, h, QImage::Format_RGB32);
+            image.setDotsPerMeterX(3780);  // 96 per inch
+            image.setDotsPerMeterY(3780);
+            image.fill(Qt::white);
+            if (page) {
+                QPainter painter(&image);
+                DrawPageStretched(painter, *page, QSize(target->PageWidth(), target->PageHeight()),
+                                  QRectF(0, 0, w, h));
+            }
+            const QString file =
+                QDir(dir).filePath(QStringLiteral("page-%1.png").arg(exported + 1));
+            if (!image.save(file, "PNG")) {
+                qWarning("preview: cannot write %s", qPrintable(file));
+                break;
+            }
+            ++exported;
+            ++written;
+        }
+    } catch (const KavelError& e) {
+        Messages().ShowMessage(e.Text());
+    }
+    return written;
+}
+
+}  // namespace kavel
