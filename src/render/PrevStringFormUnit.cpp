@@ -253,6 +253,25 @@ QIcon GlyphIcon(Glyph glyph) {
     return QIcon(pixmap);
 }
 
+// Runs the form's show handler when the form opens as a window of its own. An embedded
+// form is shown inside its control, which runs the handler itself.
+class ShowHandler : public QObject {
+  public:
+    explicit ShowHandler(TPrevStringForm* form) : QObject(form), form_(form) {
+        form->installEventFilter(this);
+    }
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched == form_ && event->type() == QEvent::Show && !event->spontaneous() &&
+            form_->isWindow()) {
+            form_->FormShow();
+        }
+        return false;
+    }
+
+  private:
+    TPrevStringForm* form_;
+};
+
 }  // namespace
 
 // ---- Creation ------------------------------------------------------------------------------
@@ -276,6 +295,7 @@ void TPrevStringForm::FormCreate() {
     preview_->show();
     setWindowState(windowState() | Qt::WindowMaximized);
     background_ = QImage();
+    new ShowHandler(this);
 
     StatusBarPW()->addWidget(ui_->StatusPanel0);
     StatusBarPW()->addWidget(ui_->StatusPanel1);

@@ -177,6 +177,19 @@ TEST_F(PreviewFormTest, ToolModesChooseThePanelsAndStrips) {
     }
 }
 
+TEST_F(PreviewFormTest, OpeningTheWindowAppliesTheToolMode) {
+    setup_.intToolMode = 1;
+    setup_.strPButtonCaption = QStringLiteral("结算单.确认打印");
+    Task task(1);
+    auto form = Composed(task);
+    form->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+    EXPECT_FALSE(form->ToolPanel()->isVisible());
+    EXPECT_TRUE(form->BootPanel()->isVisible());
+    EXPECT_EQ(form->windowTitle(), QStringLiteral("结算单"));
+    EXPECT_EQ(form->PrintButton()->text(), QStringLiteral("确认打印"));
+}
+
 TEST_F(PreviewFormTest, ButtonCaptionSplitsAtTheFirstDot) {
     struct Case {
         const char* text;
