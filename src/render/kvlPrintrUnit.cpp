@@ -225,6 +225,12 @@ void DrawPageStretched(QPainter& painter, const QPicture& page, QSize pageSize, 
     const double playY = device ? double(device->logicalDpiY()) / page.logicalDpiY() : 1.0;
     painter.scale(dest.width() / pageSize.width() / playX, dest.height() / pageSize.height() / playY);
     painter.setClipRect(QRect(QPoint(0, 0), pageSize), Qt::IntersectClip);
+    // A page starts from the default drawing state, whatever the player drew before:
+    // the page records only the changes it made.
+    painter.setPen(QPen(Qt::black));
+    painter.setBrush(Qt::NoBrush);
+    painter.setFont(QFont());
+    painter.setOpacity(1.0);
     painter.drawPicture(0, 0, page);
     painter.restore();
 }
