@@ -237,3 +237,27 @@ TEST_F(PrintDialogLocks, ASavedChoiceThatIsNoNumberFailsThePrintWithAMessage) {
 
 }  // namespace
 }  // namespace kavel::test
+
+namespace kavel::test {
+namespace {
+
+TEST(PagePlayback, APageStartsFromTheDefaultStateWhateverThePlayerDrewBefore) {
+    QPicture page;
+    page.setBoundingRect(QRect(0, 0, 100, 40));
+    {
+        QPainter recorder(&page);
+        recorder.drawText(QRect(0, 0, 100, 40), Qt::AlignCenter, "MMMM");  // no pen set
+    }
+    QImage image(100, 40, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter player(&image);
+    player.setPen(QPen(QColor(250, 250, 250)));
+    player.setOpacity(0.2);
+    DrawPageStretched(player, page, QSize(100, 40), QRectF(0, 0, 100, 40));
+    player.end();
+    const QRect ink = InkBounds(image, QRect(), 80);
+    EXPECT_FALSE(ink.isNull());
+}
+
+}  // namespace
+}  // namespace kavel::test
