@@ -43,9 +43,13 @@ QJSValue ToScript(QJSEngine&, const Variant& value) {
 ScriptBridge::ScriptBridge(QJSEngine& engine, IKavelX& control)
     : QObject(&engine), engine_(engine), control_(control) {}
 
-int ScriptBridge::dispid(const QString& name) const { return FindDispid(name); }
+int ScriptBridge::dispid(const QString& name) const {
+    return FindDispid(name);
+}
 
-bool ScriptBridge::isProperty(int id) const { return IsProperty(id); }
+bool ScriptBridge::isProperty(int id) const {
+    return IsProperty(id);
+}
 
 QJSValue ScriptBridge::invoke(int id, int kind, const QJSValue& args) {
     std::vector<Variant> arguments;
@@ -58,9 +62,9 @@ QJSValue ScriptBridge::invoke(int id, int kind, const QJSValue& args) {
     const HRESULT hr = control_.Invoke(id, how, arguments, &result, &error);
     if (hr != S_OK) {
         engine_.throwError(QJSValue::GenericError,
-                           error.isEmpty() ? QString("call failed (0x%1)").arg(uint32_t(hr), 8, 16,
-                                                                               QChar('0'))
-                                           : error);
+                           error.isEmpty()
+                               ? QString("call failed (0x%1)").arg(uint32_t(hr), 8, 16, QChar('0'))
+                               : error);
         return QJSValue();
     }
     return ToScript(engine_, result);
@@ -88,7 +92,8 @@ void BindControl(QJSEngine& engine, IKavelX& control, const QString& name) {
     has: function (target, name) { return typeof name === 'string' && bridge.dispid(name) !== -1; }
   });
 }))JS";
-    QJSValue factory = engine.evaluate(QString::fromLatin1(kFactory), QStringLiteral("kavel:binding"));
+    QJSValue factory =
+        engine.evaluate(QString::fromLatin1(kFactory), QStringLiteral("kavel:binding"));
     engine.globalObject().setProperty(name, factory.call({engine.newQObject(bridge)}));
 }
 

@@ -16,7 +16,7 @@ QJSValue ToScript(QJSEngine& engine, const Variant& value);
 
 class ScriptBridge : public QObject {
     Q_OBJECT
-public:
+  public:
     ScriptBridge(QJSEngine& engine, IKavelX& control);
 
     Q_INVOKABLE int dispid(const QString& name) const;
@@ -24,7 +24,7 @@ public:
     // kind: 0 method, 1 property get, 2 property put.
     Q_INVOKABLE QJSValue invoke(int dispid, int kind, const QJSValue& args);
 
-private:
+  private:
     QJSEngine& engine_;
     IKavelX& control_;
 };

@@ -41,11 +41,11 @@ int ScriptLine(const QJSValue& error, const QString& bindingFile) {
 }
 
 class ScriptPage : public HostPageProvider {
-public:
+  public:
     explicit ScriptPage(QString url) : url_(std::move(url)) {}
     THostPageInfo Describe() override { return DescribeUrl(url_); }
 
-private:
+  private:
     QString url_;
 };
 
@@ -136,10 +136,12 @@ int RunScript(const RunOptions& o) {
         source = QString::fromUtf8(file.readAll());
     }
 
-    if (!o.settingsDir.isEmpty()) SetSettingsBaseFolder(QFileInfo(o.settingsDir).absoluteFilePath());
+    if (!o.settingsDir.isEmpty())
+        SetSettingsBaseFolder(QFileInfo(o.settingsDir).absoluteFilePath());
     SetMessages(o.gui ? std::shared_ptr<MessageSink>(std::make_shared<DialogMessages>())
                       : std::make_shared<StderrMessages>(o.answerOk));
-    SetDialogPolicy(o.gui ? DialogAnswer::Show : (o.answerOk ? DialogAnswer::Ok : DialogAnswer::Cancel));
+    SetDialogPolicy(o.gui ? DialogAnswer::Show
+                          : (o.answerOk ? DialogAnswer::Ok : DialogAnswer::Cancel));
     std::shared_ptr<WindowPresenter> presenter;
     if (o.gui) {
         presenter = std::make_shared<ScreenPresenter>();
@@ -151,7 +153,8 @@ int RunScript(const RunOptions& o) {
         // Preview pages are written where printed pages go.
         const QString dir = o.pngDir;
         presenter->onOpen = [dir](QWidget* window) {
-            if (auto* preview = qobject_cast<TPrevStringForm*>(window)) preview->SavePagesAsPng(dir);
+            if (auto* preview = qobject_cast<TPrevStringForm*>(window))
+                preview->SavePagesAsPng(dir);
         };
     }
     SetPresenter(presenter);
@@ -163,9 +166,9 @@ int RunScript(const RunOptions& o) {
     } else {
         SetPrinterSystem(std::make_shared<CupsPrinterSystem>(o.printer));
     }
-    const QString url = o.script.isEmpty() ? QStringLiteral("file:///kavel/default-example.js")
-                                           : QUrl::fromLocalFile(QFileInfo(o.script).absoluteFilePath())
-                                                 .toString();
+    const QString url =
+        o.script.isEmpty() ? QStringLiteral("file:///kavel/default-example.js")
+                           : QUrl::fromLocalFile(QFileInfo(o.script).absoluteFilePath()).toString();
     SetHostPageProvider(std::make_shared<ScriptPage>(url));
 
     TKavelX control;
@@ -206,7 +209,8 @@ int RunScript(const RunOptions& o) {
             }
         }
     }
-    if (o.gui && (control.EmbeddedForm() || (control.DesignForm() && control.DesignForm()->isVisible()))) {
+    if (o.gui &&
+        (control.EmbeddedForm() || (control.DesignForm() && control.DesignForm()->isVisible()))) {
         // Windows left open by the script stay until the user closes the last one.
         QApplication::exec();
     }

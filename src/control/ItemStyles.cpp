@@ -68,8 +68,8 @@ void TPSetupForm::SetItemStyle(int number, const QString& key, const Variant& va
                 d.fontStyle = SwitchStyle(d.fontStyle, bit, value);
             }
         } else if (k == "alignment") {
-            const auto a = static_cast<TAlignment>(
-                MatchCode(value, {{2, taCenter}, {3, taRightJustify}}));
+            const auto a =
+                static_cast<TAlignment>(MatchCode(value, {{2, taCenter}, {3, taRightJustify}}));
             item ? item->setAlDefAlignment(a) : void(d.alignment = a);
         } else if (k == "penwidth") {
             const int width = value.ToInt32();
@@ -110,9 +110,8 @@ void TPSetupForm::SetItemStyle(int number, const QString& key, const Variant& va
             item ? void(item->blPreviewOnly = on) : void(d.previewOnly = on);
         }
     } catch (const KavelError&) {
-        Messages().ShowMessage(QString("Set \"%1\"(number %2) Error,Please check syntax!")
-                                   .arg(key)
-                                   .arg(number));
+        Messages().ShowMessage(
+            QString("Set \"%1\"(number %2) Error,Please check syntax!").arg(key).arg(number));
     }
 }
 

@@ -50,9 +50,18 @@ constexpr TFontStyles fsUnderline = 4;
 constexpr TFontStyles fsStrikeOut = 8;
 
 // Pen styles: 0 solid, 1 dash, 2 dot, 3 dash-dot, 4 dash-dot-dot (5 clear for borders).
-enum TPenStyle : uint8_t { psSolid = 0, psDash = 1, psDot = 2, psDashDot = 3, psDashDotDot = 4, psClear = 5 };
+enum TPenStyle : uint8_t {
+    psSolid = 0,
+    psDash = 1,
+    psDot = 2,
+    psDashDot = 3,
+    psDashDotDot = 4,
+    psClear = 5
+};
 
-constexpr bool IsImageKind(TPRNDataType t) { return t == cdtHtml || (t >= cdtHtmText && t <= cdtImage); }
+constexpr bool IsImageKind(TPRNDataType t) {
+    return t == cdtHtml || (t >= cdtHtmText && t <= cdtImage);
+}
 constexpr bool IsFixedPageType(TPRNPageType t) {
     return t == cptHeadFoot || t == cptPageNo || t == cptPageCount;
 }

@@ -169,10 +169,10 @@ std::vector<MemberInfo> BuildTable() {
     };
 #define KAVEL_TABLE_METHOD(name, dispid, params) \
     add(#name, dispid, InvokeKind::Method, ParseParams(#params), &IKavelX::name);
-#define KAVEL_TABLE_PROPERTY(name, dispid, type)                                               \
-    add(#name, dispid, InvokeKind::PropertyGet, {ParamInfo{"Value", #type, true}},             \
-        &IKavelX::get_##name);                                                                 \
-    add(#name, dispid, InvokeKind::PropertyPut, {ParamInfo{"Value", #type, false}},            \
+#define KAVEL_TABLE_PROPERTY(name, dispid, type)                                    \
+    add(#name, dispid, InvokeKind::PropertyGet, {ParamInfo{"Value", #type, true}},  \
+        &IKavelX::get_##name);                                                      \
+    add(#name, dispid, InvokeKind::PropertyPut, {ParamInfo{"Value", #type, false}}, \
         &IKavelX::put_##name);
     KAVEL_IKAVELX_MEMBERS(KAVEL_TABLE_METHOD, KAVEL_TABLE_PROPERTY)
 #undef KAVEL_TABLE_METHOD
@@ -264,7 +264,11 @@ HRESULT InvokeMember(IKavelX& target, DISPID dispid, InvokeKind kind,
     }
 }
 
-QString LastErrorText() { return lastError; }
-void SetLastErrorText(const QString& text) { lastError = text; }
+QString LastErrorText() {
+    return lastError;
+}
+void SetLastErrorText(const QString& text) {
+    lastError = text;
+}
 
 }  // namespace kavel

@@ -53,142 +53,144 @@ inline constexpr int ToolboxBitmap = 1;
 
 // METHOD(name, dispid, (parameters)): a VARIANT* parameter is the out value.
 // PROPERTY(name, dispid, type): a get and a put slot.
-#define KAVEL_IKAVELX_MEMBERS(METHOD, PROPERTY)                                                   \
-    PROPERTY(Border, 204, TxActiveFormBorderStyle)                                                \
-    PROPERTY(Inbrowse, 206, VARIANT)                                                              \
-    METHOD(GET_CELL_VALUE, 208, (I4 intRow, I4 intCol, VARIANT* Value))                           \
+#define KAVEL_IKAVELX_MEMBERS(METHOD, PROPERTY)                                                    \
+    PROPERTY(Border, 204, TxActiveFormBorderStyle)                                                 \
+    PROPERTY(Inbrowse, 206, VARIANT)                                                               \
+    METHOD(GET_CELL_VALUE, 208, (I4 intRow, I4 intCol, VARIANT * Value))                           \
     METHOD(SET_TABLE_NAME, 209, (const BSTR& strTableName, I4 intFiledsCount, VARIANT* strResult)) \
-    METHOD(SET_FIELD_TYPE, 211,                                                                   \
-           (I4 intFieldNO, const BSTR& strFieldName, const BSTR& strFieldCaption,                 \
-            const BSTR& strFieldType, const BSTR& strNull, VARIANT* strResult))                   \
-    METHOD(OPEN_FILE, 207,                                                                        \
-           (const VARIANT& strFileType, const VARIANT& strFileName, I4 intFirstRow,               \
-            I4 intFirstCol, VARIANT* strResult))                                                  \
-    METHOD(GET_COL_COUNT, 212, (VARIANT* Value))                                                  \
-    METHOD(GET_ROW_COUNT, 213, (VARIANT* Value))                                                  \
-    METHOD(GET_INSERT_SQL, 214, (I4 intRowNO, VARIANT* strValue))                                 \
-    METHOD(GET_FIELDSS, 215, (I4 intRowNO, VARIANT* strValue))                                    \
-    METHOD(GET_VALUESS, 216, (I4 intRowNO, VARIANT* strValue))                                    \
-    PROPERTY(Caption, 217, VARIANT)                                                               \
-    METHOD(SET_PRINT_PAPER, 218,                                                                  \
-           (I4 intTop, I4 intLeft, I4 intWidth, I4 intHeight, const VARIANT& strPrintName,        \
-            VARIANT* Value))                                                                      \
-    METHOD(PRINT, 220, (VARIANT* Value))                                                          \
-    METHOD(PREVIEW, 221, ())                                                                      \
-    METHOD(PRINT_SETUP, 222, ())                                                                  \
-    METHOD(SET_PRINT_TEXT_STYLE, 210,                                                             \
-           (const VARIANT& intItemNO, const VARIANT& strFontName, I4 intSize, I4 intBold,         \
-            I4 intItalic, I4 intUnderline, I4 intAlignment))                                      \
-    METHOD(SET_CELL_VALUE, 223, (I4 intRow, I4 intCol, const BSTR& strValue, VARIANT* strResult)) \
-    METHOD(SET_FIELD_VALUE, 224,                                                                  \
-           (I4 intRow, const BSTR& strFieldName, const BSTR& strValue, VARIANT* strResult))       \
-    METHOD(ADD_PRINT_TEXT, 225,                                                                   \
-           (I4 intTop, I4 intLeft, I4 intWidth, I4 intHeight, const VARIANT& strContent))         \
-    METHOD(GET_DATA_FILE_NAME, 219, (VARIANT* strValue))                                          \
-    METHOD(ADD_PRINT_HTML, 226,                                                                   \
-           (I4 intTop, I4 intLeft, I4 intWidth, I4 intHeight, const VARIANT& strHtml))            \
-    METHOD(ADD_FIELD_TYPE, 227,                                                                   \
-           (const BSTR& strFieldName, const BSTR& strFieldCaption, const BSTR& strFieldType,      \
-            const BSTR& strNull, VARIANT* strResult))                                             \
-    METHOD(SET_ROW_COUNT, 228, (I4 intRowCount, VARIANT* strResult))                              \
-    METHOD(ADD_ROW_COUNT, 229, (I4 intAddRowCount, VARIANT* strResult))                           \
-    METHOD(SAVE_AS_FILE, 230, (const BSTR& strFileType, const BSTR& strFileName, VARIANT* strResult)) \
-    METHOD(ADD_SAVE_HTML, 231,                                                                    \
-           (I4 intBeginRow, I4 intBeginCol, const BSTR& strContent, VARIANT* strResult))          \
-    PROPERTY(Version, 202, BSTR)                                                                  \
-    METHOD(GET_PRINTER_COUNT, 234, (VARIANT* Value))                                              \
-    METHOD(GET_PRINTER_NAME, 235, (INT intPrinterNO, VARIANT* Value))                             \
-    METHOD(SET_PRINTER_INDEX, 236, (I4 intIndex, VARIANT* Value))                                 \
-    METHOD(PRINTA, 237, (VARIANT* Value))                                                         \
-    METHOD(ADD_PRINT_RECT, 238,                                                                   \
-           (I4 intTop, I4 intLeft, I4 intWidth, I4 intHeight, I4 intLineStyle, I4 intLineWidth))  \
-    METHOD(ADD_PRINT_ELLIPSE, 239,                                                                \
-           (I4 intTop, I4 intLeft, I4 intWidth, I4 intHeight, I4 intLineStyle, I4 intLineWidth))  \
-    METHOD(SET_PRINT_TEXT_STYLEA, 240,                                                            \
-           (const VARIANT* varItemNO, const VARIANT& strFontName, I4 intSize, I4 intBold,         \
-            I4 intItalic, I4 intUnderline, I4 intAlignment, const VARIANT* varColor))             \
-    METHOD(ADD_PRINT_ELLIPSEA, 241,                                                               \
-           (I4 intTop, I4 intLeft, I4 intWidth, I4 intHeight, I4 intPenStyle, I4 intPenWidth,     \
-            I4 intColor))                                                                         \
-    METHOD(ADD_PRINT_RECTA, 242,                                                                  \
-           (I4 intTop, I4 intLeft, I4 intWidth, I4 intHeight, I4 intPenStyle, I4 intPenWidth,     \
-            I4 intColor))                                                                         \
-    METHOD(PREVIEWA, 243, ())                                                                     \
-    METHOD(PRINTB, 244, (VARIANT* Value))                                                         \
-    METHOD(PREVIEWB, 245, ())                                                                     \
-    METHOD(SET_PRINT_PROPERTY, 246,                                                               \
-           (I4 intItemNO, I4 intPageType, I4 intHorzOrient, I4 intVertOrient))                    \
-    METHOD(PRINT_DESIGN, 201, ())                                                                 \
-    METHOD(ADD_PRINT_DNLINE, 247,                                                                 \
-           (I4 intTop, I4 intLeft, I4 intWidth, I4 intHeight, I4 intPenStyle, I4 intPenWidth))    \
-    METHOD(ADD_PRINT_DNLINEA, 248,                                                                \
-           (I4 intTop, I4 intLeft, I4 intWidth, I4 intHeight, I4 intPenStyle, I4 intPenWidth,     \
-            I4 intColor))                                                                         \
-    METHOD(ADD_PRINT_UPLINE, 249,                                                                 \
-           (I4 intTop, I4 intLeft, I4 intWidth, I4 intHeight, I4 intPenStyle, I4 intPenWidth))    \
-    METHOD(ADD_PRINT_UPLINEA, 250,                                                                \
-           (I4 intTop, I4 intLeft, I4 intWidth, I4 intHeight, I4 intPenStyle, I4 intPenWidth,     \
-            I4 intColor))                                                                         \
-    METHOD(ADD_PRINT_TEXTA, 251,                                                                  \
-           (const VARIANT& strItemName, I4 intTop, I4 intLeft, I4 intWidth, I4 intHeight,         \
-            const VARIANT& strContent))                                                           \
-    METHOD(ADD_PRINT_HTMLA, 252,                                                                  \
-           (const VARIANT& strItemName, I4 intTop, I4 intLeft, I4 intWidth, I4 intHeight,         \
-            const VARIANT& strContent))                                                           \
-    METHOD(SET_PRINT_TEXT_STYLEB, 253,                                                            \
-           (const VARIANT& strItemName, const VARIANT& strFontName, I4 intSize, I4 intBold,       \
-            I4 intItalic, I4 intUnderline, I4 intAlignment, I4 intColor))                         \
-    METHOD(SET_PRINT_PROPERTYA, 254,                                                              \
-           (const VARIANT& strItemName, I4 intPageType, I4 intHorzOrient, I4 intVertOrient))      \
-    METHOD(SET_PRINT_PAGESIZE, 255,                                                               \
-           (I4 intOrient, I4 intPageWidth, I4 intPageHeight, const VARIANT& strPageName))         \
-    METHOD(SET_PRINTER_INDEXA, 256, (const VARIANT& strPrinterName, VARIANT* Value))              \
-    METHOD(ADD_PRINT_SETUP_BKIMG, 257, (const VARIANT& strContent))                               \
-    METHOD(GET_FILE_TEXT, 258, (const VARIANT& strFileName, VARIANT* Value))                      \
-    METHOD(IS_FILE_EXIST, 259, (const VARIANT& strFileName, VARIANT* Value))                      \
-    METHOD(GET_FILE_TIME, 260, (const VARIANT& strFileName, VARIANT* Value))                      \
-    METHOD(WRITE_FILE_TEXT, 261,                                                                  \
+    METHOD(SET_FIELD_TYPE, 211,                                                                    \
+           (I4 intFieldNO, const BSTR& strFieldName, const BSTR& strFieldCaption,                  \
+            const BSTR& strFieldType, const BSTR& strNull, VARIANT* strResult))                    \
+    METHOD(OPEN_FILE, 207,                                                                         \
+           (const VARIANT& strFileType, const VARIANT& strFileName, I4 intFirstRow,                \
+            I4 intFirstCol, VARIANT* strResult))                                                   \
+    METHOD(GET_COL_COUNT, 212, (VARIANT * Value))                                                  \
+    METHOD(GET_ROW_COUNT, 213, (VARIANT * Value))                                                  \
+    METHOD(GET_INSERT_SQL, 214, (I4 intRowNO, VARIANT * strValue))                                 \
+    METHOD(GET_FIELDSS, 215, (I4 intRowNO, VARIANT * strValue))                                    \
+    METHOD(GET_VALUESS, 216, (I4 intRowNO, VARIANT * strValue))                                    \
+    PROPERTY(Caption, 217, VARIANT)                                                                \
+    METHOD(SET_PRINT_PAPER, 218,                                                                   \
+           (I4 intTop, I4 intLeft, I4 intWidth, I4 intHeight, const VARIANT& strPrintName,         \
+            VARIANT* Value))                                                                       \
+    METHOD(PRINT, 220, (VARIANT * Value))                                                          \
+    METHOD(PREVIEW, 221, ())                                                                       \
+    METHOD(PRINT_SETUP, 222, ())                                                                   \
+    METHOD(SET_PRINT_TEXT_STYLE, 210,                                                              \
+           (const VARIANT& intItemNO, const VARIANT& strFontName, I4 intSize, I4 intBold,          \
+            I4 intItalic, I4 intUnderline, I4 intAlignment))                                       \
+    METHOD(SET_CELL_VALUE, 223, (I4 intRow, I4 intCol, const BSTR& strValue, VARIANT* strResult))  \
+    METHOD(SET_FIELD_VALUE, 224,                                                                   \
+           (I4 intRow, const BSTR& strFieldName, const BSTR& strValue, VARIANT* strResult))        \
+    METHOD(ADD_PRINT_TEXT, 225,                                                                    \
+           (I4 intTop, I4 intLeft, I4 intWidth, I4 intHeight, const VARIANT& strContent))          \
+    METHOD(GET_DATA_FILE_NAME, 219, (VARIANT * strValue))                                          \
+    METHOD(ADD_PRINT_HTML, 226,                                                                    \
+           (I4 intTop, I4 intLeft, I4 intWidth, I4 intHeight, const VARIANT& strHtml))             \
+    METHOD(ADD_FIELD_TYPE, 227,                                                                    \
+           (const BSTR& strFieldName, const BSTR& strFieldCaption, const BSTR& strFieldType,       \
+            const BSTR& strNull, VARIANT* strResult))                                              \
+    METHOD(SET_ROW_COUNT, 228, (I4 intRowCount, VARIANT * strResult))                              \
+    METHOD(ADD_ROW_COUNT, 229, (I4 intAddRowCount, VARIANT * strResult))                           \
+    METHOD(SAVE_AS_FILE, 230,                                                                      \
+           (const BSTR& strFileType, const BSTR& strFileName, VARIANT* strResult))                 \
+    METHOD(ADD_SAVE_HTML, 231,                                                                     \
+           (I4 intBeginRow, I4 intBeginCol, const BSTR& strContent, VARIANT* strResult))           \
+    PROPERTY(Version, 202, BSTR)                                                                   \
+    METHOD(GET_PRINTER_COUNT, 234, (VARIANT * Value))                                              \
+    METHOD(GET_PRINTER_NAME, 235, (INT intPrinterNO, VARIANT * Value))                             \
+    METHOD(SET_PRINTER_INDEX, 236, (I4 intIndex, VARIANT * Value))                                 \
+    METHOD(PRINTA, 237, (VARIANT * Value))                                                         \
+    METHOD(ADD_PRINT_RECT, 238,                                                                    \
+           (I4 intTop, I4 intLeft, I4 intWidth, I4 intHeight, I4 intLineStyle, I4 intLineWidth))   \
+    METHOD(ADD_PRINT_ELLIPSE, 239,                                                                 \
+           (I4 intTop, I4 intLeft, I4 intWidth, I4 intHeight, I4 intLineStyle, I4 intLineWidth))   \
+    METHOD(SET_PRINT_TEXT_STYLEA, 240,                                                             \
+           (const VARIANT* varItemNO, const VARIANT& strFontName, I4 intSize, I4 intBold,          \
+            I4 intItalic, I4 intUnderline, I4 intAlignment, const VARIANT* varColor))              \
+    METHOD(ADD_PRINT_ELLIPSEA, 241,                                                                \
+           (I4 intTop, I4 intLeft, I4 intWidth, I4 intHeight, I4 intPenStyle, I4 intPenWidth,      \
+            I4 intColor))                                                                          \
+    METHOD(ADD_PRINT_RECTA, 242,                                                                   \
+           (I4 intTop, I4 intLeft, I4 intWidth, I4 intHeight, I4 intPenStyle, I4 intPenWidth,      \
+            I4 intColor))                                                                          \
+    METHOD(PREVIEWA, 243, ())                                                                      \
+    METHOD(PRINTB, 244, (VARIANT * Value))                                                         \
+    METHOD(PREVIEWB, 245, ())                                                                      \
+    METHOD(SET_PRINT_PROPERTY, 246,                                                                \
+           (I4 intItemNO, I4 intPageType, I4 intHorzOrient, I4 intVertOrient))                     \
+    METHOD(PRINT_DESIGN, 201, ())                                                                  \
+    METHOD(ADD_PRINT_DNLINE, 247,                                                                  \
+           (I4 intTop, I4 intLeft, I4 intWidth, I4 intHeight, I4 intPenStyle, I4 intPenWidth))     \
+    METHOD(ADD_PRINT_DNLINEA, 248,                                                                 \
+           (I4 intTop, I4 intLeft, I4 intWidth, I4 intHeight, I4 intPenStyle, I4 intPenWidth,      \
+            I4 intColor))                                                                          \
+    METHOD(ADD_PRINT_UPLINE, 249,                                                                  \
+           (I4 intTop, I4 intLeft, I4 intWidth, I4 intHeight, I4 intPenStyle, I4 intPenWidth))     \
+    METHOD(ADD_PRINT_UPLINEA, 250,                                                                 \
+           (I4 intTop, I4 intLeft, I4 intWidth, I4 intHeight, I4 intPenStyle, I4 intPenWidth,      \
+            I4 intColor))                                                                          \
+    METHOD(ADD_PRINT_TEXTA, 251,                                                                   \
+           (const VARIANT& strItemName, I4 intTop, I4 intLeft, I4 intWidth, I4 intHeight,          \
+            const VARIANT& strContent))                                                            \
+    METHOD(ADD_PRINT_HTMLA, 252,                                                                   \
+           (const VARIANT& strItemName, I4 intTop, I4 intLeft, I4 intWidth, I4 intHeight,          \
+            const VARIANT& strContent))                                                            \
+    METHOD(SET_PRINT_TEXT_STYLEB, 253,                                                             \
+           (const VARIANT& strItemName, const VARIANT& strFontName, I4 intSize, I4 intBold,        \
+            I4 intItalic, I4 intUnderline, I4 intAlignment, I4 intColor))                          \
+    METHOD(SET_PRINT_PROPERTYA, 254,                                                               \
+           (const VARIANT& strItemName, I4 intPageType, I4 intHorzOrient, I4 intVertOrient))       \
+    METHOD(SET_PRINT_PAGESIZE, 255,                                                                \
+           (I4 intOrient, I4 intPageWidth, I4 intPageHeight, const VARIANT& strPageName))          \
+    METHOD(SET_PRINTER_INDEXA, 256, (const VARIANT& strPrinterName, VARIANT* Value))               \
+    METHOD(ADD_PRINT_SETUP_BKIMG, 257, (const VARIANT& strContent))                                \
+    METHOD(GET_FILE_TEXT, 258, (const VARIANT& strFileName, VARIANT* Value))                       \
+    METHOD(IS_FILE_EXIST, 259, (const VARIANT& strFileName, VARIANT* Value))                       \
+    METHOD(GET_FILE_TIME, 260, (const VARIANT& strFileName, VARIANT* Value))                       \
+    METHOD(WRITE_FILE_TEXT, 261,                                                                   \
            (I4 intWriteMode, const VARIANT& strFileName, const VARIANT& strText, VARIANT* Value))  \
-    METHOD(GET_PRINT_INIFFNAME, 262, (const VARIANT& strPrintTaskName, VARIANT* Value))           \
-    METHOD(BURL_HOST, 263, (VARIANT* Value))                                                      \
-    METHOD(PRINT_INIT, 264, (const VARIANT& strTaskName, VARIANT* Value))                         \
-    METHOD(ADD_PRINT_SHAPE, 265,                                                                  \
-           (I4 intShapeType, I4 intTop, I4 intLeft, I4 intWidth, I4 intHeight, I4 intLineStyle,   \
-            I4 intLineWidth, const VARIANT* varColor))                                            \
-    METHOD(ADD_PRINT_LINE, 266,                                                                   \
-           (I4 intTop1, I4 intLeft1, I4 intTop2, I4 intLeft2, I4 intLineStyle, I4 intLineWidth))  \
-    METHOD(ADD_PRINT_HTM, 267,                                                                    \
-           (I4 intTop, I4 intLeft, I4 intWidth, I4 intHeight, const VARIANT& strHtml))            \
-    METHOD(ADD_PRINT_URL, 268,                                                                    \
-           (I4 intTop, I4 intLeft, I4 intWidth, I4 intHeight, const VARIANT& strURL))             \
-    METHOD(SELECT_PRINTER, 269, (VARIANT* Value))                                                 \
-    METHOD(SET_PRINT_COPIES, 270, (I4 intCopies, VARIANT* Value))                                 \
-    METHOD(SET_PRINT_STYLE, 271, (const VARIANT& strStyleName, const VARIANT& varStyleValue))     \
-    METHOD(SET_PRINT_STYLEA, 272,                                                                 \
-           (const VARIANT& varItemNameID, const VARIANT& strStyleName,                            \
-            const VARIANT& varStyleValue))                                                        \
-    METHOD(SET_PRINT_MARGIN, 273,                                                                 \
-           (const VARIANT& varItemNameID, I4 intLeftMargin, I4 intTopMargin, I4 intRightMargin,   \
-            I4 intBottomMargin))                                                                  \
-    METHOD(SET_PREVIEW_MODE, 274, (I4 intMode))                                                   \
-    METHOD(ADD_PRINT_TABLE, 275,                                                                  \
-           (I4 intTop, I4 intLeft, I4 intWidth, I4 intHeight, const VARIANT& strHtml))            \
-    METHOD(ADD_PRINT_TBURL, 276,                                                                  \
-           (I4 intTop, I4 intLeft, I4 intWidth, I4 intHeight, const VARIANT& strURL))             \
-    METHOD(ADD_PRINT_IMAGE, 277,                                                                  \
-           (I4 intTop, I4 intLeft, I4 intWidth, I4 intHeight, const VARIANT& strHtml))            \
-    METHOD(SET_PREVIEW_WINDOW, 278,                                                               \
-           (I4 intDispMode, I4 intToolMode, I4 blDirectPrint, I4 intWidth, I4 intHeight,          \
-            const VARIANT& strPButtonCaptoin))                                                    \
-    METHOD(SEND_PRINT_RAWDATA, 279, (const VARIANT& strRawData, VARIANT* Value))                  \
-    METHOD(WRITE_PORT_DATA, 280, (const VARIANT& strPortName, const VARIANT& strData, VARIANT* Value)) \
-    METHOD(SET_SHOW_MODE, 281,                                                                    \
-           (const VARIANT& strModeType, const VARIANT& varModeValue, VARIANT* ResultValue))       \
-    PROPERTY(Color, 283, VARIANT)                                                                 \
-    METHOD(READ_PORT_DATA, 284, (const VARIANT& strPortName, VARIANT* Value))                     \
-    METHOD(SET_PRINT_MODE, 285,                                                                   \
-           (const VARIANT& strModeType, const VARIANT& varModeValue, VARIANT* ResultValue))       \
-    METHOD(NewPage, 286, (VARIANT* Result))
+    METHOD(GET_PRINT_INIFFNAME, 262, (const VARIANT& strPrintTaskName, VARIANT* Value))            \
+    METHOD(BURL_HOST, 263, (VARIANT * Value))                                                      \
+    METHOD(PRINT_INIT, 264, (const VARIANT& strTaskName, VARIANT* Value))                          \
+    METHOD(ADD_PRINT_SHAPE, 265,                                                                   \
+           (I4 intShapeType, I4 intTop, I4 intLeft, I4 intWidth, I4 intHeight, I4 intLineStyle,    \
+            I4 intLineWidth, const VARIANT* varColor))                                             \
+    METHOD(ADD_PRINT_LINE, 266,                                                                    \
+           (I4 intTop1, I4 intLeft1, I4 intTop2, I4 intLeft2, I4 intLineStyle, I4 intLineWidth))   \
+    METHOD(ADD_PRINT_HTM, 267,                                                                     \
+           (I4 intTop, I4 intLeft, I4 intWidth, I4 intHeight, const VARIANT& strHtml))             \
+    METHOD(ADD_PRINT_URL, 268,                                                                     \
+           (I4 intTop, I4 intLeft, I4 intWidth, I4 intHeight, const VARIANT& strURL))              \
+    METHOD(SELECT_PRINTER, 269, (VARIANT * Value))                                                 \
+    METHOD(SET_PRINT_COPIES, 270, (I4 intCopies, VARIANT * Value))                                 \
+    METHOD(SET_PRINT_STYLE, 271, (const VARIANT& strStyleName, const VARIANT& varStyleValue))      \
+    METHOD(                                                                                        \
+        SET_PRINT_STYLEA, 272,                                                                     \
+        (const VARIANT& varItemNameID, const VARIANT& strStyleName, const VARIANT& varStyleValue)) \
+    METHOD(SET_PRINT_MARGIN, 273,                                                                  \
+           (const VARIANT& varItemNameID, I4 intLeftMargin, I4 intTopMargin, I4 intRightMargin,    \
+            I4 intBottomMargin))                                                                   \
+    METHOD(SET_PREVIEW_MODE, 274, (I4 intMode))                                                    \
+    METHOD(ADD_PRINT_TABLE, 275,                                                                   \
+           (I4 intTop, I4 intLeft, I4 intWidth, I4 intHeight, const VARIANT& strHtml))             \
+    METHOD(ADD_PRINT_TBURL, 276,                                                                   \
+           (I4 intTop, I4 intLeft, I4 intWidth, I4 intHeight, const VARIANT& strURL))              \
+    METHOD(ADD_PRINT_IMAGE, 277,                                                                   \
+           (I4 intTop, I4 intLeft, I4 intWidth, I4 intHeight, const VARIANT& strHtml))             \
+    METHOD(SET_PREVIEW_WINDOW, 278,                                                                \
+           (I4 intDispMode, I4 intToolMode, I4 blDirectPrint, I4 intWidth, I4 intHeight,           \
+            const VARIANT& strPButtonCaptoin))                                                     \
+    METHOD(SEND_PRINT_RAWDATA, 279, (const VARIANT& strRawData, VARIANT* Value))                   \
+    METHOD(WRITE_PORT_DATA, 280,                                                                   \
+           (const VARIANT& strPortName, const VARIANT& strData, VARIANT* Value))                   \
+    METHOD(SET_SHOW_MODE, 281,                                                                     \
+           (const VARIANT& strModeType, const VARIANT& varModeValue, VARIANT* ResultValue))        \
+    PROPERTY(Color, 283, VARIANT)                                                                  \
+    METHOD(READ_PORT_DATA, 284, (const VARIANT& strPortName, VARIANT* Value))                      \
+    METHOD(SET_PRINT_MODE, 285,                                                                    \
+           (const VARIANT& strModeType, const VARIANT& varModeValue, VARIANT* ResultValue))        \
+    METHOD(NewPage, 286, (VARIANT * Result))
 
 #define KAVEL_IKAVELXEVENTS_MEMBERS(EVENT) \
     EVENT(OnActivate, 201, ())             \
@@ -204,7 +206,7 @@ inline constexpr int ToolboxBitmap = 1;
 enum class InvokeKind { Method, PropertyGet, PropertyPut };
 
 class IKavelDispatch {
-public:
+  public:
     // Case-insensitive; DISPID_UNKNOWN for a name that is no member.
     virtual DISPID GetIDsOfNames(const QString& name) = 0;
     // Arguments in declaration order; missing ones arrive as Empty. On failure the
@@ -212,29 +214,29 @@ public:
     virtual HRESULT Invoke(DISPID dispid, InvokeKind kind, const std::vector<Variant>& args,
                            Variant* result, QString* error = nullptr) = 0;
 
-protected:
+  protected:
     ~IKavelDispatch() = default;
 };
 
 #define KAVEL_DECLARE_METHOD(name, dispid, params) virtual HRESULT name params = 0;
-#define KAVEL_DECLARE_PROPERTY(name, dispid, type)   \
-    virtual HRESULT get_##name(type* Value) = 0; \
+#define KAVEL_DECLARE_PROPERTY(name, dispid, type) \
+    virtual HRESULT get_##name(type* Value) = 0;   \
     virtual HRESULT put_##name(const type& Value) = 0;
 
 // The early-bound half: members in vtable order.
 class IKavelX : public IKavelDispatch {
-public:
+  public:
     KAVEL_IKAVELX_MEMBERS(KAVEL_DECLARE_METHOD, KAVEL_DECLARE_PROPERTY)
 
-protected:
+  protected:
     ~IKavelX() = default;
 };
 
 class IKavelXEvents {
-public:
+  public:
     KAVEL_IKAVELXEVENTS_MEMBERS(KAVEL_DECLARE_METHOD)
 
-protected:
+  protected:
     ~IKavelXEvents() = default;
 };
 

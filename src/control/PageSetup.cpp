@@ -6,7 +6,6 @@
 
 namespace kavel {
 
-
 void TPSetupForm::SetPageSize(int orient, int pageWidth, int pageHeight, const QString& pageName) {
     TprnSetup& s = prnSetup_;
     s.strPageName = pageName.trimmed();
@@ -36,10 +35,16 @@ bool TPSetupForm::TrySelectPrinter(int number) {
     }
 }
 
-int TPSetupForm::GetPrintPrinter() { return kavel::GetPrintPrinter(prnSetup_); }
+int TPSetupForm::GetPrintPrinter() {
+    return kavel::GetPrintPrinter(prnSetup_);
+}
 
-TPrintPaper TPSetupForm::GetPrintPaper() { return kavel::GetPrintPaper(prnSetup_); }
+TPrintPaper TPSetupForm::GetPrintPaper() {
+    return kavel::GetPrintPaper(prnSetup_);
+}
 
-TPrintOption TPSetupForm::PrintOption() { return PrintOptionOf(prnSetup_); }
+TPrintOption TPSetupForm::PrintOption() {
+    return PrintOptionOf(prnSetup_);
+}
 
 }  // namespace kavel

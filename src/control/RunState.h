@@ -42,7 +42,7 @@ TRunState& RunState();
 // Where the hosting page's address comes from: the local service sets the verified
 // page address, the script runner the script's file URL, tests their own.
 class HostPageProvider {
-public:
+  public:
     virtual ~HostPageProvider() = default;
     virtual THostPageInfo Describe() = 0;
 };

@@ -32,7 +32,8 @@ bool SetShowMode(TprnSetup& setup, const QString& key, const Variant& value) {
         } else if (k == "SKIN_TYPE") {
             setup.intSkinType = Variant::Str(v).ToInt32();
         } else if (k == "HTM_FONT_ZOOM") {
-            run.HtmFontZoom = static_cast<uint8_t>(static_cast<uint32_t>(Variant::Str(v).ToInt32()) + 1u);
+            run.HtmFontZoom =
+                static_cast<uint8_t>(static_cast<uint32_t>(Variant::Str(v).ToInt32()) + 1u);
         } else {
             return false;
         }

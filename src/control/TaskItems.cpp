@@ -33,8 +33,8 @@ QString TPSetupForm::ItemName(const QString& given) const {
 }
 
 TModiControl* TPSetupForm::AddItem(const QString& name, int top, bool designAdded,
-                                   const QString& content, TPRNDataType kind, int height,
-                                   int width, int left) {
+                                   const QString& content, TPRNDataType kind, int height, int width,
+                                   int left) {
     auto* item = new TModiControl(Paper());
     ApplyDefaultStyle(item);
     item->SetObjectType(kind);

@@ -57,8 +57,12 @@ void TKavelX::SetPixelsPerInch(int ppi) {
     if (designForm_) designForm_->SetPixelsPerInch(ppi);
 }
 
-int TKavelX::ScaleToScreen(int v) const { return kavel::ScaleToScreen(v, pixelsPerInch_); }
-int TKavelX::ScaleToScript(int v) const { return kavel::ScaleToScript(v, pixelsPerInch_); }
+int TKavelX::ScaleToScreen(int v) const {
+    return kavel::ScaleToScreen(v, pixelsPerInch_);
+}
+int TKavelX::ScaleToScript(int v) const {
+    return kavel::ScaleToScript(v, pixelsPerInch_);
+}
 
 bool TKavelX::CheckReady(bool resetAlways) {
     if (!designForm_) designForm_ = new TPSetupForm(this, pixelsPerInch_);
@@ -73,7 +77,9 @@ bool TKavelX::CheckReady(bool resetAlways) {
 
 // ---- Dispatch ------------------------------------------------------------------------
 
-DISPID TKavelX::GetIDsOfNames(const QString& name) { return FindDispid(name); }
+DISPID TKavelX::GetIDsOfNames(const QString& name) {
+    return FindDispid(name);
+}
 
 HRESULT TKavelX::Invoke(DISPID dispid, InvokeKind kind, const std::vector<Variant>& args,
                         Variant* result, QString* error) {
@@ -145,7 +151,9 @@ HRESULT TKavelX::get_Version(BSTR* Value) {
     return S_OK;
 }
 
-HRESULT TKavelX::put_Version(const BSTR&) { return S_OK; }
+HRESULT TKavelX::put_Version(const BSTR&) {
+    return S_OK;
+}
 
 HRESULT TKavelX::BURL_HOST(VARIANT* Value) {
     return SafeCall([&] {

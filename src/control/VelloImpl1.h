@@ -15,7 +15,7 @@ class TPSetupForm;
 
 class TKavelX : public QWidget, public IKavelX {
     Q_OBJECT
-public:
+  public:
     explicit TKavelX(QWidget* parent = nullptr);
     ~TKavelX() override;
 
@@ -42,14 +42,14 @@ public:
                    Variant* result, QString* error = nullptr) override;
 
 #define KAVEL_OVERRIDE_METHOD(name, dispid, params) HRESULT name params override;
-#define KAVEL_OVERRIDE_PROPERTY(name, dispid, type)   \
-    HRESULT get_##name(type* Value) override; \
+#define KAVEL_OVERRIDE_PROPERTY(name, dispid, type) \
+    HRESULT get_##name(type* Value) override;       \
     HRESULT put_##name(const type& Value) override;
     KAVEL_IKAVELX_MEMBERS(KAVEL_OVERRIDE_METHOD, KAVEL_OVERRIDE_PROPERTY)
 #undef KAVEL_OVERRIDE_METHOD
 #undef KAVEL_OVERRIDE_PROPERTY
 
-protected:
+  protected:
     void changeEvent(QEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
@@ -58,7 +58,7 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
 
-private:
+  private:
     void ShowPreview();
     void ShowDesigner(bool inBrowse);
     void EmbedForm(QWidget* form);

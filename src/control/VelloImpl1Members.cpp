@@ -123,9 +123,8 @@ HRESULT TKavelX::ADD_PRINT_TABLE(I4 intTop, I4 intLeft, I4 intWidth, I4 intHeigh
 
 HRESULT TKavelX::ADD_PRINT_URL(I4 intTop, I4 intLeft, I4 intWidth, I4 intHeight,
                                const VARIANT& strURL) {
-    return SafeCall([&] {
-        AddContentItem({}, cdtUrl, intTop, intLeft, intWidth, intHeight, strURL.ToText());
-    });
+    return SafeCall(
+        [&] { AddContentItem({}, cdtUrl, intTop, intLeft, intWidth, intHeight, strURL.ToText()); });
 }
 
 HRESULT TKavelX::ADD_PRINT_TBURL(I4 intTop, I4 intLeft, I4 intWidth, I4 intHeight,
@@ -142,16 +141,16 @@ HRESULT TKavelX::ADD_PRINT_IMAGE(I4 intTop, I4 intLeft, I4 intWidth, I4 intHeigh
     });
 }
 
-HRESULT TKavelX::ADD_PRINT_RECT(I4 intTop, I4 intLeft, I4 intWidth, I4 intHeight,
-                                I4 intLineStyle, I4 intLineWidth) {
+HRESULT TKavelX::ADD_PRINT_RECT(I4 intTop, I4 intLeft, I4 intWidth, I4 intHeight, I4 intLineStyle,
+                                I4 intLineWidth) {
     return SafeCall([&] {
         AddShapeItem(cstRect, intTop, intLeft, intWidth, intHeight, intLineStyle, intLineWidth,
                      Variant::I4(clBlack));
     });
 }
 
-HRESULT TKavelX::ADD_PRINT_RECTA(I4 intTop, I4 intLeft, I4 intWidth, I4 intHeight,
-                                 I4 intPenStyle, I4 intPenWidth, I4 intColor) {
+HRESULT TKavelX::ADD_PRINT_RECTA(I4 intTop, I4 intLeft, I4 intWidth, I4 intHeight, I4 intPenStyle,
+                                 I4 intPenWidth, I4 intColor) {
     return SafeCall([&] {
         AddShapeItem(cstRect, intTop, intLeft, intWidth, intHeight, intPenStyle, intPenWidth,
                      Variant::I4(intColor));
@@ -161,8 +160,8 @@ HRESULT TKavelX::ADD_PRINT_RECTA(I4 intTop, I4 intLeft, I4 intWidth, I4 intHeigh
 HRESULT TKavelX::ADD_PRINT_ELLIPSE(I4 intTop, I4 intLeft, I4 intWidth, I4 intHeight,
                                    I4 intLineStyle, I4 intLineWidth) {
     return SafeCall([&] {
-        AddShapeItem(cstEllipse, intTop, intLeft, intWidth, intHeight, intLineStyle,
-                     intLineWidth, Variant::I4(clBlack));
+        AddShapeItem(cstEllipse, intTop, intLeft, intWidth, intHeight, intLineStyle, intLineWidth,
+                     Variant::I4(clBlack));
     });
 }
 
@@ -174,41 +173,40 @@ HRESULT TKavelX::ADD_PRINT_ELLIPSEA(I4 intTop, I4 intLeft, I4 intWidth, I4 intHe
     });
 }
 
-HRESULT TKavelX::ADD_PRINT_UPLINE(I4 intTop, I4 intLeft, I4 intWidth, I4 intHeight,
-                                  I4 intPenStyle, I4 intPenWidth) {
+HRESULT TKavelX::ADD_PRINT_UPLINE(I4 intTop, I4 intLeft, I4 intWidth, I4 intHeight, I4 intPenStyle,
+                                  I4 intPenWidth) {
     return SafeCall([&] {
         AddShapeItem(cstUpLine, intTop, intLeft, intWidth, intHeight, intPenStyle, intPenWidth,
                      Variant::I4(clBlack));
     });
 }
 
-HRESULT TKavelX::ADD_PRINT_UPLINEA(I4 intTop, I4 intLeft, I4 intWidth, I4 intHeight,
-                                   I4 intPenStyle, I4 intPenWidth, I4 intColor) {
+HRESULT TKavelX::ADD_PRINT_UPLINEA(I4 intTop, I4 intLeft, I4 intWidth, I4 intHeight, I4 intPenStyle,
+                                   I4 intPenWidth, I4 intColor) {
     return SafeCall([&] {
         AddShapeItem(cstUpLine, intTop, intLeft, intWidth, intHeight, intPenStyle, intPenWidth,
                      Variant::I4(intColor));
     });
 }
 
-HRESULT TKavelX::ADD_PRINT_DNLINE(I4 intTop, I4 intLeft, I4 intWidth, I4 intHeight,
-                                  I4 intPenStyle, I4 intPenWidth) {
+HRESULT TKavelX::ADD_PRINT_DNLINE(I4 intTop, I4 intLeft, I4 intWidth, I4 intHeight, I4 intPenStyle,
+                                  I4 intPenWidth) {
     return SafeCall([&] {
-        AddShapeItem(cstDownLine, intTop, intLeft, intWidth, intHeight, intPenStyle,
-                     intPenWidth, Variant::I4(clBlack));
+        AddShapeItem(cstDownLine, intTop, intLeft, intWidth, intHeight, intPenStyle, intPenWidth,
+                     Variant::I4(clBlack));
     });
 }
 
-HRESULT TKavelX::ADD_PRINT_DNLINEA(I4 intTop, I4 intLeft, I4 intWidth, I4 intHeight,
-                                   I4 intPenStyle, I4 intPenWidth, I4 intColor) {
+HRESULT TKavelX::ADD_PRINT_DNLINEA(I4 intTop, I4 intLeft, I4 intWidth, I4 intHeight, I4 intPenStyle,
+                                   I4 intPenWidth, I4 intColor) {
     return SafeCall([&] {
-        AddShapeItem(cstDownLine, intTop, intLeft, intWidth, intHeight, intPenStyle,
-                     intPenWidth, Variant::I4(intColor));
+        AddShapeItem(cstDownLine, intTop, intLeft, intWidth, intHeight, intPenStyle, intPenWidth,
+                     Variant::I4(intColor));
     });
 }
 
-HRESULT TKavelX::ADD_PRINT_SHAPE(I4 intShapeType, I4 intTop, I4 intLeft, I4 intWidth,
-                                 I4 intHeight, I4 intLineStyle, I4 intLineWidth,
-                                 const VARIANT* varColor) {
+HRESULT TKavelX::ADD_PRINT_SHAPE(I4 intShapeType, I4 intTop, I4 intLeft, I4 intWidth, I4 intHeight,
+                                 I4 intLineStyle, I4 intLineWidth, const VARIANT* varColor) {
     return SafeCall([&] {
         const int type = intShapeType >= 0 && intShapeType <= 5 ? intShapeType : cstUpLine;
         AddShapeItem(type, intTop, intLeft, intWidth, intHeight, intLineStyle, intLineWidth,
@@ -216,8 +214,8 @@ HRESULT TKavelX::ADD_PRINT_SHAPE(I4 intShapeType, I4 intTop, I4 intLeft, I4 intW
     });
 }
 
-HRESULT TKavelX::ADD_PRINT_LINE(I4 intTop1, I4 intLeft1, I4 intTop2, I4 intLeft2,
-                                I4 intLineStyle, I4 intLineWidth) {
+HRESULT TKavelX::ADD_PRINT_LINE(I4 intTop1, I4 intLeft1, I4 intTop2, I4 intLeft2, I4 intLineStyle,
+                                I4 intLineWidth) {
     return SafeCall([&] {
         if (!CheckReady(false)) return;
         designForm_->AddLine(ScaleToScreen(intTop1), ScaleToScreen(intLeft1),
@@ -241,7 +239,9 @@ HRESULT TKavelX::NewPage(VARIANT* Result) {
     });
 }
 
-HRESULT TKavelX::SET_PRINT_MARGIN(const VARIANT&, I4, I4, I4, I4) { return S_OK; }
+HRESULT TKavelX::SET_PRINT_MARGIN(const VARIANT&, I4, I4, I4, I4) {
+    return S_OK;
+}
 
 // ---- Styles -------------------------------------------------------------------------------
 
@@ -316,8 +316,8 @@ HRESULT TKavelX::SET_PRINT_PROPERTY(I4 intItemNO, I4 intPageType, I4 intHorzOrie
     });
 }
 
-HRESULT TKavelX::SET_PRINT_PROPERTYA(const VARIANT& strItemName, I4 intPageType,
-                                     I4 intHorzOrient, I4 intVertOrient) {
+HRESULT TKavelX::SET_PRINT_PROPERTYA(const VARIANT& strItemName, I4 intPageType, I4 intHorzOrient,
+                                     I4 intVertOrient) {
     return ShowErrors(Quoted("SET_PRINT_PROPERTYA", strItemName.ToText()), [&] {
         if (!CheckReady(false)) return;
         for (int number : designForm_->ItemsNamed(strItemName.ToText())) {
@@ -394,7 +394,8 @@ HRESULT TKavelX::SET_PRINTER_INDEXA(const VARIANT& strPrinterName, VARIANT* Valu
                 return;
             }
         }
-        Messages().ShowMessage(QStringLiteral("名称为\"") + name + QStringLiteral("\"的打印机无效！"));
+        Messages().ShowMessage(QStringLiteral("名称为\"") + name +
+                               QStringLiteral("\"的打印机无效！"));
     });
 }
 
@@ -445,9 +446,8 @@ HRESULT TKavelX::SET_PREVIEW_MODE(I4 intMode) {
     });
 }
 
-HRESULT TKavelX::SET_PREVIEW_WINDOW(I4 intDispMode, I4 intToolMode, I4 blDirectPrint,
-                                    I4 intWidth, I4 intHeight,
-                                    const VARIANT& strPButtonCaptoin) {
+HRESULT TKavelX::SET_PREVIEW_WINDOW(I4 intDispMode, I4 intToolMode, I4 blDirectPrint, I4 intWidth,
+                                    I4 intHeight, const VARIANT& strPButtonCaptoin) {
     return SafeCall([&] {
         if (!CheckReady(false)) return;
         TprnSetup& s = designForm_->Setup();
@@ -472,8 +472,8 @@ HRESULT TKavelX::SET_SHOW_MODE(const VARIANT& strModeType, const VARIANT& varMod
     return SafeCall([&] {
         *ResultValue = Variant::Bool(false);
         CheckReady(false);
-        *ResultValue = Variant::Bool(
-            SetShowMode(designForm_->Setup(), strModeType.ToText(), varModeValue));
+        *ResultValue =
+            Variant::Bool(SetShowMode(designForm_->Setup(), strModeType.ToText(), varModeValue));
     });
 }
 
@@ -637,7 +637,9 @@ HRESULT TKavelX::SEND_PRINT_RAWDATA(const VARIANT&, VARIANT* Value) {
 
 // ---- Legacy table-file members: Empty, success, nothing else. ---------------------------------
 
-HRESULT TKavelX::GET_CELL_VALUE(I4, I4, VARIANT* Value) { return *Value = Variant(), S_OK; }
+HRESULT TKavelX::GET_CELL_VALUE(I4, I4, VARIANT* Value) {
+    return *Value = Variant(), S_OK;
+}
 HRESULT TKavelX::SET_TABLE_NAME(const BSTR&, I4, VARIANT* strResult) {
     return *strResult = Variant(), S_OK;
 }
@@ -648,24 +650,40 @@ HRESULT TKavelX::SET_FIELD_TYPE(I4, const BSTR&, const BSTR&, const BSTR&, const
 HRESULT TKavelX::OPEN_FILE(const VARIANT&, const VARIANT&, I4, I4, VARIANT* strResult) {
     return *strResult = Variant(), S_OK;
 }
-HRESULT TKavelX::GET_COL_COUNT(VARIANT* Value) { return *Value = Variant(), S_OK; }
-HRESULT TKavelX::GET_ROW_COUNT(VARIANT* Value) { return *Value = Variant(), S_OK; }
-HRESULT TKavelX::GET_INSERT_SQL(I4, VARIANT* strValue) { return *strValue = Variant(), S_OK; }
-HRESULT TKavelX::GET_FIELDSS(I4, VARIANT* strValue) { return *strValue = Variant(), S_OK; }
-HRESULT TKavelX::GET_VALUESS(I4, VARIANT* strValue) { return *strValue = Variant(), S_OK; }
+HRESULT TKavelX::GET_COL_COUNT(VARIANT* Value) {
+    return *Value = Variant(), S_OK;
+}
+HRESULT TKavelX::GET_ROW_COUNT(VARIANT* Value) {
+    return *Value = Variant(), S_OK;
+}
+HRESULT TKavelX::GET_INSERT_SQL(I4, VARIANT* strValue) {
+    return *strValue = Variant(), S_OK;
+}
+HRESULT TKavelX::GET_FIELDSS(I4, VARIANT* strValue) {
+    return *strValue = Variant(), S_OK;
+}
+HRESULT TKavelX::GET_VALUESS(I4, VARIANT* strValue) {
+    return *strValue = Variant(), S_OK;
+}
 HRESULT TKavelX::SET_CELL_VALUE(I4, I4, const BSTR&, VARIANT* strResult) {
     return *strResult = Variant(), S_OK;
 }
 HRESULT TKavelX::SET_FIELD_VALUE(I4, const BSTR&, const BSTR&, VARIANT* strResult) {
     return *strResult = Variant(), S_OK;
 }
-HRESULT TKavelX::GET_DATA_FILE_NAME(VARIANT* strValue) { return *strValue = Variant(), S_OK; }
+HRESULT TKavelX::GET_DATA_FILE_NAME(VARIANT* strValue) {
+    return *strValue = Variant(), S_OK;
+}
 HRESULT TKavelX::ADD_FIELD_TYPE(const BSTR&, const BSTR&, const BSTR&, const BSTR&,
                                 VARIANT* strResult) {
     return *strResult = Variant(), S_OK;
 }
-HRESULT TKavelX::SET_ROW_COUNT(I4, VARIANT* strResult) { return *strResult = Variant(), S_OK; }
-HRESULT TKavelX::ADD_ROW_COUNT(I4, VARIANT* strResult) { return *strResult = Variant(), S_OK; }
+HRESULT TKavelX::SET_ROW_COUNT(I4, VARIANT* strResult) {
+    return *strResult = Variant(), S_OK;
+}
+HRESULT TKavelX::ADD_ROW_COUNT(I4, VARIANT* strResult) {
+    return *strResult = Variant(), S_OK;
+}
 HRESULT TKavelX::SAVE_AS_FILE(const BSTR&, const BSTR&, VARIANT* strResult) {
     return *strResult = Variant(), S_OK;
 }

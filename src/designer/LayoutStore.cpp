@@ -12,7 +12,7 @@ namespace {
 
 // One section of the task's store; a value that is no integer reads as absent.
 class StoredSection {
-public:
+  public:
     StoredSection(const SettingsStore* store, const QString& section)
         : store_(store), section_(section) {}
     QString Text(const char* key) const {
@@ -24,7 +24,7 @@ public:
         return ok ? std::optional<int>(v) : std::nullopt;
     }
 
-private:
+  private:
     const SettingsStore* store_;
     QString section_;
 };

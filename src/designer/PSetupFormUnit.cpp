@@ -29,7 +29,9 @@ TPSetupForm::TPSetupForm(QWidget* owner, int pixelsPerInch)
 
 TPSetupForm::~TPSetupForm() = default;
 
-QWidget* TPSetupForm::Paper() const { return pageObject_->DataObject(); }
+QWidget* TPSetupForm::Paper() const {
+    return pageObject_->DataObject();
+}
 
 TModiControl* TPSetupForm::ItemAt(int number) const {
     return number >= 1 && number <= items_.size() ? items_[number - 1] : nullptr;
@@ -78,6 +80,8 @@ void TPSetupForm::ResetTask() {
     emit taskReset();
 }
 
-void TPSetupForm::ResetDefaultStyle() { defaultStyle_ = TDefaultStyle(); }
+void TPSetupForm::ResetDefaultStyle() {
+    defaultStyle_ = TDefaultStyle();
+}
 
 }  // namespace kavel

@@ -19,7 +19,7 @@ class TPrevStringForm;
 
 class TPSetupForm : public QWidget {
     Q_OBJECT
-public:
+  public:
     // owner: the control; pixelsPerInch: the control's, for paper and page sizes.
     TPSetupForm(QWidget* owner, int pixelsPerInch);
     ~TPSetupForm() override;
@@ -45,8 +45,8 @@ public:
     void ResetTask();
     TModiControl* AddItem(const QString& name, int top, bool designAdded, const QString& content,
                           TPRNDataType kind, int height, int width, int left);
-    TModiControl* AddShape(int top, int left, bool designAdded, const Variant& color,
-                           int shapeType, int penWidth, int penStyle, int height, int width);
+    TModiControl* AddShape(int top, int left, bool designAdded, const Variant& color, int shapeType,
+                           int penWidth, int penStyle, int height, int width);
     void AddLine(int top1, int left1, int top2, int left2, int penStyle, int penWidth);
     bool NewPage();
     void SetPaper(int top, int left, int width, int height);
@@ -83,10 +83,10 @@ public:
     // The scroll area of the designer's work area and the page object's parent.
     QScrollArea* WorkArea() const { return workArea_; }
 
-signals:
+  signals:
     void taskReset();
 
-private:
+  private:
     void ResetDefaultStyle();
     void ApplyDefaultStyle(TModiControl* item) const;
     QString ItemName(const QString& given) const;

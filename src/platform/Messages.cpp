@@ -39,8 +39,12 @@ std::shared_ptr<MessageSink> SetMessages(std::shared_ptr<MessageSink> sink) {
     return previous;
 }
 
-QString HostTitle() { return Title(); }
-void SetHostTitle(const QString& title) { Title() = title; }
+QString HostTitle() {
+    return Title();
+}
+void SetHostTitle(const QString& title) {
+    Title() = title;
+}
 
 void DialogMessages::ShowMessage(const QString& text) {
     QMessageBox box(QMessageBox::Warning, HostTitle() + "_Kavel", text, QMessageBox::Ok);
@@ -71,13 +75,17 @@ void WriteLine(const char* kind, const QString& text) {
 }
 }  // namespace
 
-void StderrMessages::ShowMessage(const QString& text) { WriteLine("message", text); }
+void StderrMessages::ShowMessage(const QString& text) {
+    WriteLine("message", text);
+}
 
 bool StderrMessages::AskQuestion(const QString& text) {
     WriteLine("question", text + (answerOk_ ? " -> OK" : " -> Cancel"));
     return answerOk_;
 }
 
-void StderrMessages::ShowInfo(const QString& text) { WriteLine("message", text); }
+void StderrMessages::ShowInfo(const QString& text) {
+    WriteLine("message", text);
+}
 
 }  // namespace kavel

@@ -9,7 +9,7 @@
 namespace kavel {
 
 class MessageSink {
-public:
+  public:
     virtual ~MessageSink() = default;
     // Modal box with OK, warning icon, topmost; title = host title + "_Kavel".
     virtual void ShowMessage(const QString& text) = 0;
@@ -30,7 +30,7 @@ void SetHostTitle(const QString& title);
 
 // Qt message boxes on the screen.
 class DialogMessages : public MessageSink {
-public:
+  public:
     void ShowMessage(const QString& text) override;
     bool AskQuestion(const QString& text) override;
     void ShowInfo(const QString& text) override;
@@ -39,19 +39,19 @@ public:
 // No display: each message becomes the line "message: TEXT" on standard error; a
 // question is answered by the configured answer.
 class StderrMessages : public MessageSink {
-public:
+  public:
     explicit StderrMessages(bool answerOk = true) : answerOk_(answerOk) {}
     void ShowMessage(const QString& text) override;
     bool AskQuestion(const QString& text) override;
     void ShowInfo(const QString& text) override;
 
-private:
+  private:
     bool answerOk_;
 };
 
 // Keeps every text shown, for tests to read.
 class RecordingMessages : public MessageSink {
-public:
+  public:
     explicit RecordingMessages(bool answerOk = true) : answerOk_(answerOk) {}
     void ShowMessage(const QString& text) override { shown.append(text); }
     bool AskQuestion(const QString& text) override {
@@ -65,7 +65,7 @@ public:
     QStringList questions;
     QStringList infos;
 
-private:
+  private:
     bool answerOk_;
 };
 

@@ -7,20 +7,46 @@ namespace kavel {
 
 KavelError::KavelError(const QString& text) : std::runtime_error(text.toStdString()), text_(text) {}
 
-double RoundHalfEven(double v) { return std::nearbyint(v); }  // default rounding mode: to even
+double RoundHalfEven(double v) {
+    return std::nearbyint(v);
+}  // default rounding mode: to even
 
-Variant Variant::Null() { return Variant(VarType::Null, std::monostate{}); }
-Variant Variant::I1(int8_t v) { return Variant(VarType::I1, int64_t{v}); }
-Variant Variant::I2(int16_t v) { return Variant(VarType::I2, int64_t{v}); }
-Variant Variant::I4(int32_t v) { return Variant(VarType::I4, int64_t{v}); }
-Variant Variant::UI1(uint8_t v) { return Variant(VarType::UI1, int64_t{v}); }
-Variant Variant::UI2(uint16_t v) { return Variant(VarType::UI2, int64_t{v}); }
-Variant Variant::UI4(uint32_t v) { return Variant(VarType::UI4, int64_t{v}); }
-Variant Variant::R8(double v) { return Variant(VarType::R8, v); }
-Variant Variant::Bool(bool v) { return Variant(VarType::Bool, v); }
-Variant Variant::Str(const QString& v) { return Variant(VarType::BStr, v); }
-Variant Variant::NarrowStr(const QByteArray& v) { return Variant(VarType::LPStr, v); }
-Variant Variant::Object() { return Variant(VarType::Dispatch, std::monostate{}); }
+Variant Variant::Null() {
+    return Variant(VarType::Null, std::monostate{});
+}
+Variant Variant::I1(int8_t v) {
+    return Variant(VarType::I1, int64_t{v});
+}
+Variant Variant::I2(int16_t v) {
+    return Variant(VarType::I2, int64_t{v});
+}
+Variant Variant::I4(int32_t v) {
+    return Variant(VarType::I4, int64_t{v});
+}
+Variant Variant::UI1(uint8_t v) {
+    return Variant(VarType::UI1, int64_t{v});
+}
+Variant Variant::UI2(uint16_t v) {
+    return Variant(VarType::UI2, int64_t{v});
+}
+Variant Variant::UI4(uint32_t v) {
+    return Variant(VarType::UI4, int64_t{v});
+}
+Variant Variant::R8(double v) {
+    return Variant(VarType::R8, v);
+}
+Variant Variant::Bool(bool v) {
+    return Variant(VarType::Bool, v);
+}
+Variant Variant::Str(const QString& v) {
+    return Variant(VarType::BStr, v);
+}
+Variant Variant::NarrowStr(const QByteArray& v) {
+    return Variant(VarType::LPStr, v);
+}
+Variant Variant::Object() {
+    return Variant(VarType::Dispatch, std::monostate{});
+}
 
 bool Variant::IsInteger() const {
     switch (type_) {
@@ -38,19 +64,32 @@ bool Variant::IsInteger() const {
 
 QString Variant::TypeName() const {
     switch (type_) {
-        case VarType::Empty: return "Empty";
-        case VarType::Null: return "Null";
-        case VarType::I1: return "ShortInt";
-        case VarType::I2: return "SmallInt";
-        case VarType::I4: return "Integer";
-        case VarType::UI1: return "Byte";
-        case VarType::UI2: return "Word";
-        case VarType::UI4: return "LongWord";
-        case VarType::R8: return "Double";
-        case VarType::Bool: return "Boolean";
-        case VarType::BStr: return "OleStr";
-        case VarType::LPStr: return "String";
-        case VarType::Dispatch: return "Dispatch";
+        case VarType::Empty:
+            return "Empty";
+        case VarType::Null:
+            return "Null";
+        case VarType::I1:
+            return "ShortInt";
+        case VarType::I2:
+            return "SmallInt";
+        case VarType::I4:
+            return "Integer";
+        case VarType::UI1:
+            return "Byte";
+        case VarType::UI2:
+            return "Word";
+        case VarType::UI4:
+            return "LongWord";
+        case VarType::R8:
+            return "Double";
+        case VarType::Bool:
+            return "Boolean";
+        case VarType::BStr:
+            return "OleStr";
+        case VarType::LPStr:
+            return "String";
+        case VarType::Dispatch:
+            return "Dispatch";
     }
     return "Unknown";
 }
@@ -58,12 +97,13 @@ QString Variant::TypeName() const {
 namespace {
 
 [[noreturn]] void CastError(const QString& from, const QString& to) {
-    throw KavelError(QString("Could not convert variant of type (%1) into type (%2)").arg(from, to));
+    throw KavelError(
+        QString("Could not convert variant of type (%1) into type (%2)").arg(from, to));
 }
 
 [[noreturn]] void TextCastError(const QString& text, const QString& to) {
-    throw KavelError(QString("Could not convert variant of type (OleStr) into type (%1): \"%2\"")
-                         .arg(to, text));
+    throw KavelError(
+        QString("Could not convert variant of type (OleStr) into type (%1): \"%2\"").arg(to, text));
 }
 
 // Reads a number the way the automation conversion does: blanks around it are
@@ -180,7 +220,8 @@ int32_t Variant::ToInt32() const {
             if (ok) {
                 if (whole < std::numeric_limits<int32_t>::min() ||
                     whole > std::numeric_limits<int32_t>::max()) {
-                    throw KavelError(QString("Arithmetic overflow converting \"%1\" to Integer").arg(text));
+                    throw KavelError(
+                        QString("Arithmetic overflow converting \"%1\" to Integer").arg(text));
                 }
                 return static_cast<int32_t>(whole);
             }
@@ -252,14 +293,22 @@ bool Variant::operator==(const Variant& other) const {
 
 QString Variant::Describe() const {
     switch (type_) {
-        case VarType::Empty: return "Empty";
-        case VarType::Null: return "Null";
-        case VarType::Dispatch: return "Dispatch";
-        case VarType::BStr: return "BSTR:\"" + ToText() + "\"";
-        case VarType::LPStr: return "LPSTR:\"" + ToText() + "\"";
-        case VarType::Bool: return "BOOL:" + ToText();
-        case VarType::R8: return "R8:" + ToText();
-        default: return TypeName() + ":" + ToText();
+        case VarType::Empty:
+            return "Empty";
+        case VarType::Null:
+            return "Null";
+        case VarType::Dispatch:
+            return "Dispatch";
+        case VarType::BStr:
+            return "BSTR:\"" + ToText() + "\"";
+        case VarType::LPStr:
+            return "LPSTR:\"" + ToText() + "\"";
+        case VarType::Bool:
+            return "BOOL:" + ToText();
+        case VarType::R8:
+            return "R8:" + ToText();
+        default:
+            return TypeName() + ":" + ToText();
     }
 }
 

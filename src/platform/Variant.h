@@ -29,11 +29,11 @@ enum class VarType : uint16_t {
 // A failed conversion or any other error raised inside a member. The member fronts
 // catch it where the design says so; elsewhere it becomes a failing result.
 class KavelError : public std::runtime_error {
-public:
+  public:
     explicit KavelError(const QString& text);
     QString Text() const { return text_; }
 
-private:
+  private:
     QString text_;
 };
 
@@ -44,7 +44,7 @@ struct ScriptObject {
 };
 
 class Variant {
-public:
+  public:
     Variant() = default;  // Empty
     static Variant Null();
     static Variant I1(int8_t v);
@@ -72,7 +72,7 @@ public:
     bool IsNumber() const { return IsInteger() || type_ == VarType::R8; }
 
     // Automation conversions. Each raises KavelError when the value cannot be converted.
-    QString ToText() const;  // Empty and Null give ""; booleans "True"/"False"
+    QString ToText() const;   // Empty and Null give ""; booleans "True"/"False"
     int32_t ToInt32() const;  // texts: decimal, fractions round half to even
     bool ToBool() const;
     double ToDouble() const;
@@ -86,7 +86,7 @@ public:
     // Short description for messages and test output, such as I4:7 or BSTR:"x".
     QString Describe() const;
 
-private:
+  private:
     using Storage = std::variant<std::monostate, int64_t, double, bool, QString, QByteArray>;
     Variant(VarType t, Storage s) : type_(t), value_(std::move(s)) {}
     QString TypeName() const;

@@ -19,7 +19,7 @@ std::shared_ptr<WindowPresenter>& Current() {
 
 // Ends a local event loop when the watched window hides or goes.
 class CloseWatcher : public QObject {
-public:
+  public:
     CloseWatcher(QWidget* window, QEventLoop* loop) : loop_(loop) {
         window->installEventFilter(this);
         connect(window, &QObject::destroyed, loop, &QEventLoop::quit);
@@ -29,7 +29,7 @@ public:
         return false;
     }
 
-private:
+  private:
     QEventLoop* loop_;
 };
 
@@ -38,10 +38,11 @@ private:
 void WindowPresenter::Opened(QWidget* window) {
     if (!screenshotDir.isEmpty()) {
         QDir().mkpath(screenshotDir);
-        const QString name = window->objectName().isEmpty() ? QStringLiteral("window")
-                                                            : window->objectName();
-        window->grab().save(QDir(screenshotDir).filePath(
-            QString("%1-%2.png").arg(++shots_, 2, 10, QChar('0')).arg(name)));
+        const QString name =
+            window->objectName().isEmpty() ? QStringLiteral("window") : window->objectName();
+        window->grab().save(
+            QDir(screenshotDir)
+                .filePath(QString("%1-%2.png").arg(++shots_, 2, 10, QChar('0')).arg(name)));
     }
     if (onOpen) onOpen(window);
 }

@@ -12,7 +12,7 @@ class QWidget;
 namespace kavel {
 
 class WindowPresenter {
-public:
+  public:
     virtual ~WindowPresenter() = default;
     // Shows the window modally and returns when it is closed.
     virtual void ShowModal(QWidget* window) = 0;
@@ -24,16 +24,16 @@ public:
     // When set, a picture of every window opened is saved there as NN-objectName.png.
     QString screenshotDir;
 
-protected:
+  protected:
     void Opened(QWidget* window);
 
-private:
+  private:
     int shots_ = 0;
 };
 
 // Real windows: modal windows run their own event loop until closed.
 class ScreenPresenter : public WindowPresenter {
-public:
+  public:
     void ShowModal(QWidget* window) override;
     void Show(QWidget* window) override;
 };
@@ -41,7 +41,7 @@ public:
 // No display, or a script run without windows: windows are laid out and looked at,
 // never waited for.
 class HeadlessPresenter : public WindowPresenter {
-public:
+  public:
     void ShowModal(QWidget* window) override;
     void Show(QWidget* window) override;
 };

@@ -73,7 +73,8 @@ bool TPrevStringForm::ComposePages(bool forPrinter) {
                 while (done < bodies) {
                     if (++pages > kMaxCountedPages) break;
                     for (const auto& item : items_) {
-                        if (!item || IsFixedPageType(item->ptPageType) || item->blPrintDone) continue;
+                        if (!item || IsFixedPageType(item->ptPageType) || item->blPrintDone)
+                            continue;
                         item->blPrintDone = true;
                         ++done;
                         const DrawContext measure{nullptr, pages, H, pages, false, ppi};

@@ -11,7 +11,9 @@ namespace {
 
 // Weights below 600 keep the regular face and 600 or more take the bold one, as the
 // printer's text output chooses between the two faces that office fonts ship.
-QFont::Weight FaceWeight(int weight) { return weight >= 600 ? QFont::Bold : QFont::Normal; }
+QFont::Weight FaceWeight(int weight) {
+    return weight >= 600 ? QFont::Bold : QFont::Normal;
+}
 
 // Scripts whose letters change shape with their neighbours. Everything else is drawn
 // glyph by glyph from the font's own map: shaping would swap the digits of the CJK
@@ -30,12 +32,18 @@ bool NeedsShaping(const QString& text) {
 
 Qt::PenStyle QtPenStyle(int style) {
     switch (style) {
-        case psDash: return Qt::DashLine;
-        case psDot: return Qt::DotLine;
-        case psDashDot: return Qt::DashDotLine;
-        case psDashDotDot: return Qt::DashDotDotLine;
-        case psClear: return Qt::NoPen;
-        default: return Qt::SolidLine;
+        case psDash:
+            return Qt::DashLine;
+        case psDot:
+            return Qt::DotLine;
+        case psDashDot:
+            return Qt::DashDotLine;
+        case psDashDotDot:
+            return Qt::DashDotDotLine;
+        case psClear:
+            return Qt::NoPen;
+        default:
+            return Qt::SolidLine;
     }
 }
 
@@ -73,8 +81,8 @@ bool DrawText(TModiControl& item, TRichEditBox& edit, const DrawContext& ctx) {
             return item.ptPageType != cptMulPage;
         }
         if (canvas && ctx.draw) {
-            const int offset = AlignOffset(ctx.canvas, lines[i], edit.TextAlignment(),
-                                           item.intPrintWidth);
+            const int offset =
+                AlignOffset(ctx.canvas, lines[i], edit.TextAlignment(), item.intPrintWidth);
             DrawTextAngled(*ctx.canvas, x + offset, t + (i - start) * L, lines[i], item.intAngle(),
                            100);
         }
@@ -85,8 +93,8 @@ bool DrawText(TModiControl& item, TRichEditBox& edit, const DrawContext& ctx) {
 
 bool DrawPageNumber(TModiControl& item, TRichEditBox& edit, const DrawContext& ctx) {
     if (!ctx.canvas || !ctx.draw) return true;
-    SetCanvasFont(*ctx.canvas, edit.FontName(), edit.FontSize(), edit.FontStyle(),
-                  edit.FontColor(), ctx.ppi);
+    SetCanvasFont(*ctx.canvas, edit.FontName(), edit.FontSize(), edit.FontStyle(), edit.FontColor(),
+                  ctx.ppi);
     const QString text = PageNumberText(edit.Text(), item.ptPageType, ctx.page, ctx.total);
     const int offset = AlignOffset(ctx.canvas, text, edit.TextAlignment(), item.intPrintWidth);
     DrawTextAngled(*ctx.canvas, item.intPrintLeft + offset, item.intPrintTop, text, 0, 100);
@@ -272,16 +280,30 @@ QString PageNumberText(const QString& text, TPRNPageType type, int page, int tot
 void PlaceItem(TModiControl& item, const TModiControl& pageObject, int W, int H) {
     int left = item.Left(), top = item.Top(), width = item.Width(), height = item.Height();
     switch (item.hnHorzOrnt) {
-        case chnRight: left = W + item.Left() - pageObject.Width(); break;
-        case chnCenter: left = (W - item.Width()) / 2; break;
-        case chnClient: width = std::max(0, W + item.Width() - pageObject.Width()); break;
-        default: break;
+        case chnRight:
+            left = W + item.Left() - pageObject.Width();
+            break;
+        case chnCenter:
+            left = (W - item.Width()) / 2;
+            break;
+        case chnClient:
+            width = std::max(0, W + item.Width() - pageObject.Width());
+            break;
+        default:
+            break;
     }
     switch (item.hnVertOrnt) {
-        case cvnBottom: top = item.Top() + H - pageObject.Height(); break;
-        case cvnCenter: top = (H - item.Height()) / 2; break;
-        case cvnClient: height = std::max(0, item.Height() + H - pageObject.Height()); break;
-        default: break;
+        case cvnBottom:
+            top = item.Top() + H - pageObject.Height();
+            break;
+        case cvnCenter:
+            top = (H - item.Height()) / 2;
+            break;
+        case cvnClient:
+            height = std::max(0, item.Height() + H - pageObject.Height());
+            break;
+        default:
+            break;
     }
     top += pageObject.Top();
     left += pageObject.Left();

@@ -13,7 +13,8 @@ namespace kavel {
 
 namespace {
 const QString kDuplexHint = QStringLiteral(
-    "双面打印提示:将打好一面的纸张正确翻页重装后,按确定继续...\r（输出顺序为[1、3、5...][2、4、6...]）");
+    "双面打印提示:将打好一面的纸张正确翻页重装后,按确定继续...\r（输出顺序为[1、3、5...][2、4、6..."
+    "]）");
 }
 
 bool TPrevStringForm::PrintTask(bool withDialog) {

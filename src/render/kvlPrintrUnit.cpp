@@ -56,7 +56,8 @@ int PaperCodeForName(const QString& name) {
 }
 
 TKVPrinter::TKVPrinter(const TPrintOption& options, int screenPpi)
-    : options_(options), screenPpi_(screenPpi > 0 ? screenPpi : 96),
+    : options_(options),
+      screenPpi_(screenPpi > 0 ? screenPpi : 96),
       pageList_(std::make_unique<TkvlPageList>()) {
     if (Printers().Count() > 0) ConfigurePrinter();
 }
@@ -100,7 +101,8 @@ void TKVPrinter::ConfigurePrinter() {
     printer_ = current;
 
     DeviceMode mode = printers.GetDeviceMode(current);
-    if (options_.Orientation == 0 || options_.Orientation == 1) mode.orientation = options_.Orientation;
+    if (options_.Orientation == 0 || options_.Orientation == 1)
+        mode.orientation = options_.Orientation;
     if (options_.Copies > 0) mode.copies = options_.Copies;
 
     const int w = options_.Width, h = options_.Height;
@@ -214,7 +216,8 @@ void TKVPrinter::Print(bool doubleSided, const QString& hint) {
     }
 }
 
-void DrawPageStretched(QPainter& painter, const QPicture& page, QSize pageSize, const QRectF& dest) {
+void DrawPageStretched(QPainter& painter, const QPicture& page, QSize pageSize,
+                       const QRectF& dest) {
     if (pageSize.width() <= 0 || pageSize.height() <= 0) return;
     painter.save();
     painter.translate(dest.topLeft());
@@ -223,7 +226,8 @@ void DrawPageStretched(QPainter& painter, const QPicture& page, QSize pageSize, 
     const QPaintDevice* device = painter.device();
     const double playX = device ? double(device->logicalDpiX()) / page.logicalDpiX() : 1.0;
     const double playY = device ? double(device->logicalDpiY()) / page.logicalDpiY() : 1.0;
-    painter.scale(dest.width() / pageSize.width() / playX, dest.height() / pageSize.height() / playY);
+    painter.scale(dest.width() / pageSize.width() / playX,
+                  dest.height() / pageSize.height() / playY);
     painter.setClipRect(QRect(QPoint(0, 0), pageSize), Qt::IntersectClip);
     // A page starts from the default drawing state, whatever the player drew before:
     // the page records only the changes it made.

@@ -22,8 +22,12 @@ RecordingMessages& Recorder() {
     return *Current();
 }
 
-ScopedSettingsFolder::ScopedSettingsFolder() { SetSettingsBaseFolder(dir_.path()); }
-ScopedSettingsFolder::~ScopedSettingsFolder() { SetSettingsBaseFolder(QString()); }
+ScopedSettingsFolder::ScopedSettingsFolder() {
+    SetSettingsBaseFolder(dir_.path());
+}
+ScopedSettingsFolder::~ScopedSettingsFolder() {
+    SetSettingsBaseFolder(QString());
+}
 
 QString SourceDir() {
     const QByteArray dir = qgetenv("KAVEL_SOURCE_DIR");

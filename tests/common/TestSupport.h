@@ -15,12 +15,12 @@ RecordingMessages& Recorder();
 
 // A temporary settings base folder for one test; restored when it goes.
 class ScopedSettingsFolder {
-public:
+  public:
     ScopedSettingsFolder();
     ~ScopedSettingsFolder();
     QString Path() const { return dir_.path(); }
 
-private:
+  private:
     QTemporaryDir dir_;
 };
 

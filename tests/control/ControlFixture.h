@@ -31,7 +31,7 @@ inline std::shared_ptr<VirtualPrinterSystem> TwoPrinters() {
 }
 
 class ControlTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         InstallRecorder();
         printers = TwoPrinters();
@@ -56,9 +56,9 @@ protected:
     }
     Variant Get(const char* name) {
         Variant result;
-        EXPECT_EQ(control->Invoke(control->GetIDsOfNames(name), InvokeKind::PropertyGet, {},
-                                  &result),
-                  S_OK);
+        EXPECT_EQ(
+            control->Invoke(control->GetIDsOfNames(name), InvokeKind::PropertyGet, {}, &result),
+            S_OK);
         return result;
     }
     void Put(const char* name, const Variant& value) {

@@ -60,8 +60,14 @@ TEST_F(Control, TheFirstCallAfterAnOutputStartsANewTask) {
 TEST(Units, ScaleToScreenTruncatesTowardZero) {
     struct Case {
         int ppi, v, screen;
-    } cases[] = {{96, 100, 100}, {120, 100, 125}, {120, -1, -1},    {120, -100, -125},
-                 {144, 10, 15},  {144, -7, -10},  {120, 2000000000, 2500000000LL > INT32_MAX ? static_cast<int>(int64_t(2000000000) * 120 / 96) : 0}};
+    } cases[] = {{96, 100, 100},
+                 {120, 100, 125},
+                 {120, -1, -1},
+                 {120, -100, -125},
+                 {144, 10, 15},
+                 {144, -7, -10},
+                 {120, 2000000000,
+                  2500000000LL > INT32_MAX ? static_cast<int>(int64_t(2000000000) * 120 / 96) : 0}};
     for (const Case& c : cases) {
         EXPECT_EQ(ScaleToScreen(c.v, c.ppi), c.screen) << c.ppi << " " << c.v;
     }
@@ -129,8 +135,10 @@ TEST_F(Control, LegacyTableMembersAnswerEmptyAndDoNothing) {
 
 TEST_F(Control, HostAddressComesFromTheHostPage) {
     class Page : public HostPageProvider {
-    public:
-        THostPageInfo Describe() override { return DescribeUrl("http://shop.example:8080/a/b.html"); }
+      public:
+        THostPageInfo Describe() override {
+            return DescribeUrl("http://shop.example:8080/a/b.html");
+        }
     };
     SetHostPageProvider(std::make_shared<Page>());
     EXPECT_EQ(Call("BURL_HOST"), Variant::Str("http://shop.example:8080"));
@@ -139,7 +147,7 @@ TEST_F(Control, HostAddressComesFromTheHostPage) {
 }
 
 class KeySink : public IKavelXEvents {
-public:
+  public:
     HRESULT OnActivate() override { return ++activations, S_OK; }
     HRESULT OnClick() override { return ++clicks, S_OK; }
     HRESULT OnCreate() override { return S_OK; }
@@ -157,7 +165,7 @@ public:
 };
 
 class KeyRecorder : public QWidget {
-public:
+  public:
     void keyPressEvent(QKeyEvent* e) override { received += e->text(); }
     QString received;
 };

@@ -87,14 +87,13 @@ TEST_F(Dispatch, PrintInitByDispidAndThroughTheVtableReachTheSameMethod) {
 TEST_F(Dispatch, WrongArgumentsFailTheCallWithAClearError) {
     Variant result;
     QString error;
-    EXPECT_EQ(control->Invoke(225, InvokeKind::Method, {Variant("ten"), 1, 1, 1, "x"}, &result,
-                              &error),
-              DISP_E_TYPEMISMATCH);
+    EXPECT_EQ(
+        control->Invoke(225, InvokeKind::Method, {Variant("ten"), 1, 1, 1, "x"}, &result, &error),
+        DISP_E_TYPEMISMATCH);
     EXPECT_TRUE(error.contains("ADD_PRINT_TEXT")) << error.toStdString();
     EXPECT_EQ(control->Invoke(264, InvokeKind::Method, {"a", "b"}, &result, &error),
               DISP_E_BADPARAMCOUNT);
-    EXPECT_EQ(control->Invoke(999, InvokeKind::Method, {}, &result, &error),
-              DISP_E_MEMBERNOTFOUND);
+    EXPECT_EQ(control->Invoke(999, InvokeKind::Method, {}, &result, &error), DISP_E_MEMBERNOTFOUND);
     // Missing arguments arrive as Empty: 0 and "".
     EXPECT_EQ(control->Invoke(225, InvokeKind::Method, {5}, &result, &error), S_OK);
     ASSERT_EQ(Form().Items().size(), 1);

@@ -9,7 +9,7 @@ namespace kavel::test {
 namespace {
 
 class Layout : public ControlTest {
-protected:
+  protected:
     void WriteLayout(const QString& task, const QByteArray& text) {
         QFile file(GetSettingsFileName(false, task));
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));

@@ -6,7 +6,7 @@ namespace kavel::test {
 namespace {
 
 class PageSetup : public ControlTest {
-protected:
+  protected:
     void SetUp() override {
         ControlTest::SetUp();
         Call("PRINT_INIT", {"setup"});
@@ -95,7 +95,8 @@ TEST_F(PageSetup, ModesCopiesAndPreviewSettings) {
 TEST_F(PageSetup, SettingsFileNameIgnoresBlanks) {
     const Variant a = Call("GET_PRINT_INIFFNAME", {"  Orders  "});
     EXPECT_EQ(a, Call("GET_PRINT_INIFFNAME", {"Orders"}));
-    EXPECT_TRUE(a.ToText().endsWith("/Tarvenhold/Kavel/PrintSetups_Orders.ini")) << a.ToText().toStdString();
+    EXPECT_TRUE(a.ToText().endsWith("/Tarvenhold/Kavel/PrintSetups_Orders.ini"))
+        << a.ToText().toStdString();
     EXPECT_TRUE(a.ToText().startsWith(settings.Path()));
 }
 

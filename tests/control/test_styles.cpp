@@ -5,7 +5,7 @@ namespace kavel::test {
 namespace {
 
 class Styles : public ControlTest {
-protected:
+  protected:
     void SetUp() override {
         ControlTest::SetUp();
         Call("PRINT_INIT", {"styles"});
@@ -19,7 +19,8 @@ TEST_F(Styles, DefaultStyleReachesOnlyLaterItems) {
     AddText();
     EXPECT_EQ(Item(1).intDefSize(), 9);
     EXPECT_EQ(Item(2).intDefSize(), 12);
-    for (const Variant& zero : {Variant(0), Variant(-3), Variant("  "), Variant(), Variant::Null()}) {
+    for (const Variant& zero :
+         {Variant(0), Variant(-3), Variant("  "), Variant(), Variant::Null()}) {
         Call("SET_PRINT_STYLEA", {zero, "FontName", "黑体"});
         AddText();
         EXPECT_EQ(Form().Items().back()->strDefFontName(), "黑体") << zero.Describe().toStdString();
@@ -161,7 +162,8 @@ TEST_F(Styles, ErrorsOfTheFrontsAreShownWithTheMemberName) {
     AddText();
     Call("SET_PRINT_TEXT_STYLE", {"x", "Arial", 10, 0, 0, 0, 0});
     ASSERT_EQ(Shown().size(), 1);
-    EXPECT_TRUE(Shown()[0].startsWith("SET_PRINT_TEXT_STYLE \"x\" Error:")) << Shown()[0].toStdString();
+    EXPECT_TRUE(Shown()[0].startsWith("SET_PRINT_TEXT_STYLE \"x\" Error:"))
+        << Shown()[0].toStdString();
 }
 
 }  // namespace

@@ -25,6 +25,8 @@ inline QRect InkBounds(const QImage& image, QRect area = QRect(), int threshold 
     return right < 0 ? QRect() : QRect(QPoint(left, top), QPoint(right, bottom));
 }
 
-inline bool HasInk(const QImage& image, const QRect& area) { return !InkBounds(image, area).isNull(); }
+inline bool HasInk(const QImage& image, const QRect& area) {
+    return !InkBounds(image, area).isNull();
+}
 
 }  // namespace kavel::test

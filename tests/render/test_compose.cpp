@@ -15,7 +15,7 @@ namespace {
 
 // One A4 printer without margins at 96 per inch: page pixels are script pixels.
 class Compose : public ControlTest {
-protected:
+  protected:
     void SetUp() override {
         ControlTest::SetUp();
         printers = std::make_shared<VirtualPrinterSystem>();
@@ -89,7 +89,7 @@ TEST_F(Compose, MultiPageTextContinuesAtTheSameHeight) {
     ASSERT_GE(pages.size(), 3);
     for (int p = 0; p + 1 < pages.size(); ++p) {
         const QRect ink = InkBounds(pages[p], QRect(40, 0, 420, 1123));
-        EXPECT_NEAR(ink.top(), 302, 4);  // every page resumes at the item's height
+        EXPECT_NEAR(ink.top(), 302, 4);      // every page resumes at the item's height
         EXPECT_GT(ink.bottom(), 1123 - 40);  // one line's height held back, no more
         EXPECT_LT(ink.bottom(), 1123);
     }

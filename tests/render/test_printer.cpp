@@ -11,7 +11,7 @@ namespace kavel::test {
 namespace {
 
 class PageTarget : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         InstallRecorder();
         printers = std::make_shared<VirtualPrinterSystem>();
@@ -38,7 +38,9 @@ protected:
         }
         target.EndDoc();
     }
-    static int BarOf(const QImage& page) { return InkBounds(page, QRect(0, 0, 200, 20)).width() / 10; }
+    static int BarOf(const QImage& page) {
+        return InkBounds(page, QRect(0, 0, 200, 20)).width() / 10;
+    }
 
     std::shared_ptr<VirtualPrinterSystem> printers;
 };
@@ -143,7 +145,8 @@ TEST_F(PageTarget, LargeDocumentsMoveToATemporaryFileThatGoesWithTheTarget) {
         for (int k = 0; k < 300; ++k) {
             target.NewPage();
             for (int i = 0; i < 40; ++i) {
-                target.Canvas()->drawText(10, 20 + i * 20, QString("line %1 of page %2").arg(i).arg(k));
+                target.Canvas()->drawText(10, 20 + i * 20,
+                                          QString("line %1 of page %2").arg(i).arg(k));
             }
         }
         target.EndDoc();
@@ -156,7 +159,7 @@ TEST_F(PageTarget, LargeDocumentsMoveToATemporaryFileThatGoesWithTheTarget) {
 }
 
 class PrintDialogLocks : public ControlTest {
-protected:
+  protected:
     void SetUp() override {
         ControlTest::SetUp();
         Call("PRINT_INIT", {"locks"});
@@ -231,7 +234,8 @@ TEST_F(PrintDialogLocks, ASavedChoiceThatIsNoNumberFailsThePrintWithAMessage) {
     Form().Setup().IniFile->Write("PRNSETUP", "PAPECOPIES", "lots");
     EXPECT_EQ(Call("PRINT"), Variant::Bool(false));
     ASSERT_EQ(Shown().size(), 1);
-    EXPECT_TRUE(Shown()[0].startsWith("操作失败，请关闭浏览器再试！问题描述:")) << Shown()[0].toStdString();
+    EXPECT_TRUE(Shown()[0].startsWith("操作失败，请关闭浏览器再试！问题描述:"))
+        << Shown()[0].toStdString();
     EXPECT_FALSE(Form().Busy());
 }
 
