@@ -1,5 +1,8 @@
 // The kavel program: runs page scripts against the control.
 #include <QApplication>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cstdio>
 
 #include "Fonts.h"
@@ -25,6 +28,12 @@ int main(int argc, char** argv) {
     // Without --gui nothing is shown: the control works on an offscreen display.
     if (!options->gui && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    // Qt wants a private runtime folder; make the one it would fall back to, quietly.
+    if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) {
+        const QByteArray dir = "/tmp/runtime-" + QByteArray::number(getuid());
+        mkdir(dir.constData(), 0700);
+        qputenv("XDG_RUNTIME_DIR", dir);
     }
     Q_INIT_RESOURCE(kavel_data);
     kavel::UseShippedFontConfig();
