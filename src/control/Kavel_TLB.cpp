@@ -63,11 +63,12 @@ struct Holder<QString> {
 
 template <>
 struct Holder<Variant*> {
-    Holder(const std::vector<Variant>&, size_t, Variant* result) : v(result ? result : &own) {}
-    Variant* get() { return v; }
+    Holder(const std::vector<Variant>&, size_t, Variant* result) : result_(result) {}
+    // The holder is copied into the argument tuple: answer the address of the copy.
+    Variant* get() { return result_ ? result_ : &own_; }
     void Store(Variant*) {}
-    Variant own;
-    Variant* v;
+    Variant* result_;
+    Variant own_;
 };
 
 template <>

@@ -15,13 +15,16 @@
 #include <array>
 #include <memory>
 #include <optional>
+#include <vector>
 
 #include "control/ItemTypes.h"
 #include "platform/Color.h"
 
 namespace kavel {
 
-// The rich-text edit that shows and holds a text item.
+// The rich-text edit that shows and holds a text item. The item's text, font and
+// alignment are kept here; the edit's own document is filled only while the control is
+// on screen, so that long texts print without being formatted for display.
 class TRichEditBox : public QTextEdit {
     Q_OBJECT
   public:
@@ -29,6 +32,10 @@ class TRichEditBox : public QTextEdit {
     // The control's lines as it breaks them at its own width: every visual line of
     // every paragraph, in order, without line-end characters.
     QStringList Lines() const;
+    // The same lines without copying them: their number, and line i as a view into the
+    // text (valid until the text changes).
+    int LineCount() const;
+    QStringView Line(int i) const;
     // The font applied to the whole text (name, point size, style) and its colour.
     void SetTextFont(const QString& name, int pointSize, TFontStyles style, TColor color);
     QString FontName() const { return fontName_; }
@@ -47,20 +54,33 @@ class TRichEditBox : public QTextEdit {
     void ResetBackColor();
     TColor BackColor() const;
 
+  protected:
+    void showEvent(QShowEvent* event) override;
+
   private:
     struct LinesKey {
         int revision;
         int width;
-        QString fontName;
-        int fontSize;
-        TFontStyles fontStyle;
         bool operator==(const LinesKey&) const = default;
     };
-    QStringList LayOutLines() const;
-    mutable std::optional<LinesKey> linesKey_;
-    mutable QStringList lines_;
-
+    struct Span {
+        qsizetype start;
+        qsizetype length;
+    };
+    const std::vector<Span>& Spans() const;
+    std::vector<Span> LayOutLines() const;
+    QFont TextFont() const;
+    void Changed();
+    // Fills the edit's document from the text, font and alignment.
+    void SyncDocument();
     void ApplyFormat();
+
+    QString text_;
+    int revision_ = 0;  // counts changes of text, font and alignment
+    bool documentStale_ = false;
+    bool syncing_ = false;
+    mutable std::optional<LinesKey> linesKey_;
+    mutable std::vector<Span> spans_;
     QString fontName_ = QStringLiteral("宋体");
     int fontSize_ = 9;
     TFontStyles fontStyle_ = 0;

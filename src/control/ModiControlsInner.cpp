@@ -11,6 +11,7 @@
 #include <memory>
 
 #include "control/ModiControls.h"
+#include "control/TextShaping.h"
 
 namespace kavel {
 
@@ -27,75 +28,144 @@ TRichEditBox::TRichEditBox(QWidget* parent) : QTextEdit(parent) {
     setLineWrapMode(QTextEdit::WidgetWidth);
     setAcceptRichText(false);
     setAttribute(Qt::WA_NoMousePropagation);
-    ApplyFormat();
+    document()->setUndoRedoEnabled(false);
+    // What the user types in the designer becomes the item's text.
+    connect(this, &QTextEdit::textChanged, this, [this] {
+        if (syncing_) return;
+        text_ = toPlainText();
+        ++revision_;
+    });
+    SyncDocument();
+}
+
+const std::vector<TRichEditBox::Span>& TRichEditBox::Spans() const {
+    // Composition asks once per page: lay out again only when text, font or width changed.
+    const LinesKey key{revision_, width()};
+    if (!linesKey_ || !(*linesKey_ == key)) {
+        spans_ = LayOutLines();
+        linesKey_ = key;
+    }
+    return spans_;
+}
+
+int TRichEditBox::LineCount() const {
+    return static_cast<int>(Spans().size());
+}
+
+QStringView TRichEditBox::Line(int i) const {
+    const Span& span = Spans().at(static_cast<size_t>(i));
+    return QStringView(text_).mid(span.start, span.length);
 }
 
 QStringList TRichEditBox::Lines() const {
-    // Composition asks once per page: lay out again only when text, font or width changed.
-    const LinesKey key{document()->revision(), width(), fontName_, fontSize_, fontStyle_};
-    if (linesKey_ && *linesKey_ == key) return lines_;
-    lines_ = LayOutLines();
-    linesKey_ = key;
-    return lines_;
+    QStringList lines;
+    for (int i = 0; i < LineCount(); ++i) lines << Line(i).toString();
+    return lines;
 }
 
-QStringList TRichEditBox::LayOutLines() const {
-    // Lay out a copy at the control's own width: the widget's own layout follows its
-    // width only once it has been shown, and the paper may never be on screen.
-    std::unique_ptr<QTextDocument> doc(document()->clone());
-    doc->setDocumentMargin(0);
-    doc->setTextWidth(std::max(0, width()));
-    doc->documentLayout()->documentSize();
+QFont TRichEditBox::TextFont() const {
+    QFont font(fontName_);
+    if (fontSize_ > 0) font.setPointSize(fontSize_);
+    font.setBold(fontStyle_ & fsBold);
+    font.setItalic(fontStyle_ & fsItalic);
+    font.setUnderline(fontStyle_ & fsUnderline);
+    font.setStrikeOut(fontStyle_ & fsStrikeOut);
+    return font;
+}
 
-    QStringList lines;
-    for (QTextBlock block = doc->begin(); block.isValid(); block = block.next()) {
-        const QTextLayout* layout = block.layout();
-        const QString text = block.text();
-        if (!layout || layout->lineCount() == 0) {
-            lines << QString();
-            continue;
-        }
-        for (int i = 0; i < layout->lineCount(); ++i) {
-            const QTextLine line = layout->lineAt(i);
-            QString part = text.mid(line.textStart(), line.textLength());
-            part.remove(QChar::LineSeparator);
-            // Blanks at a soft break hang past the margin; they are not part of the line.
-            if (i + 1 < layout->lineCount()) {
-                while (!part.isEmpty() && part.back().isSpace()) part.chop(1);
+std::vector<TRichEditBox::Span> TRichEditBox::LayOutLines() const {
+    // Each paragraph is broken at the control's own width with the control's font, as
+    // the edit breaks it on screen (no margins).
+    QFont font = TextFont();
+    // Lines are broken with the glyphs that printing draws (no shaping for scripts that
+    // need none); this is also what keeps breaking long texts fast.
+    font.setStyleStrategy(TextNeedsShaping(text_) ? QFont::PreferDefault : QFont::PreferNoShaping);
+    const qreal width = std::max(0, this->width());
+    QTextOption option;
+    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    std::vector<Span> spans;
+    qsizetype start = 0;
+    while (start <= text_.size()) {
+        qsizetype end = text_.indexOf(QLatin1Char('\n'), start);
+        if (end < 0) end = text_.size();
+        if (end == start) {
+            spans.push_back({start, 0});
+        } else {
+            QTextLayout layout(text_.mid(start, end - start), font,
+                               const_cast<TRichEditBox*>(this));
+            layout.setTextOption(option);
+            layout.beginLayout();
+            const size_t first = spans.size();
+            for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+                line.setLineWidth(width);
+                spans.push_back({start + line.textStart(), line.textLength()});
             }
-            lines << part;
+            layout.endLayout();
+            // Blanks at a soft break hang past the margin; they are not part of the line.
+            for (size_t i = first; i + 1 < spans.size(); ++i) {
+                Span& s = spans[i];
+                while (s.length > 0 && text_.at(s.start + s.length - 1).isSpace()) --s.length;
+            }
         }
+        start = end + 1;
     }
     // Like a rich edit's line list: a final empty line (empty text, or text that ends in a
     // line break) is not a line.
-    if (!lines.isEmpty() && lines.back().isEmpty()) lines.removeLast();
-    return lines;
+    if (!spans.empty() && spans.back().length == 0) spans.pop_back();
+    return spans;
+}
+
+void TRichEditBox::Changed() {
+    ++revision_;
+    documentStale_ = true;
+    if (isVisible()) SyncDocument();
+}
+
+void TRichEditBox::showEvent(QShowEvent* event) {
+    if (documentStale_) SyncDocument();
+    QTextEdit::showEvent(event);
+}
+
+void TRichEditBox::SyncDocument() {
+    syncing_ = true;
+    setPlainText(text_);
+    ApplyFormat();
+    syncing_ = false;
+    documentStale_ = false;
 }
 
 void TRichEditBox::SetTextFont(const QString& name, int pointSize, TFontStyles style,
                                TColor color) {
+    if (name == fontName_ && pointSize == fontSize_ && style == fontStyle_ && color == fontColor_) {
+        return;
+    }
     fontName_ = name;
     fontSize_ = pointSize;
     fontStyle_ = style;
     fontColor_ = color;
-    ApplyFormat();
+    setFont(TextFont());
+    Changed();
 }
 
 void TRichEditBox::SetTextAlignment(TAlignment a) {
+    if (a == alignment_) return;
     alignment_ = a;
-    ApplyFormat();
+    Changed();
 }
 
 void TRichEditBox::SetText(const QString& text) {
-    QString plain = text;
-    plain.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    plain.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    setPlainText(plain);
-    ApplyFormat();
+    QString plain = text;  // shares the caller's text unless line ends change
+    if (plain.contains(QLatin1Char('\r'))) {
+        plain.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+        plain.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    }
+    if (plain == text_) return;
+    text_ = plain;
+    Changed();
 }
 
 QString TRichEditBox::Text() const {
-    return toPlainText();
+    return text_;
 }
 
 void TRichEditBox::SetBackColor(TColor c) {
@@ -114,12 +184,7 @@ TColor TRichEditBox::BackColor() const {
 }
 
 void TRichEditBox::ApplyFormat() {
-    QFont font(fontName_);
-    if (fontSize_ > 0) font.setPointSize(fontSize_);
-    font.setBold(fontStyle_ & fsBold);
-    font.setItalic(fontStyle_ & fsItalic);
-    font.setUnderline(fontStyle_ & fsUnderline);
-    font.setStrikeOut(fontStyle_ & fsStrikeOut);
+    const QFont font = TextFont();
     setFont(font);
     document()->setDefaultFont(font);
 

@@ -125,6 +125,7 @@ class VirtualPrintJob : public PrintJob {
 
     QPainter& Painter() override {
         if (finished_) Fail("is already finished");
+        if (Direct()) return pdfPainter_;
         if (!painter_.isActive()) {
             painter_.begin(sheet_.get());
             if (carried_) carried_->ApplyTo(painter_);
@@ -134,14 +135,19 @@ class VirtualPrintJob : public PrintJob {
 
     void NewSheet() override {
         if (finished_) Fail("is already finished");
-        CompleteSheet();
+        if (Direct()) {
+            pdfWriter_->newPage();
+            pdfPainter_.setClipRect(QRect(QPoint(0, 0), printableSize_));
+        } else {
+            CompleteSheet();
+        }
         ++sheetNumber_;
         if (VirtualJob* record = Record()) record->pageCount = sheetNumber_;
     }
 
     void Finish() override {
         if (finished_) Fail("is already finished");
-        CompleteSheet();
+        if (!Direct()) CompleteSheet();
         finished_ = true;
         if (pdfPainter_.isActive() && !pdfPainter_.end()) {
             Fail(QString("could not complete \"%1\"").arg(pdfFile_));
@@ -150,6 +156,12 @@ class VirtualPrintJob : public PrintJob {
     }
 
   private:
+    // A job whose only output is a PDF paints on the PDF at once: the sheet need not be
+    // recorded to be played again.
+    bool Direct() const {
+        return pdfPainter_.isActive() && printer_.pngDir.isEmpty() && !printer_.keepImages;
+    }
+
     [[noreturn]] void Fail(const QString& what) const {
         throw KavelError(QString("The print job on \"%1\" %2").arg(printer_.name, what));
     }
@@ -178,6 +190,7 @@ class VirtualPrintJob : public PrintJob {
         if (!pdfPainter_.begin(pdfWriter_.get())) {
             Fail(QString("cannot write \"%1\"").arg(fileName));
         }
+        pdfPainter_.setClipRect(QRect(QPoint(0, 0), printableSize_));
     }
 
     // Draws the finished sheet on every output and starts an empty one.

@@ -3,9 +3,13 @@
 #include <QFontMetrics>
 #include <cmath>
 
+#include "control/TextShaping.h"
 #include "platform/Variant.h"
 
 namespace kavel {
+
+int AlignOffsetWith(const QFontMetrics& metrics, const QString& text, TAlignment alignment,
+                    int width);
 
 namespace {
 
@@ -15,19 +19,13 @@ QFont::Weight FaceWeight(int weight) {
     return weight >= 600 ? QFont::Bold : QFont::Normal;
 }
 
-// Scripts whose letters change shape with their neighbours. Everything else is drawn
-// glyph by glyph from the font's own map: shaping would swap the digits of the CJK
-// faces for local variants that documents then cannot give back as text.
-bool NeedsShaping(const QString& text) {
-    for (const QChar c : text) {
-        const ushort u = c.unicode();
-        if ((u >= 0x0300 && u <= 0x036F) || (u >= 0x0590 && u <= 0x1DFF) ||
-            (u >= 0xA800 && u <= 0xABFF) || (u >= 0xFB1D && u <= 0xFDFF) ||
-            (u >= 0xFE70 && u <= 0xFEFF) || c.isSurrogate()) {
-            return true;
-        }
-    }
-    return false;
+// The font that text output draws with: the canvas font with its weight raised.
+QFont TextOutputFont(const QFont& base, int weightIncrease, bool shaping) {
+    QFont font = base;
+    const int weight = std::max(100, (base.bold() ? 700 : 400) + weightIncrease);
+    font.setWeight(FaceWeight(weight));
+    font.setStyleStrategy(shaping ? QFont::PreferDefault : QFont::PreferNoShaping);
+    return font;
 }
 
 Qt::PenStyle QtPenStyle(int style) {
@@ -74,20 +72,43 @@ bool DrawText(TModiControl& item, TRichEditBox& edit, const DrawContext& ctx) {
     int A = item.intPrintHeight;
     if (t + A > ctx.pageHeight) A = ctx.pageHeight - t - L;
 
-    const QStringList lines = edit.Lines();
+    const int count = edit.LineCount();
     const int start = item.intPrintProgress;
-    for (int i = start; i < lines.size(); ++i) {
-        if (static_cast<int64_t>(i - start) * L > A && i > start) {
-            return item.ptPageType != cptMulPage;
+    int end = start;
+    while (end < count && !(static_cast<int64_t>(end - start) * L > A && end > start)) ++end;
+    if (canvas && ctx.draw && end > start) {
+        const int angle = item.intAngle();
+        if (angle != 0) {
+            for (int i = start; i < end; ++i) {
+                const QString line = edit.Line(i).toString();
+                const int offset =
+                    AlignOffset(ctx.canvas, line, edit.TextAlignment(), item.intPrintWidth);
+                DrawTextAngled(*ctx.canvas, x + offset, t + (i - start) * L, line, angle, 100);
+            }
+        } else {
+            // The same output as DrawTextAngled line by line, with the page's font made once.
+            const QFont base = ctx.canvas->font();
+            bool shaping = false;
+            for (int i = start; i < end && !shaping; ++i) {
+                shaping = TextNeedsShaping(edit.Line(i).toString());
+            }
+            const QFont font = TextOutputFont(base, 100, shaping);
+            const qreal ascent = QFontMetricsF(font).ascent();
+            const QFontMetrics measure(base);  // alignment measures with the canvas font
+            ctx.canvas->setFont(font);
+            for (int i = start; i < end; ++i) {
+                const QString line = edit.Line(i).toString();
+                const int offset =
+                    edit.TextAlignment() == taLeftJustify
+                        ? 0
+                        : AlignOffsetWith(measure, line, edit.TextAlignment(), item.intPrintWidth);
+                ctx.canvas->drawText(QPointF(x + offset, t + (i - start) * L + ascent), line);
+            }
+            ctx.canvas->setFont(base);
         }
-        if (canvas && ctx.draw) {
-            const int offset =
-                AlignOffset(ctx.canvas, lines[i], edit.TextAlignment(), item.intPrintWidth);
-            DrawTextAngled(*ctx.canvas, x + offset, t + (i - start) * L, lines[i], item.intAngle(),
-                           100);
-        }
-        ++item.intPrintProgress;
     }
+    item.intPrintProgress = end;
+    if (end < count) return item.ptPageType != cptMulPage;
     return true;
 }
 
@@ -241,12 +262,13 @@ void DrawTextAngled(QPainter& canvas, int x, int y, const QString& text, int ang
     const QFont base = canvas.font();
     QFont font = base;
     if (angle != 0 || weightIncrease != 0) {
-        const int weight = std::max(100, (base.bold() ? 700 : 400) + weightIncrease);
-        font.setWeight(FaceWeight(weight));
+        font = TextOutputFont(base, weightIncrease, TextNeedsShaping(text));
+    } else {
+        font.setStyleStrategy(TextNeedsShaping(text) ? QFont::PreferDefault
+                                                     : QFont::PreferNoShaping);
     }
-    font.setStyleStrategy(NeedsShaping(text) ? QFont::PreferDefault : QFont::PreferNoShaping);
     canvas.setFont(font);
-    const QFontMetrics metrics(canvas.font());
+    const QFontMetricsF metrics(font);
     canvas.save();
     canvas.translate(x, y);
     if (angle != 0) canvas.rotate(-angle);  // counter-clockwise
@@ -255,13 +277,18 @@ void DrawTextAngled(QPainter& canvas, int x, int y, const QString& text, int ang
     canvas.setFont(base);
 }
 
-int AlignOffset(QPainter* canvas, const QString& text, TAlignment alignment, int width) {
-    if (!canvas) return 0;
-    const int w = QFontMetrics(canvas->font()).horizontalAdvance(text);
+int AlignOffsetWith(const QFontMetrics& metrics, const QString& text, TAlignment alignment,
+                    int width) {
+    const int w = metrics.horizontalAdvance(text);
     int offset = 0;
     if (alignment == taRightJustify) offset = width - w;
     if (alignment == taCenter) offset = (width - w) / 2;
     return std::max(0, offset);
+}
+
+int AlignOffset(QPainter* canvas, const QString& text, TAlignment alignment, int width) {
+    if (!canvas) return 0;
+    return AlignOffsetWith(QFontMetrics(canvas->font()), text, alignment, width);
 }
 
 QString PageNumberText(const QString& text, TPRNPageType type, int page, int total) {

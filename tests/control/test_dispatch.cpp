@@ -84,6 +84,12 @@ TEST_F(Dispatch, PrintInitByDispidAndThroughTheVtableReachTheSameMethod) {
     EXPECT_TRUE(Form().Items().isEmpty());  // both reset the task
 }
 
+TEST_F(Dispatch, ACallerMayLeaveOutTheResult) {
+    EXPECT_EQ(control->Invoke(264, InvokeKind::Method, {Variant("no result")}, nullptr), S_OK);
+    EXPECT_EQ(Form().Setup().strTaskName, "no result");
+    EXPECT_EQ(control->Invoke(FindDispid("Version"), InvokeKind::PropertyGet, {}, nullptr), S_OK);
+}
+
 TEST_F(Dispatch, WrongArgumentsFailTheCallWithAClearError) {
     Variant result;
     QString error;
