@@ -35,7 +35,7 @@ Printed PrintRepeatedPage(int pages, const QString& pdfFile);
 // Rectangles, ellipses, lines and texts, kItemsPerShapePage on each page, NewPage
 // between pages.
 Printed PrintShapes(int pages, const QString& pdfFile);
-// A one-page invoice like examples/invoice.js (and bench/invoice.js).
+// A one-page invoice like examples/invoice.js.
 Printed PrintInvoice(const QString& pdfFile);
 
 // The process's peak resident memory so far (getrusage), in KiB.

@@ -2,7 +2,7 @@
 """The benchmark tasks as HTML, for timing a browser's print-to-PDF on the same content.
 
 usage: gen_html.py pre OUT.html [LINES]   the text task's lines as a <pre> (default 10000)
-       gen_html.py invoice OUT.html       the invoice of bench/invoice.js, absolutely positioned
+       gen_html.py invoice OUT.html       the invoice of examples/invoice.js, absolutely positioned
 
 Positions are CSS pixels (96 per inch), the control's script units; font sizes are points.
 """
