@@ -1,5 +1,4 @@
 // The task's paper, printer and copies, and how they combine with the user's saved choices.
-#include "control/PrintChoice.h"
 #include "designer/PSetupFormUnit.h"
 #include "platform/Messages.h"
 #include "platform/PrinterSystem.h"
@@ -33,18 +32,6 @@ bool TPSetupForm::TrySelectPrinter(int number) {
     } catch (const KavelError&) {
         return false;
     }
-}
-
-int TPSetupForm::GetPrintPrinter() {
-    return kavel::GetPrintPrinter(prnSetup_);
-}
-
-TPrintPaper TPSetupForm::GetPrintPaper() {
-    return kavel::GetPrintPaper(prnSetup_);
-}
-
-TPrintOption TPSetupForm::PrintOption() {
-    return PrintOptionOf(prnSetup_);
 }
 
 }  // namespace kavel

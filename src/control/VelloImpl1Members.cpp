@@ -558,7 +558,6 @@ void TKavelX::ShowPreview() {
     try {
         EmbedForm(nullptr);
         TPrevStringForm* form = designForm_->CreatePreviewForm(this);
-        form->SetEmbedded(true);
         EmbedForm(form);
         form->FormShow();
         form->ComposeForPreview(false);

@@ -65,9 +65,6 @@ class TPSetupForm : public QWidget {
     // ---- Page setup and printers ------------------------------------------------------
     void SetPageSize(int orient, int pageWidth, int pageHeight, const QString& pageName);
     bool TrySelectPrinter(int number);
-    int GetPrintPrinter();
-    TPrintPaper GetPrintPaper();
-    TPrintOption PrintOption();  // the page target's options from GetPrintPaper
 
     // ---- Output --------------------------------------------------------------------
     // The task preparation before every output: runMode 0 output, 1 setup, 2 design.

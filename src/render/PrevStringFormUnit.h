@@ -46,7 +46,6 @@ class TPrevStringForm : public QDialog {
 
     bool Busy() const { return busy_; }
     bool Embedded() const { return embedded_; }
-    void SetEmbedded(bool on) { embedded_ = on; }
     TkvlPreview* Preview() const { return preview_; }
     TKVPrinter* Target() const;  // the page target of the last composition
 
