@@ -39,4 +39,17 @@ words = re.findall(r"xMin=\"([\d.]+)\" yMin=\"([\d.]+)\".*?>Kavel<", sys.stdin.r
 x, y = map(float, words[0])
 sys.exit(0 if 130 < x < 160 and 70 < y < 95 else "Kavel at %s,%s" % (x, y))' || fail "text position"
 pass "a two-page A5 landscape task with 2 copies arrives through CUPS as printed"
+
+# --printer names the printer that counts as the default one for the run.
+CAP2=${KAVEL_CUPS_DIR:-/tmp/kavel-cups}/cap2
+before=$(ls "$CAP2"/job-*.txt 2>/dev/null | wc -l)
+printf 'KAVEL.PRINT_INIT("Default printer");\nKAVEL.ADD_PRINT_TEXTA("t", 50, 50, 300, 30, "to the second queue");\n' > "$WORK/second.js"
+expect_status 0 "$WORK/second.js" --print --printer kavelcap2
+for i in $(seq 100); do
+    [ "$(ls "$CAP2"/job-*.txt 2>/dev/null | wc -l)" -gt "$before" ] && break
+    sleep 0.1
+done
+[ "$(ls "$CAP2"/job-*.txt 2>/dev/null | wc -l)" -gt "$before" ] || fail "nothing arrived at KavelCap2"
+pdftotext "$(ls -t "$CAP2"/job-*.pdf | head -1)" - | grep -q "to the second queue" || fail "text on KavelCap2"
+pass "--printer makes a queue the default printer of the run"
 echo "$PASSED passed, 0 failed"
