@@ -70,20 +70,33 @@ bool HasLineBreak(const QString& text) {
 
 }  // namespace
 
-std::optional<QString> IniValue(const QByteArray& text, const QString& section,
-                                const QString& key) {
-    const QList<IniLine> lines = Parse(text);
-    const QString wantedSection = section.trimmed();
-    const QString wantedKey = key.trimmed();
-    const qsizetype first = FindSection(lines, wantedSection);
-    if (first < 0) return std::nullopt;
-    for (qsizetype i = first + 1; i < lines.size() && lines[i].kind != IniLine::Section; ++i) {
-        const IniLine& line = lines[i];
-        if (line.kind == IniLine::Key && Same(line.name, wantedKey)) {
-            return QString::fromUtf8(Content(line.raw).mid(line.equals + 1)).trimmed();
+IniIndex::IniIndex(const QByteArray& text) {
+    QHash<QString, QString>* current = nullptr;
+    for (const IniLine& line : Parse(text)) {
+        if (line.kind == IniLine::Section) {
+            const QString name = line.name.toCaseFolded();
+            current = sections_.contains(name) ? nullptr : &sections_[name];
+        } else if (line.kind == IniLine::Key && current) {
+            const QString name = line.name.toCaseFolded();
+            if (!current->contains(name)) {
+                current->insert(
+                    name, QString::fromUtf8(Content(line.raw).mid(line.equals + 1)).trimmed());
+            }
         }
     }
-    return std::nullopt;
+}
+
+std::optional<QString> IniIndex::Value(const QString& section, const QString& key) const {
+    const auto s = sections_.constFind(section.trimmed().toCaseFolded());
+    if (s == sections_.constEnd()) return std::nullopt;
+    const auto k = s->constFind(key.trimmed().toCaseFolded());
+    if (k == s->constEnd()) return std::nullopt;
+    return *k;
+}
+
+std::optional<QString> IniValue(const QByteArray& text, const QString& section,
+                                const QString& key) {
+    return IniIndex(text).Value(section, key);
 }
 
 bool IniCanStore(const QString& section, const QString& key, const QString& value) {

@@ -5,13 +5,26 @@
 #pragma once
 
 #include <QByteArray>
+#include <QHash>
 #include <QString>
 #include <optional>
 
 namespace kavel {
 
-// The value of a key (blanks around it removed); nothing when the section or key is
-// missing. Keys before the first section belong to no section.
+// Every value of an ini text, for many look-ups in one text.
+class IniIndex {
+  public:
+    explicit IniIndex(const QByteArray& text);
+    // The value of a key (blanks around it removed); nothing when the section or key is
+    // missing. Keys before the first section belong to no section; of sections or keys
+    // of the same name, the first one counts.
+    std::optional<QString> Value(const QString& section, const QString& key) const;
+
+  private:
+    QHash<QString, QHash<QString, QString>> sections_;
+};
+
+// One look-up, as IniIndex answers it.
 std::optional<QString> IniValue(const QByteArray& text, const QString& section, const QString& key);
 
 // Whether a value can be stored under a section and key without changing the meaning

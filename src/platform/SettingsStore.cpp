@@ -9,6 +9,8 @@
 
 #include "platform/IniText.h"
 
+#include <sys/stat.h>
+
 namespace kavel {
 
 namespace {
@@ -46,9 +48,20 @@ QString FilePartOfTask(const QString& taskName) {
 
 QString SettingsStore::Read(const QString& section, const QString& key) const {
     if (fileName_.isEmpty()) return QString();
-    QFile file(fileName_);
-    if (!file.open(QIODevice::ReadOnly)) return QString();
-    return IniValue(file.readAll(), section, key).value_or(QString());
+    // The file is read again only when it changed (another file in its place, another
+    // size or time), so that reading a whole layout costs one read of the file.
+    struct stat info {};
+    if (::stat(QFile::encodeName(fileName_).constData(), &info) != 0) return QString();
+    const FileStamp stamp{static_cast<quint64>(info.st_ino), static_cast<qint64>(info.st_size),
+                          static_cast<qint64>(info.st_mtim.tv_sec),
+                          static_cast<qint64>(info.st_mtim.tv_nsec)};
+    if (!index_ || !(stamp_ == stamp)) {
+        QFile file(fileName_);
+        if (!file.open(QIODevice::ReadOnly)) return QString();
+        index_ = std::make_shared<IniIndex>(file.readAll());
+        stamp_ = stamp;
+    }
+    return index_->Value(section, key).value_or(QString());
 }
 
 bool SettingsStore::Write(const QString& section, const QString& key, const QString& value) {

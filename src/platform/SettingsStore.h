@@ -2,6 +2,9 @@
 #pragma once
 
 #include <QString>
+#include <memory>
+
+#include "platform/IniText.h"
 
 namespace kavel {
 
@@ -18,7 +21,16 @@ class SettingsStore {
     bool Write(const QString& section, const QString& key, const QString& value);
 
   private:
+    struct FileStamp {
+        quint64 inode = 0;
+        qint64 size = -1;
+        qint64 seconds = 0;
+        qint64 nanoseconds = 0;
+        bool operator==(const FileStamp&) const = default;
+    };
     QString fileName_;
+    mutable FileStamp stamp_;
+    mutable std::shared_ptr<const IniIndex> index_;
 };
 
 // Base folder of the settings folder: the user's XDG data folder, or what was set.

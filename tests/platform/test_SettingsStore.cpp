@@ -43,6 +43,16 @@ TEST(SettingsStore, EachReadSeesTheFileAsItIsNow) {
     // Another writer (another control or process) changes the file in between.
     WriteAll(fileName, "[S]\nA=7\n");
     EXPECT_EQ(store.Read("S", "A"), QString("7"));
+    // Read, then changed in place to another size, then replaced by a file of the same size.
+    WriteAll(fileName, "[S]\nA=70\n");
+    EXPECT_EQ(store.Read("S", "A"), QString("70"));
+    const QString other = dir.filePath("other.ini");
+    WriteAll(other, "[S]\nA=71\n");
+    ASSERT_TRUE(QFile::remove(fileName));
+    ASSERT_TRUE(QFile::rename(other, fileName));
+    EXPECT_EQ(store.Read("S", "A"), QString("71"));
+    ASSERT_TRUE(SettingsStore(fileName).Write("s", "a", "72"));
+    EXPECT_EQ(store.Read("S", "A"), QString("72"));
 }
 
 TEST(SettingsStore, WriteKeepsEveryOtherLineAndLeavesNoTemporaryFiles) {
