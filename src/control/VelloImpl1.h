@@ -62,6 +62,7 @@ class TKavelX : public QWidget, public IKavelX {
     void ShowPreview();
     void ShowDesigner(bool inBrowse);
     void EmbedForm(QWidget* form);
+    void ReleaseEmbedded();
     // Adds a shape through the designer form, the box given in script pixels.
     void AddShapeItem(int shapeType, int top, int left, int width, int height, int penStyle,
                       int penWidth, const Variant& color);

@@ -539,8 +539,20 @@ HRESULT TKavelX::PREVIEWB() {
     return S_OK;
 }
 
+void TKavelX::ReleaseEmbedded() {
+    if (!embeddedForm_) return;
+    if (embeddedForm_ == designForm_) {
+        // The designer form holds the task: it is taken out of the panel, never freed.
+        designForm_->hide();
+        designForm_->setParent(this, Qt::Window);
+    } else {
+        delete embeddedForm_;
+    }
+    embeddedForm_ = nullptr;
+}
+
 void TKavelX::EmbedForm(QWidget* form) {
-    delete embeddedForm_;
+    ReleaseEmbedded();
     embeddedForm_ = form;
     if (!form) return;
     form->setParent(panel1_);
@@ -556,7 +568,7 @@ void TKavelX::ShowPreview() {
     }
     designForm_->SetBusy(true);
     try {
-        EmbedForm(nullptr);
+        ReleaseEmbedded();
         TPrevStringForm* form = designForm_->CreatePreviewForm(this);
         EmbedForm(form);
         form->FormShow();
@@ -571,13 +583,11 @@ void TKavelX::ShowPreview() {
 void TKavelX::ShowDesigner(bool inBrowse) {
     designForm_->setWindowIcon(windowIcon());
     if (inBrowse) {
-        EmbedForm(nullptr);
-        embeddedForm_ = designForm_;
-        designForm_->setParent(panel1_);
-        designForm_->setWindowFlags(Qt::Widget);
-        designForm_->setGeometry(panel1_->rect());
-        designForm_->show();
-    } else if (RunState().blShowModal) {
+        EmbedForm(designForm_);
+        return;
+    }
+    if (embeddedForm_ == designForm_) ReleaseEmbedded();
+    if (RunState().blShowModal) {
         Presenter().ShowModal(designForm_);
     } else {
         Presenter().Show(designForm_);

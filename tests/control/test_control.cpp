@@ -189,3 +189,43 @@ TEST_F(Control, EventsReachTheSinkAndTheSinkMayChangeTheKey) {
 
 }  // namespace
 }  // namespace kavel::test
+
+namespace kavel::test {
+namespace {
+
+using Designer = ControlTest;
+
+TEST_F(Designer, ShownAsAWindowInThePageOrModally) {
+    Call("PRINT_INIT", {"design"});
+    Call("ADD_PRINT_TEXT", {10, 10, 100, 20, "x"});
+    Call("PRINT_SETUP");
+    EXPECT_TRUE(Form().isVisible());
+    EXPECT_TRUE(Form().isWindow());
+    EXPECT_EQ(Form().Setup().intRunMode, 1);
+    Call("ADD_PRINT_TEXT", {10, 10, 100, 20, "y"});  // closes the designer first
+    EXPECT_FALSE(Form().isVisible());
+    EXPECT_EQ(Form().Items().size(), 2);
+
+    Call("SET_SHOW_MODE", {"DESIGN_IN_BROWSE", 1});
+    Call("PRINT_DESIGN");
+    EXPECT_EQ(control->EmbeddedForm(), control->DesignForm());
+    EXPECT_EQ(Form().parentWidget(), control->Panel1());
+    EXPECT_EQ(Form().Setup().intRunMode, 2);
+
+    // A preview in the page replaces the embedded designer but keeps the task.
+    Call("SET_SHOW_MODE", {"PREVIEW_IN_BROWSE", 1});
+    Call("PREVIEW");
+    ASSERT_NE(control->DesignForm(), nullptr);
+    EXPECT_NE(control->EmbeddedForm(), control->DesignForm());
+    EXPECT_TRUE(Form().isWindow());
+
+    Call("PRINT_INIT", {"modal"});
+    Call("SET_SHOW_MODE", {"SHOW_MODAL", 1});
+    Call("ADD_PRINT_TEXT", {10, 10, 100, 20, "z"});
+    Call("PRINT_SETUP");  // without a display a modal designer does not wait
+    EXPECT_FALSE(Form().isVisible());
+    EXPECT_EQ(Form().Items().size(), 1);
+}
+
+}  // namespace
+}  // namespace kavel::test
