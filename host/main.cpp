@@ -25,6 +25,11 @@ int main(int argc, char** argv) {
                      kavel::RunUsage().toUtf8().constData());
         return 2;
     }
+    if (options->gui && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") &&
+        qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
+        std::fprintf(stderr, "kavel: --gui needs a display, and DISPLAY is not set\n");
+        return 2;
+    }
     // Without --gui nothing is shown: the control works on an offscreen display.
     if (!options->gui && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");

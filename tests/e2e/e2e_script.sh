@@ -26,4 +26,13 @@ pass "messages become one line on standard error"
 
 expect_status 2 "$WORK/missing.js"
 pass "a script that cannot be read exits 2"
+
+set +e; env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$KAVEL" run --gui > "$WORK/out.txt" 2>&1; got=$?; set -e
+[ "$got" = 2 ] && grep -q "needs a display" "$WORK/out.txt" || { cat "$WORK/out.txt"; fail "--gui without a display"; }
+pass "--gui without a display is refused with a clear error"
+
+expect_status 2 --dpi 0
+expect_status 2 --pdf
+expect_status 2 --print --pdf "$WORK/x.pdf"
+pass "wrong options are refused"
 echo "$PASSED passed, 0 failed"
