@@ -2,6 +2,7 @@
 // the image box of the HTML family and images, and the sizing handles.
 #include <QAbstractTextDocumentLayout>
 #include <QApplication>
+#include <QFontMetricsF>
 #include <QPainter>
 #include <QScrollBar>
 #include <QTextBlock>
@@ -81,6 +82,7 @@ std::vector<TRichEditBox::Span> TRichEditBox::LayOutLines() const {
     // need none); this is also what keeps breaking long texts fast.
     font.setStyleStrategy(TextNeedsShaping(text_) ? QFont::PreferDefault : QFont::PreferNoShaping);
     const qreal width = std::max(0, this->width());
+    const QFontMetricsF metrics(font, const_cast<TRichEditBox*>(this));
     QTextOption option;
     option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     std::vector<Span> spans;
@@ -90,6 +92,8 @@ std::vector<TRichEditBox::Span> TRichEditBox::LayOutLines() const {
         if (end < 0) end = text_.size();
         if (end == start) {
             spans.push_back({start, 0});
+        } else if (metrics.horizontalAdvance(text_.mid(start, end - start)) <= width) {
+            spans.push_back({start, end - start});  // fits whole: nothing to break
         } else {
             QTextLayout layout(text_.mid(start, end - start), font,
                                const_cast<TRichEditBox*>(this));
