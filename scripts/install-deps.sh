@@ -17,7 +17,7 @@ PACKAGES=(
   # fonts with the metrics of the families that web pages name
   fonts-noto-cjk fonts-liberation2 fonts-dejavu-core fontconfig
   # a display for window tests and screenshots
-  xvfb xauth
+  xvfb xauth xdotool
   # regular expressions
   libpcre2-dev
 )
