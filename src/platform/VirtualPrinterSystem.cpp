@@ -8,6 +8,25 @@
 
 namespace kavel {
 
+namespace {
+
+// A dialog's answer: its test script's when there is one, else the dialog policy's,
+// showing the dialog only when the policy says so.
+bool AnswerDialog(const std::function<bool()>& script, const std::function<bool()>& show) {
+    if (script) return script();
+    switch (DialogPolicy()) {
+        case DialogAnswer::Cancel:
+            return false;
+        case DialogAnswer::Ok:
+            return true;
+        case DialogAnswer::Show:
+            return show();
+    }
+    return false;
+}
+
+}  // namespace
+
 VirtualPrinterSystem::VirtualPrinterSystem() : state_(std::make_shared<State>()) {}
 VirtualPrinterSystem::~VirtualPrinterSystem() = default;
 
@@ -97,22 +116,10 @@ std::unique_ptr<PrintJob> VirtualPrinterSystem::StartJob(int index, const QStrin
 bool VirtualPrinterSystem::PrintDialog(PrintDialogValues& values) {
     PrintDialogValues chosen = values;
     if (!ResolveDialogPrinter(chosen.printer)) return false;
-    bool confirmed = false;
-    if (printDialogScript_) {
-        confirmed = printDialogScript_(chosen);
-    } else {
-        switch (DialogPolicy()) {
-            case DialogAnswer::Cancel:
-                confirmed = false;
-                break;
-            case DialogAnswer::Ok:
-                confirmed = true;
-                break;
-            case DialogAnswer::Show:
-                confirmed = ShowVirtualPrintDialog(Printers(), chosen);
-                break;
-        }
-    }
+    const bool confirmed = AnswerDialog(
+        printDialogScript_ ? std::function<bool()>([&] { return printDialogScript_(chosen); })
+                           : nullptr,
+        [&] { return ShowVirtualPrintDialog(Printers(), chosen); });
     // A script that picks a printer outside the list cannot confirm.
     if (!confirmed || chosen.printer < 0 || chosen.printer >= Count()) return false;
     ApplyPrintDialog(chosen);
@@ -123,26 +130,17 @@ bool VirtualPrinterSystem::PrintDialog(PrintDialogValues& values) {
 bool VirtualPrinterSystem::PageSetupDialog(int& printer) {
     int chosen = printer;
     if (!ResolveDialogPrinter(chosen)) return false;
-    bool confirmed = false;
-    if (pageSetupDialogScript_) {
-        confirmed = pageSetupDialogScript_(chosen);
-    } else {
-        switch (DialogPolicy()) {
-            case DialogAnswer::Cancel:
-                confirmed = false;
-                break;
-            case DialogAnswer::Ok:
-                confirmed = true;
-                break;
-            case DialogAnswer::Show: {
-                DeviceMode mode = GetDeviceMode(chosen);
-                confirmed = ShowVirtualPageSetupDialog(Printers(), chosen, mode,
-                                                       [this](int i) { return GetDeviceMode(i); });
-                if (confirmed) SetDeviceMode(chosen, mode);
-                break;
-            }
-        }
-    }
+    const bool confirmed =
+        AnswerDialog(pageSetupDialogScript_
+                         ? std::function<bool()>([&] { return pageSetupDialogScript_(chosen); })
+                         : nullptr,
+                     [&] {
+                         DeviceMode mode = GetDeviceMode(chosen);
+                         const bool ok = ShowVirtualPageSetupDialog(
+                             Printers(), chosen, mode, [this](int i) { return GetDeviceMode(i); });
+                         if (ok) SetDeviceMode(chosen, mode);
+                         return ok;
+                     });
     if (!confirmed || chosen < 0 || chosen >= Count()) return false;
     printer = chosen;
     SetCurrent(printer);

@@ -28,23 +28,6 @@ QFont TextOutputFont(const QFont& base, int weightIncrease, bool shaping) {
     return font;
 }
 
-Qt::PenStyle QtPenStyle(int style) {
-    switch (style) {
-        case psDash:
-            return Qt::DashLine;
-        case psDot:
-            return Qt::DotLine;
-        case psDashDot:
-            return Qt::DashDotLine;
-        case psDashDotDot:
-            return Qt::DashDotDotLine;
-        case psClear:
-            return Qt::NoPen;
-        default:
-            return Qt::SolidLine;
-    }
-}
-
 // Reached test and page-relative top, shared by every routine but the page-number text.
 bool Reached(const TModiControl& item, const DrawContext& ctx, int* top) {
     if (static_cast<int64_t>(item.intPrintTop) > static_cast<int64_t>(ctx.page) * ctx.pageHeight) {
@@ -130,7 +113,7 @@ bool DrawShape(TModiControl& item, TPRNShape& shape, const DrawContext& ctx) {
     const TShapePen& pen = shape.Pen();
     const TPRNShapeType type = shape.ShapeType();
     if (canvas) {
-        canvas->setPen(QPen(ToQColor(pen.color), pen.width, QtPenStyle(pen.style)));
+        canvas->setPen(QPen(ToQColor(pen.color), pen.width, TPRNShape::QtPenStyle(pen.style)));
         if (type == cstSolidRect || type == cstSolidEllipse) {
             canvas->setBrush(ToQColor(pen.color));
         } else {

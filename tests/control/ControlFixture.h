@@ -75,4 +75,27 @@ class ControlTest : public ::testing::Test {
     std::unique_ptr<TKavelX> control;
 };
 
+// A control on one A4 printer without margins at 96 per inch, the default: the pictures
+// of printed pages are in script pixels.
+class PaperTest : public ControlTest {
+  protected:
+    void UsePaper(const char* task) {
+        printers = std::make_shared<VirtualPrinterSystem>();
+        VirtualPrinter paper;
+        paper.name = "Paper";
+        paper.keepImages = true;
+        printers->AddPrinter(paper);
+        printers->SetDefaultPrinter("Paper");
+        SetPrinterSystem(printers);
+        Call("PRINT_INIT", {task});
+    }
+    // Prints the task; the pictures of the job's sheets.
+    QList<QImage> Print() {
+        const size_t before = printers->Jobs().size();
+        EXPECT_EQ(Call("PRINT"), Variant::Bool(true));
+        if (printers->Jobs().size() != before + 1) return {};
+        return printers->Jobs().back().pages;
+    }
+};
+
 }  // namespace kavel::test

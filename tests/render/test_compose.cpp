@@ -13,25 +13,11 @@
 namespace kavel::test {
 namespace {
 
-// One A4 printer without margins at 96 per inch: page pixels are script pixels.
-class Compose : public ControlTest {
+class Compose : public PaperTest {
   protected:
     void SetUp() override {
         ControlTest::SetUp();
-        printers = std::make_shared<VirtualPrinterSystem>();
-        VirtualPrinter paper;
-        paper.name = "Paper";
-        paper.keepImages = true;
-        printers->AddPrinter(paper);
-        printers->SetDefaultPrinter("Paper");
-        SetPrinterSystem(printers);
-        Call("PRINT_INIT", {"compose"});
-    }
-    QList<QImage> Print() {
-        const size_t before = printers->Jobs().size();
-        EXPECT_EQ(Call("PRINT"), Variant::Bool(true));
-        if (printers->Jobs().size() != before + 1) return {};
-        return printers->Jobs().back().pages;
+        UsePaper("compose");
     }
     void Text(int top, int left, const char* text, int width = 300, int height = 30) {
         Call("ADD_PRINT_TEXT", {top, left, width, height, text});

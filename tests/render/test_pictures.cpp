@@ -5,26 +5,16 @@
 namespace kavel::test {
 namespace {
 
-class Pictures : public ControlTest {
-protected:
+class Pictures : public PaperTest {
+  protected:
     void SetUp() override {
         ControlTest::SetUp();
-        printers = std::make_shared<VirtualPrinterSystem>();
-        VirtualPrinter paper;
-        paper.name = "Paper";
-        paper.keepImages = true;
-        printers->AddPrinter(paper);
-        SetPrinterSystem(printers);
-        Call("PRINT_INIT", {"pictures"});
+        UsePaper("pictures");
     }
     static QImage Solid(int w, int h) {
         QImage image(w, h, QImage::Format_RGB32);
         image.fill(Qt::black);
         return image;
-    }
-    QList<QImage> Print() {
-        EXPECT_EQ(Call("PRINT"), Variant::Bool(true));
-        return printers->Jobs().empty() ? QList<QImage>() : printers->Jobs().back().pages;
     }
 };
 
