@@ -38,26 +38,11 @@ PrintDialogValues::Range RangeOf(QAbstractPrintDialog::PrintRange range) {
     return PrintDialogValues::AllPages;
 }
 
-}  // namespace
-
-bool CupsPrinterSystem::PrintDialog(PrintDialogValues& preset) {
-    // The preset values change only when the dialog is confirmed.
-    PrintDialogValues values = preset;
-    if (!ResolveDialogPrinter(values.printer)) return false;
-    switch (DialogPolicy()) {
-        case DialogAnswer::Cancel:
-            return false;
-        case DialogAnswer::Ok:
-            ApplyPrintDialog(values);
-            preset = values;
-            return true;
-        case DialogAnswer::Show:
-            break;
-    }
-
-    const QStringList names = Printers();
+// Qt's print dialog on the printer of the values; they change when it is confirmed.
+bool ShowPrintDialog(CupsPrinterSystem& system, PrintDialogValues& values) {
+    const QStringList names = system.Printers();
     QPrinter printer(QPrinterInfo::printerInfo(names[values.printer]), QPrinter::HighResolution);
-    ApplyDeviceMode(printer, GetDeviceMode(values.printer));
+    ApplyDeviceMode(printer, system.GetDeviceMode(values.printer));
     printer.setCopyCount(std::max(1, values.copies));
 
     QPrintDialog dialog(&printer);
@@ -74,7 +59,7 @@ bool CupsPrinterSystem::PrintDialog(PrintDialogValues& preset) {
     dialog.setPrintRange(QtRange(values.range));
     if (dialog.exec() != QDialog::Accepted) return false;
 
-    const int chosen = static_cast<int>(Printers().indexOf(printer.printerName()));
+    const int chosen = static_cast<int>(system.Printers().indexOf(printer.printerName()));
     if (chosen < 0) return false;
     values.printer = chosen;
     values.copies = printer.copyCount();
@@ -83,27 +68,13 @@ bool CupsPrinterSystem::PrintDialog(PrintDialogValues& preset) {
         values.fromPage = dialog.fromPage();
         values.toPage = dialog.toPage();
     }
-    ApplyPrintDialog(values);
-    preset = values;
     return true;
 }
 
-bool CupsPrinterSystem::PageSetupDialog(int& chosenPrinter) {
-    int printerIndex = chosenPrinter;
-    if (!ResolveDialogPrinter(printerIndex)) return false;
-    switch (DialogPolicy()) {
-        case DialogAnswer::Cancel:
-            return false;
-        case DialogAnswer::Ok:
-            SetCurrent(printerIndex);
-            chosenPrinter = printerIndex;
-            return true;
-        case DialogAnswer::Show:
-            break;
-    }
-
-    const QStringList names = Printers();
-    const DeviceMode mode = GetDeviceMode(printerIndex);
+// Qt's page-setup dialog on a printer; a confirmed choice becomes its device mode.
+bool ShowPageSetupDialog(CupsPrinterSystem& system, int printerIndex) {
+    const QStringList names = system.Printers();
+    const DeviceMode mode = system.GetDeviceMode(printerIndex);
     QPrinter printer(QPrinterInfo::printerInfo(names[printerIndex]), QPrinter::HighResolution);
     ApplyDeviceMode(printer, mode);
     const QPrinter::PaperSource sourceBefore = printer.paperSource();
@@ -113,7 +84,28 @@ bool CupsPrinterSystem::PageSetupDialog(int& chosenPrinter) {
     DeviceMode chosen = DeviceModeFromLayout(printer.pageLayout(), mode);
     // Only a source the user changed is kept: the printer's own choice stays unnamed.
     if (printer.paperSource() != sourceBefore) chosen.source = SourceCodeFor(printer.paperSource());
-    SetDeviceMode(printerIndex, chosen);
+    system.SetDeviceMode(printerIndex, chosen);
+    return true;
+}
+
+}  // namespace
+
+bool CupsPrinterSystem::PrintDialog(PrintDialogValues& preset) {
+    // The preset values change only when the dialog is confirmed.
+    PrintDialogValues values = preset;
+    if (!ResolveDialogPrinter(values.printer)) return false;
+    if (!AnswerDialog(nullptr, [&] { return ShowPrintDialog(*this, values); })) return false;
+    ApplyPrintDialog(values);
+    preset = values;
+    return true;
+}
+
+bool CupsPrinterSystem::PageSetupDialog(int& chosenPrinter) {
+    int printerIndex = chosenPrinter;
+    if (!ResolveDialogPrinter(printerIndex)) return false;
+    if (!AnswerDialog(nullptr, [&] { return ShowPageSetupDialog(*this, printerIndex); })) {
+        return false;
+    }
     SetCurrent(printerIndex);
     chosenPrinter = printerIndex;
     return true;

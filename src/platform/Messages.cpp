@@ -1,5 +1,7 @@
 #include "platform/Messages.h"
 
+#include "platform/Display.h"
+
 #include <QGuiApplication>
 #include <QMessageBox>
 #include <cstdio>
@@ -14,10 +16,6 @@ std::shared_ptr<MessageSink>& Current() {
 QString& Title() {
     static QString title = QStringLiteral("Kavel");
     return title;
-}
-bool HasDisplay() {
-    const QString platform = QGuiApplication::platformName();
-    return !platform.isEmpty() && platform != "offscreen" && platform != "minimal";
 }
 }  // namespace
 

@@ -1,5 +1,7 @@
 #include "platform/PrinterSystem.h"
 
+#include "platform/Display.h"
+
 #include <QGuiApplication>
 #include <optional>
 
@@ -45,12 +47,21 @@ void PrinterSystem::ApplyPrintDialog(const PrintDialogValues& values) {
     }
 }
 
-namespace {
-
-bool HasDisplay() {
-    const QString platform = QGuiApplication::platformName();
-    return !platform.isEmpty() && platform != "offscreen" && platform != "minimal";
+bool PrinterSystem::AnswerDialog(const std::function<bool()>& script,
+                                 const std::function<bool()>& show) {
+    if (script) return script();
+    switch (DialogPolicy()) {
+        case DialogAnswer::Cancel:
+            return false;
+        case DialogAnswer::Ok:
+            return true;
+        case DialogAnswer::Show:
+            return show();
+    }
+    return false;
 }
+
+namespace {
 
 // Unset until first asked: the answer depends on the display of the running application.
 std::optional<DialogAnswer>& PolicySlot() {

@@ -96,6 +96,10 @@ class PrinterSystem {
     // What a confirmed print dialog leaves behind, as on the platform: the chosen
     // printer is current and its device mode holds the chosen copies.
     void ApplyPrintDialog(const PrintDialogValues& values);
+    // A dialog's answer: the test script's when there is one, else the dialog policy's,
+    // showing the dialog only when the policy says so.
+    static bool AnswerDialog(const std::function<bool()>& script,
+                             const std::function<bool()>& show);
 
     int current_ = -1;  // -1: the default printer is current
 };

@@ -8,25 +8,6 @@
 
 namespace kavel {
 
-namespace {
-
-// A dialog's answer: its test script's when there is one, else the dialog policy's,
-// showing the dialog only when the policy says so.
-bool AnswerDialog(const std::function<bool()>& script, const std::function<bool()>& show) {
-    if (script) return script();
-    switch (DialogPolicy()) {
-        case DialogAnswer::Cancel:
-            return false;
-        case DialogAnswer::Ok:
-            return true;
-        case DialogAnswer::Show:
-            return show();
-    }
-    return false;
-}
-
-}  // namespace
-
 VirtualPrinterSystem::VirtualPrinterSystem() : state_(std::make_shared<State>()) {}
 VirtualPrinterSystem::~VirtualPrinterSystem() = default;
 

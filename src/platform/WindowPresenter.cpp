@@ -1,5 +1,7 @@
 #include "platform/WindowPresenter.h"
 
+#include "platform/Display.h"
+
 #include <QDir>
 #include <QEventLoop>
 #include <QGuiApplication>
@@ -91,11 +93,10 @@ void HeadlessPresenter::Show(QWidget* window) {
 WindowPresenter& Presenter() {
     auto& p = Current();
     if (!p) {
-        const QString platform = QGuiApplication::platformName();
-        if (platform == "offscreen" || platform == "minimal") {
-            p = std::make_shared<HeadlessPresenter>();
-        } else {
+        if (HasDisplay()) {
             p = std::make_shared<ScreenPresenter>();
+        } else {
+            p = std::make_shared<HeadlessPresenter>();
         }
     }
     return *p;
