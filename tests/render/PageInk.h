@@ -2,6 +2,8 @@
 #pragma once
 
 #include <QImage>
+#include <QPainter>
+#include <QPicture>
 #include <QRect>
 
 namespace kavel::test {
@@ -23,6 +25,15 @@ inline QRect InkBounds(const QImage& image, QRect area = QRect(), int threshold 
         }
     }
     return right < 0 ? QRect() : QRect(QPoint(left, top), QPoint(right, bottom));
+}
+
+// A recorded page played onto a white picture of the given size.
+inline QImage Replay(const QPicture& page, QSize size) {
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    painter.drawPicture(0, 0, page);
+    return image;
 }
 
 inline bool HasInk(const QImage& image, const QRect& area) {

@@ -148,12 +148,7 @@ TEST_F(Compose, PreviewOnlyAndHiddenItemsStayOffPaper) {
     EXPECT_EQ(form->Target()->PageCount(), 1);  // the hidden item keeps no pages open
     auto preview = form->Target()->GetPage(1);
     ASSERT_NE(preview, nullptr);
-    QImage screen(794, 1123, QImage::Format_RGB32);
-    screen.fill(Qt::white);
-    QPainter painter(&screen);
-    painter.drawPicture(0, 0, *preview);
-    painter.end();
-    EXPECT_TRUE(HasInk(screen, QRect(100, 300, 200, 30)));  // shown in the preview
+    EXPECT_TRUE(HasInk(Replay(*preview, QSize(794, 1123)), QRect(100, 300, 200, 30)));  // shown in the preview
     const QList<QImage> pages = Print();
     ASSERT_EQ(pages.size(), 1);
     EXPECT_TRUE(HasInk(pages[0], QRect(100, 100, 200, 30)));
