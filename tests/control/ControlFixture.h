@@ -77,7 +77,7 @@ class ControlTest : public ::testing::Test {
 
 // A control on one A4 printer without margins at 96 per inch, the default: the pictures
 // of printed pages are in script pixels.
-class PaperTest : public ControlTest {
+class PaperPrinterTest : public ControlTest {
   protected:
     void UsePaper(const char* task) {
         printers = std::make_shared<VirtualPrinterSystem>();

@@ -13,7 +13,7 @@
 namespace kavel::test {
 namespace {
 
-class Compose : public PaperTest {
+class Compose : public PaperPrinterTest {
   protected:
     void SetUp() override {
         ControlTest::SetUp();

@@ -5,7 +5,7 @@
 namespace kavel::test {
 namespace {
 
-class Pictures : public PaperTest {
+class Pictures : public PaperPrinterTest {
   protected:
     void SetUp() override {
         ControlTest::SetUp();
