@@ -57,15 +57,13 @@ bool TPrevStringForm::ComposePages(bool forPrinter) {
             target->BeginDoc();
             const int W = target->PageWidth(), H = target->PageHeight();
 
-            int fixed = 0;
+            int bodies = 0;
             for (const auto& item : items_) {
                 if (!item) continue;
                 PlaceItem(*item, *pageObject_, W, H);
-                item->blPrintDone = false;
-                item->intPrintProgress = 0;
-                if (IsFixedPageType(item->ptPageType)) ++fixed;
+                if (!IsFixedPageType(item->ptPageType)) ++bodies;
             }
-            const int bodies = static_cast<int>(items_.size()) - fixed;
+            ResetProgress(items_);
 
             int total = 0;
             if (NeedsTotal(items_)) {

@@ -8,10 +8,17 @@
 
 namespace kavel {
 
-int AlignOffsetWith(const QFontMetrics& metrics, const QString& text, TAlignment alignment,
-                    int width);
-
 namespace {
+
+// Offset of a text within a width, measured with the given metrics.
+int AlignOffsetWith(const QFontMetrics& metrics, const QString& text, TAlignment alignment,
+                    int width) {
+    const int w = metrics.horizontalAdvance(text);
+    int offset = 0;
+    if (alignment == taRightJustify) offset = width - w;
+    if (alignment == taCenter) offset = (width - w) / 2;
+    return std::max(0, offset);
+}
 
 // Weights below 600 keep the regular face and 600 or more take the bold one, as the
 // printer's text output chooses between the two faces that office fonts ship.
@@ -69,22 +76,20 @@ bool DrawText(TModiControl& item, TRichEditBox& edit, const DrawContext& ctx) {
                 DrawTextAngled(*ctx.canvas, x + offset, t + (i - start) * L, line, angle, 100);
             }
         } else {
-            // The same output as DrawTextAngled line by line, with the page's font made once.
+            // The same output as DrawTextAngled line by line, with the page's fonts made once.
             const QFont base = ctx.canvas->font();
-            bool shaping = false;
-            for (int i = start; i < end && !shaping; ++i) {
-                shaping = TextNeedsShaping(edit.Line(i).toString());
-            }
-            const QFont font = TextOutputFont(base, 100, shaping);
-            const qreal ascent = QFontMetricsF(font).ascent();
+            const QFont plain = TextOutputFont(base, 100, false);
+            const QFont shaped = TextOutputFont(base, 100, true);
+            const qreal ascent = QFontMetricsF(plain).ascent();
             const QFontMetrics measure(base);  // alignment measures with the canvas font
-            ctx.canvas->setFont(font);
             for (int i = start; i < end; ++i) {
                 const QString line = edit.Line(i).toString();
                 const int offset =
                     edit.TextAlignment() == taLeftJustify
                         ? 0
                         : AlignOffsetWith(measure, line, edit.TextAlignment(), item.intPrintWidth);
+                const QFont& font = TextNeedsShaping(line) ? shaped : plain;
+                if (ctx.canvas->font() != font) ctx.canvas->setFont(font);
                 ctx.canvas->drawText(QPointF(x + offset, t + (i - start) * L + ascent), line);
             }
             ctx.canvas->setFont(base);
@@ -258,15 +263,6 @@ void DrawTextAngled(QPainter& canvas, int x, int y, const QString& text, int ang
     canvas.drawText(QPointF(0, metrics.ascent()), text);
     canvas.restore();
     canvas.setFont(base);
-}
-
-int AlignOffsetWith(const QFontMetrics& metrics, const QString& text, TAlignment alignment,
-                    int width) {
-    const int w = metrics.horizontalAdvance(text);
-    int offset = 0;
-    if (alignment == taRightJustify) offset = width - w;
-    if (alignment == taCenter) offset = (width - w) / 2;
-    return std::max(0, offset);
 }
 
 int AlignOffset(QPainter* canvas, const QString& text, TAlignment alignment, int width) {
