@@ -1,5 +1,7 @@
 #include "platform/PaperSizes.h"
 
+#include <QCoreApplication>
+
 #include <array>
 #include <cmath>
 
@@ -111,7 +113,8 @@ QSizeF PageSizeMM(const QPageSize& pageSize) {
 
 QString PaperName(int code) {
     if (code < 0 || code >= kPaperNameCount) return QString();
-    return QString::fromLatin1(kPapers[code].name);
+    // The names are the program's own texts, translatable like its other texts.
+    return QCoreApplication::translate("PaperTable", kPapers[code].name);
 }
 
 }  // namespace kavel

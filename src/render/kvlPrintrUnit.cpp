@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 
 #include "platform/Messages.h"
+#include "platform/PaperSizes.h"
 #include "platform/Variant.h"
 #include "render/kvlPageListUnit.h"
 
@@ -12,45 +13,10 @@ namespace {
 constexpr qint64 kStreamLimit = 250000;
 }
 
-const QStringList& PaperTable() {
-    static const QStringList names = {
-        QObject::tr("Default size"),
-        QObject::tr("Letter 8 1/2 x 11 in"),
-        QObject::tr("Letter Small 8 1/2 x 11 in"),
-        QObject::tr("Tabloid 11 x 17 in"),
-        QObject::tr("Ledger 17 x 11 in"),
-        QObject::tr("Legal 8 1/2 x 14 in"),
-        QObject::tr("Statement 5 1/2 x 8 1/2 in"),
-        QObject::tr("Executive 7 1/2 x 10 in"),
-        QObject::tr("A3 297 x 420 mm"),
-        QObject::tr("A4 210 x 297 mm"),
-        QObject::tr("A4 Small 210 x 297 mm"),
-        QObject::tr("A5 148 x 210 mm"),
-        QObject::tr("B4 250 x 354 mm"),
-        QObject::tr("B5 182 x 257 mm"),
-        QObject::tr("Folio 8 1/2 x 13 in"),
-        QObject::tr("Quarto 215 x 275 mm"),
-        QObject::tr("10 x 14 in"),
-        QObject::tr("11 x 17 in"),
-        QObject::tr("Note 8 1/2 x 11 in"),
-        QObject::tr("Envelope #9 3 7/8 x 8 7/8"),
-        QObject::tr("Envelope #10 4 1/8 x 9 1/2"),
-        QObject::tr("Envelope #11 4 1/2 x 10 3/8"),
-        QObject::tr("Envelope #12 4 3/4 x 11"),
-        QObject::tr("Envelope #14 5 x 11 1/2"),
-        QObject::tr("C sheet 17 x 22 in"),
-        QObject::tr("D sheet 22 x 34 in"),
-        QObject::tr("E sheet 34 x 44 in"),
-        QObject::tr("Custom Size"),
-    };
-    return names;
-}
-
 int PaperCodeForName(const QString& name) {
     const QString wanted = name.toUpper();
-    const QStringList& table = PaperTable();
-    for (int code = 0; code < table.size(); ++code) {
-        if (table[code].toUpper().contains(wanted)) return code;
+    for (int code = 0; code < kPaperNameCount; ++code) {
+        if (PaperName(code).toUpper().contains(wanted)) return code;
     }
     return -1;
 }

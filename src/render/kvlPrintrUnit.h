@@ -27,8 +27,6 @@ class PageFinishedEvent : public QEvent {
     int Page;
 };
 
-// The names of the system paper size codes 0..27, for lookups by paper name.
-const QStringList& PaperTable();
 // The first code whose name contains the given name (upper case both); -1 when none.
 int PaperCodeForName(const QString& name);
 
