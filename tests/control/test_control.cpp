@@ -66,8 +66,9 @@ TEST(Units, ScaleToScreenTruncatesTowardZero) {
                  {120, -100, -125},
                  {144, 10, 15},
                  {144, -7, -10},
-                 {120, 2000000000,
-                  2500000000LL > INT32_MAX ? static_cast<int>(int64_t(2000000000) * 120 / 96) : 0}};
+                 // The product needs 64 bits; the quotient still fits.
+                 {120, 1717986918, 2147483647},
+                 {144, -1431655765, -2147483647}};
     for (const Case& c : cases) {
         EXPECT_EQ(ScaleToScreen(c.v, c.ppi), c.screen) << c.ppi << " " << c.v;
     }
