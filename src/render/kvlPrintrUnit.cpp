@@ -111,7 +111,6 @@ void TKVPrinter::ConfigurePrinter() {
 void TKVPrinter::BeginDoc() {
     metafile_.reset();
     if (state_ != 0) throw KavelError(QStringLiteral("Error:It is Busy!"));
-    pagesOpened_ = 0;
     pageCount_ = 0;
     state_ = 1;
     pageList_->SetStream(std::make_unique<TkvlStream>(kStreamLimit));
@@ -129,7 +128,6 @@ void TKVPrinter::NewPage() {
     if (metafile_) FinishPage();
     ++pageCount_;
     ToPage = pageCount_;
-    ++pagesOpened_;
     metafile_ = std::make_unique<QPicture>();
     metafile_->setBoundingRect(QRect(0, 0, pageWidth_, pageHeight_));
     canvas_ = std::make_unique<QPainter>(metafile_.get());

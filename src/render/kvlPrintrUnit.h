@@ -76,7 +76,6 @@ class TKVPrinter {
     std::unique_ptr<QPicture> metafile_;
     std::unique_ptr<QPainter> canvas_;
     int pageCount_ = 0;
-    int pagesOpened_ = 0;
     int state_ = 0;
     int paperWidth_ = 0, paperHeight_ = 0;
     int pageWidth_ = 0, pageHeight_ = 0;
