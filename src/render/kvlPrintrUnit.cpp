@@ -194,8 +194,13 @@ void DrawPageStretched(QPainter& painter, const QPicture& page, QSize pageSize,
                   dest.height() / pageSize.height() / playY);
     painter.setClipRect(QRect(QPoint(0, 0), pageSize), Qt::IntersectClip);
     // A page starts from the default drawing state, whatever the player drew before:
-    // the page records only the changes it made.
+    // the page records only the changes it made. Pen and brush are set after a different
+    // value, so that the painter hands them to its device even when it believes the device
+    // holds them already: a PDF starts with a hairline pen of its own, and a one-pixel
+    // line drawn with a pen equal to the painter's default would print as a sliver.
+    painter.setPen(Qt::NoPen);
     painter.setPen(QPen(Qt::black));
+    painter.setBrush(Qt::SolidPattern);
     painter.setBrush(Qt::NoBrush);
     painter.setFont(QFont());
     painter.setOpacity(1.0);
