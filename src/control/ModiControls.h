@@ -42,6 +42,9 @@ class TRichEditBox : public QTextEdit {
     int FontSize() const { return fontSize_; }
     TFontStyles FontStyle() const { return fontStyle_; }
     TColor FontColor() const { return fontColor_; }
+    // The pixel density the item is drawn at: font sizes in points become pixels with it.
+    void SetPixelsPerInch(int ppi);
+    int PixelsPerInch() const { return pixelsPerInch_; }
     void SetTextAlignment(TAlignment a);
     TAlignment TextAlignment() const { return alignment_; }
     // Replaces the text, keeping font and alignment. Line ends of any platform ("\r\n",
@@ -86,6 +89,7 @@ class TRichEditBox : public QTextEdit {
     TFontStyles fontStyle_ = 0;
     TColor fontColor_ = clBlack;
     TAlignment alignment_ = taLeftJustify;
+    int pixelsPerInch_ = 96;
 };
 
 // The image control of the HTML family and of images: holds a bitmap and shows it

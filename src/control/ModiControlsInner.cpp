@@ -11,6 +11,7 @@
 #include <QTextLayout>
 #include <memory>
 
+#include "control/ItemFont.h"
 #include "control/ModiControls.h"
 #include "control/TextShaping.h"
 
@@ -65,18 +66,20 @@ QStringList TRichEditBox::Lines() const {
 }
 
 QFont TRichEditBox::TextFont() const {
-    QFont font(fontName_);
-    if (fontSize_ > 0) font.setPointSize(fontSize_);
-    font.setBold(fontStyle_ & fsBold);
-    font.setItalic(fontStyle_ & fsItalic);
-    font.setUnderline(fontStyle_ & fsUnderline);
-    font.setStrikeOut(fontStyle_ & fsStrikeOut);
-    return font;
+    return ItemFont(fontName_, fontSize_, fontStyle_, pixelsPerInch_);
+}
+
+void TRichEditBox::SetPixelsPerInch(int ppi) {
+    ppi = ppi > 0 ? ppi : 96;
+    if (ppi == pixelsPerInch_) return;
+    pixelsPerInch_ = ppi;
+    setFont(TextFont());
+    Changed();
 }
 
 std::vector<TRichEditBox::Span> TRichEditBox::LayOutLines() const {
-    // Each paragraph is broken at the control's own width with the control's font, as
-    // the edit breaks it on screen (no margins).
+    // Each paragraph is broken at the control's own width with the font that pages draw
+    // it with, at the pixel density the item is drawn at.
     QFont font = TextFont();
     // Lines are broken with the glyphs that printing draws (no shaping for scripts that
     // need none); this is also what keeps breaking long texts fast.

@@ -38,6 +38,7 @@ TModiControl* TPSetupForm::AddItem(const QString& name, int top, bool designAdde
     auto* item = new TModiControl(Paper());
     ApplyDefaultStyle(item);
     item->SetObjectType(kind);
+    if (auto* edit = item->RichEdit()) edit->SetPixelsPerInch(pixelsPerInch_);
     item->setIntDefLeft(left);
     item->setIntDefTop(top);
     item->setIntDefWidth(width);

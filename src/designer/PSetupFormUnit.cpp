@@ -29,6 +29,13 @@ TPSetupForm::TPSetupForm(QWidget* owner, int pixelsPerInch)
 
 TPSetupForm::~TPSetupForm() = default;
 
+void TPSetupForm::SetPixelsPerInch(int ppi) {
+    pixelsPerInch_ = ppi > 0 ? ppi : 96;
+    for (TModiControl* item : items_) {
+        if (auto* edit = item->RichEdit()) edit->SetPixelsPerInch(pixelsPerInch_);
+    }
+}
+
 QWidget* TPSetupForm::Paper() const {
     return pageObject_->DataObject();
 }

@@ -25,7 +25,8 @@ class TPSetupForm : public QWidget {
     ~TPSetupForm() override;
 
     int PixelsPerInch() const { return pixelsPerInch_; }
-    void SetPixelsPerInch(int ppi) { pixelsPerInch_ = ppi; }
+    // Also the density at which the text items break their lines.
+    void SetPixelsPerInch(int ppi);
 
     // ---- The task ------------------------------------------------------------------
     TModiControl* PageObject() const { return pageObject_; }

@@ -3,6 +3,7 @@
 #include <QFontMetrics>
 #include <cmath>
 
+#include "control/ItemFont.h"
 #include "control/TextShaping.h"
 #include "platform/Variant.h"
 
@@ -18,12 +19,6 @@ int AlignOffsetWith(const QFontMetrics& metrics, const QString& text, TAlignment
     if (alignment == taRightJustify) offset = width - w;
     if (alignment == taCenter) offset = (width - w) / 2;
     return std::max(0, offset);
-}
-
-// Weights below 600 keep the regular face and 600 or more take the bold one, as the
-// printer's text output chooses between the two faces that office fonts ship.
-QFont::Weight FaceWeight(int weight) {
-    return weight >= 600 ? QFont::Bold : QFont::Normal;
 }
 
 // The font that text output draws with: the canvas font with its weight raised.
@@ -55,7 +50,8 @@ bool DrawText(TModiControl& item, TRichEditBox& edit, const DrawContext& ctx) {
         SetCanvasFont(*ctx.canvas, edit.FontName(), edit.FontSize(), edit.FontStyle(),
                       edit.FontColor(), ctx.ppi);
     }
-    const int L = static_cast<int>(std::abs(FontPixelHeight(edit.FontSize(), ctx.ppi)) * 1.4);
+    const int L =
+        static_cast<int>(ItemFont(edit.FontName(), edit.FontSize(), 0, ctx.ppi).pixelSize() * 1.4);
     int t = 0;
     if (!Reached(item, ctx, &t)) return false;
     const int x = item.intPrintLeft;
@@ -229,19 +225,9 @@ bool DrawConverted(TModiControl& item, const DrawContext& ctx) {
 
 }  // namespace
 
-int FontPixelHeight(int pointSize, int ppi) {
-    return static_cast<int>(std::lround(static_cast<double>(pointSize) * ppi / 72.0));
-}
-
 void SetCanvasFont(QPainter& canvas, const QString& name, int pointSize, TFontStyles style,
                    TColor color, int ppi) {
-    QFont font(name);
-    font.setPixelSize(std::max(1, std::abs(FontPixelHeight(pointSize, ppi))));
-    font.setWeight(FaceWeight(style & fsBold ? 700 : 400));
-    font.setItalic(style & fsItalic);
-    font.setUnderline(style & fsUnderline);
-    font.setStrikeOut(style & fsStrikeOut);
-    canvas.setFont(font);
+    canvas.setFont(ItemFont(name, pointSize, style, ppi));
     canvas.setPen(ToQColor(color));
 }
 

@@ -26,12 +26,9 @@ void DrawTextAngled(QPainter& canvas, int x, int y, const QString& text, int ang
                     int weightIncrease);
 // Offset of a text within a width for an alignment; 0 without a canvas.
 int AlignOffset(QPainter* canvas, const QString& text, TAlignment alignment, int width);
-// The canvas font of a text item: name, colour, point size and style, the height from
-// the points and the pixels per inch.
+// The canvas font of a text item (ItemFont) and its colour.
 void SetCanvasFont(QPainter& canvas, const QString& name, int pointSize, TFontStyles style,
                    TColor color, int ppi);
-// The pixel height of a font of that many points.
-int FontPixelHeight(int pointSize, int ppi);
 
 // The text of a page-number or page-count item on page p of total T.
 QString PageNumberText(const QString& text, TPRNPageType type, int page, int total);

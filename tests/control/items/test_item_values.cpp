@@ -147,7 +147,7 @@ TEST_F(ItemValuesTest, StyleSettersReachTheInnerControl) {
     EXPECT_EQ(edit->FontStyle(), fsBold | fsUnderline);
     EXPECT_EQ(edit->TextAlignment(), taCenter);
     EXPECT_TRUE(edit->font().bold());
-    EXPECT_EQ(edit->font().pointSize(), 14);
+    EXPECT_EQ(edit->font().pixelSize(), 19);  // 14 points at 96 pixels per inch
 
     TModiControl* shape = NewItem(cdtShape, 0, 0, 60, 30);
     shape->setIntDefPenWidth(3);
