@@ -8,6 +8,8 @@
 #include <algorithm>
 #include <optional>
 
+#include "platform/OutputFile.h"
+#include "platform/PageImages.h"
 #include "platform/PaperSizes.h"
 #include "platform/Variant.h"
 
@@ -93,7 +95,8 @@ class VirtualPrintJob : public PrintJob {
         : state_(std::move(state)),
           printer_(printer),
           geometry_(GeometryFor(printer, mode)),
-          generation_(state_->generation) {
+          generation_(state_->generation),
+          copies_(std::max(1, mode.copies)) {
         printableSize_ = QSize(ToPixels(geometry_.printable.width(), printer.dpi),
                                ToPixels(geometry_.printable.height(), printer.dpi));
         VirtualJob record;
@@ -102,12 +105,21 @@ class VirtualPrintJob : public PrintJob {
         record.mode = mode;
         record.copies = mode.copies;
         record.pageCount = 1;
-        if (!printer.pngDir.isEmpty() && !QDir().mkpath(printer.pngDir)) {
-            Fail(QString("cannot create the folder \"%1\"").arg(printer.pngDir));
+        if (!printer.pngDir.isEmpty()) {
+            QString error;
+            pngJob_ = BeginPageImageJob(printer.pngDir, &error);
+            if (pngJob_ == 0) Fail(error);
         }
-        if (!printer.pdfFile.isEmpty()) {
-            record.pdfFile = NumberedFileName(printer.pdfFile, ++state_->pdfJobCount[printer.name]);
-            OpenPdf(record.pdfFile, mode, title);
+        const QString pdfFile =
+            printer.pdfFileForJob
+                ? printer.pdfFileForJob(title)
+                : (printer.pdfFile.isEmpty()
+                       ? QString()
+                       : NumberedFileName(printer.pdfFile, ++state_->pdfJobCount[printer.name]));
+        if (!pdfFile.isEmpty()) {
+            record.pdfFile = pdfFile;
+            OpenPdf(pdfFile, mode, title);
+            if (Direct()) pdfPages_ = 1;  // the first sheet is painted on the first page
         }
         state_->jobs.push_back(record);
         index_ = state_->jobs.size() - 1;
@@ -116,11 +128,9 @@ class VirtualPrintJob : public PrintJob {
 
     ~VirtualPrintJob() override {
         if (painter_.isActive()) painter_.end();
-        // A job left without Finish (an error while drawing) leaves no half document.
-        if (pdfPainter_.isActive()) {
-            pdfPainter_.end();
-            QFile::remove(pdfFile_);
-        }
+        // A job left without Finish (an error while drawing) leaves no half document: the
+        // output file is discarded with the writer.
+        if (pdfPainter_.isActive()) pdfPainter_.end();
     }
 
     QPainter& Painter() override {
@@ -136,8 +146,7 @@ class VirtualPrintJob : public PrintJob {
     void NewSheet() override {
         if (finished_) Fail("is already finished");
         if (Direct()) {
-            pdfWriter_->newPage();
-            pdfPainter_.setClipRect(QRect(QPoint(0, 0), printableSize_));
+            NewPdfPage();
         } else {
             CompleteSheet();
         }
@@ -149,17 +158,32 @@ class VirtualPrintJob : public PrintJob {
         if (finished_) Fail("is already finished");
         if (!Direct()) CompleteSheet();
         finished_ = true;
-        if (pdfPainter_.isActive() && !pdfPainter_.end()) {
-            Fail(QString("could not complete \"%1\"").arg(pdfFile_));
+        if (pdfPainter_.isActive()) {
+            // The further copies, collated: every sheet again, in order, as a printer
+            // gives them.
+            for (int copy = 2; copy <= copies_; ++copy) {
+                for (const auto& sheet : keptSheets_) {
+                    NewPdfPage();
+                    Replay(pdfPainter_, *sheet);
+                }
+            }
+            const bool ended = pdfPainter_.end();
+            pdfWriter_.reset();
+            if (!ended || !pdfOutput_->Commit()) {
+                Fail(QString("could not complete the PDF: %1")
+                         .arg(pdfOutput_->Error().isEmpty() ? pdfOutput_->FileName()
+                                                            : pdfOutput_->Error()));
+            }
         }
         if (VirtualJob* record = Record()) record->finished = true;
     }
 
   private:
-    // A job whose only output is a PDF paints on the PDF at once: the sheet need not be
-    // recorded to be played again.
+    // A job whose only output is one copy of a PDF paints on the PDF at once: the sheet
+    // need not be recorded to be played again.
     bool Direct() const {
-        return pdfPainter_.isActive() && printer_.pngDir.isEmpty() && !printer_.keepImages;
+        return pdfPainter_.isActive() && printer_.pngDir.isEmpty() && !printer_.keepImages &&
+               copies_ == 1;
     }
 
     [[noreturn]] void Fail(const QString& what) const {
@@ -176,8 +200,9 @@ class VirtualPrintJob : public PrintJob {
         if (!QDir().mkpath(info.absolutePath())) {
             Fail(QString("cannot create the folder \"%1\"").arg(info.absolutePath()));
         }
-        pdfFile_ = fileName;
-        pdfWriter_ = std::make_unique<QPdfWriter>(fileName);
+        pdfOutput_ = std::make_unique<OutputFile>(fileName);
+        if (!pdfOutput_->Open()) Fail(pdfOutput_->Error());
+        pdfWriter_ = std::make_unique<QPdfWriter>(pdfOutput_->Device());
         pdfWriter_->setTitle(title);
         pdfWriter_->setCreator("Kavel");
         pdfWriter_->setResolution(printer_.dpi);
@@ -193,6 +218,12 @@ class VirtualPrintJob : public PrintJob {
         pdfPainter_.setClipRect(QRect(QPoint(0, 0), printableSize_));
     }
 
+    void NewPdfPage() {
+        if (pdfPages_ > 0) pdfWriter_->newPage();
+        ++pdfPages_;
+        pdfPainter_.setClipRect(QRect(QPoint(0, 0), printableSize_));
+    }
+
     // Draws the finished sheet on every output and starts an empty one.
     void CompleteSheet() {
         if (painter_.isActive()) {
@@ -201,21 +232,20 @@ class VirtualPrintJob : public PrintJob {
         }
         const QRect printableRect(QPoint(0, 0), printableSize_);
         if (pdfPainter_.isActive()) {
-            if (sheetNumber_ > 1) pdfWriter_->newPage();
-            pdfPainter_.setClipRect(printableRect);
-            Replay(pdfPainter_);
+            NewPdfPage();
+            Replay(pdfPainter_, *sheet_);
         }
         const bool keep = printer_.keepImages && Record() != nullptr;
-        if (keep || !printer_.pngDir.isEmpty()) {
+        if (keep || pngJob_ > 0) {
             const QImage image = RenderSheet(printableRect);
-            if (!printer_.pngDir.isEmpty()) {
-                const int number = ++state_->pngPageCount[printer_.name];
-                const QString file =
-                    QDir(printer_.pngDir).filePath(QString("page-%1.png").arg(number));
-                if (!image.save(file, "PNG")) Fail(QString("cannot write \"%1\"").arg(file));
+            if (pngJob_ > 0) {
+                const QString file = PageImageFileName(printer_.pngDir, pngJob_, sheetNumber_);
+                QString error;
+                if (!WritePageImage(image, file, &error)) Fail(error);
             }
             if (keep) Record()->pages.append(image);
         }
+        if (copies_ > 1 && pdfPainter_.isActive()) keptSheets_.push_back(std::move(sheet_));
         sheet_ = std::make_unique<SheetPicture>(printer_.dpi, printableSize_);
     }
 
@@ -231,17 +261,17 @@ class VirtualPrintJob : public PrintJob {
         painter.translate(ToPixels(geometry_.margins.left(), dpi),
                           ToPixels(geometry_.margins.top(), dpi));
         painter.setClipRect(printableRect);
-        Replay(painter);
+        Replay(painter, *sheet_);
         return image;
     }
 
-    void Replay(QPainter& painter) {
+    void Replay(QPainter& painter, SheetPicture& sheet) {
         // Playing a picture scales it from the resolution that Qt assumes for pictures to
         // the target's; the sheet was drawn at the job's resolution already.
         static const int pictureDpi = QPicture().logicalDpiX();
         painter.save();
         painter.scale(double(pictureDpi) / printer_.dpi, double(pictureDpi) / printer_.dpi);
-        sheet_->play(&painter);
+        sheet.play(&painter);
         painter.restore();
     }
 
@@ -250,13 +280,17 @@ class VirtualPrintJob : public PrintJob {
     SheetGeometry geometry_;
     QSize printableSize_;
     int generation_;
+    int copies_;
     size_t index_ = 0;
     int sheetNumber_ = 1;
+    int pdfPages_ = 0;
+    int pngJob_ = 0;
     bool finished_ = false;
     std::unique_ptr<SheetPicture> sheet_;
+    std::vector<std::unique_ptr<SheetPicture>> keptSheets_;
     QPainter painter_;
     std::optional<CarriedState> carried_;
-    QString pdfFile_;
+    std::unique_ptr<OutputFile> pdfOutput_;
     std::unique_ptr<QPdfWriter> pdfWriter_;
     QPainter pdfPainter_;
 };

@@ -24,7 +24,6 @@ struct VirtualPrinterSystem::State {
     std::vector<VirtualRawJob> rawJobs;
     int generation = 0;                  // raised by ClearJobs: older jobs stop recording
     std::map<QString, int> pdfJobCount;  // per printer name, for the "-2" file names
-    std::map<QString, int> pngPageCount;
 };
 
 // The sheet of a printer for a device mode, orientation applied, in millimetres.

@@ -28,7 +28,9 @@ struct VirtualPrinter {
     // Each job as a PDF: the first job of the process writes this file, later ones the
     // same name with "-2", "-3", ... before the extension. Empty: no PDF.
     QString pdfFile;
-    // Each page as pngDir/page-N.png, N counting on across jobs. Empty: no pictures.
+    // When set, names the PDF of each job instead (from the job's title); empty: no PDF.
+    std::function<QString(const QString& title)> pdfFileForJob;
+    // Each page as a picture in pngDir (named as PageImages.h says). Empty: no pictures.
     QString pngDir;
     bool keepImages = false;  // keep each page's picture in Jobs()
 };
@@ -38,8 +40,8 @@ struct VirtualJob {
     QString printer;
     QString title;
     DeviceMode mode;  // the printer's device mode when the job started
-    int copies = 1;
-    int pageCount = 0;    // sheets so far (an empty job has one blank sheet)
+    int copies = 1;       // the PDF holds every sheet this many times, collated
+    int pageCount = 0;    // sheets of one copy so far (an empty job has one blank sheet)
     QList<QImage> pages;  // whole sheets at the job's resolution, when kept
     QString pdfFile;      // the file written, if any
     bool finished = false;

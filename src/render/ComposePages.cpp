@@ -46,6 +46,7 @@ bool TPrevStringForm::ComposePages(bool forPrinter) {
     StatusBarPW()->repaint();
     bool composed = false;
     composeError_.clear();
+    truncated_ = false;
     try {
         if (!forPrinter) setPreviewZoom();
         if (Printers().Count() > 0 && pageObject_) {
@@ -118,6 +119,7 @@ bool TPrevStringForm::ComposePages(bool forPrinter) {
                     }
                 }
             }
+            truncated_ = done < bodies;
             target->EndDoc();
             RefreshStatus();
             composed = true;

@@ -25,6 +25,7 @@
 #include "control/RunState.h"
 #include "control/ShowMode.h"
 #include "platform/Messages.h"
+#include "platform/PageImages.h"
 #include "platform/PaperSizes.h"
 #include "platform/PrinterSystem.h"
 #include "platform/Variant.h"
@@ -406,7 +407,9 @@ int TPrevStringForm::GetPrinterPageSize() {
 bool TPrevStringForm::ComposeForPreview(bool withSetupDialog) {
     if (Printers().Count() == 0) return false;
     if (withSetupDialog) PrintSetup();
-    return ComposePages(false);
+    const bool composed = ComposePages(false);
+    if (truncated_) Messages().ShowMessage(TruncatedText(Target()->PageCount(), false));
+    return composed;
 }
 
 bool TPrevStringForm::PrintSetup() {
@@ -654,38 +657,30 @@ void TPrevStringForm::closeEvent(QCloseEvent* event) {
 // ---- Export ---------------------------------------------------------------------------------
 
 int TPrevStringForm::SavePagesAsPng(const QString& dir) {
-    static int exported = 0;  // page files numbered on across the exports of this process
     TKVPrinter* target = Target();
     if (!target || target->PageCount() < 1) return 0;
     const int w = static_cast<int>(RoundHalfEven(target->PaperWidth() * 96 / 254.0));
     const int h = static_cast<int>(RoundHalfEven(target->PaperHeight() * 96 / 254.0));
-    if (w < 1 || h < 1 || !QDir().mkpath(dir)) return 0;
-    int written = 0;
-    try {
-        for (int n = 1; n <= target->PageCount(); ++n) {
-            const auto page = target->GetPage(n);
-            QImage image(w, h, QImage::Format_RGB32);
-            image.setDotsPerMeterX(3780);  // 96 per inch
-            image.setDotsPerMeterY(3780);
-            image.fill(Qt::white);
-            if (page) {
-                QPainter painter(&image);
-                DrawPageStretched(painter, *page, QSize(target->PageWidth(), target->PageHeight()),
-                                  QRectF(0, 0, w, h));
-            }
-            const QString file =
-                QDir(dir).filePath(QStringLiteral("page-%1.png").arg(exported + 1));
-            if (!image.save(file, "PNG")) {
-                qWarning("preview: cannot write %s", qPrintable(file));
-                break;
-            }
-            ++exported;
-            ++written;
+    if (w < 1 || h < 1) return 0;
+    QString error;
+    const int job = BeginPageImageJob(dir, &error);
+    if (job == 0) throw KavelError(error);
+    for (int n = 1; n <= target->PageCount(); ++n) {
+        const auto page = target->GetPage(n);
+        QImage image(w, h, QImage::Format_RGB32);
+        image.setDotsPerMeterX(3780);  // 96 per inch
+        image.setDotsPerMeterY(3780);
+        image.fill(Qt::white);
+        if (page) {
+            QPainter painter(&image);
+            DrawPageStretched(painter, *page, QSize(target->PageWidth(), target->PageHeight()),
+                              QRectF(0, 0, w, h));
         }
-    } catch (const KavelError& e) {
-        Messages().ShowMessage(e.Text());
+        if (!WritePageImage(image, PageImageFileName(dir, job, n), &error)) {
+            throw KavelError(error);
+        }
     }
-    return written;
+    return target->PageCount();
 }
 
 }  // namespace kavel

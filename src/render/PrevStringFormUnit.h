@@ -29,6 +29,10 @@ namespace kavel {
 class TkvlPreview;
 class TKVPrinter;
 
+// What the user is told when a composition stopped at the page limit with the task not
+// finished: how many pages were printed (or are shown) and that the rest was not.
+QString TruncatedText(int pages, bool printed);
+
 class TPrevStringForm : public QDialog {
     Q_OBJECT
   public:
@@ -75,6 +79,8 @@ class TPrevStringForm : public QDialog {
 
     // Composition and printing.
     bool ComposePages(bool forPrinter);
+    // The last composition stopped at the page limit with items left to lay out.
+    bool Truncated() const { return truncated_; }
     bool ComposeForPreview(bool withSetupDialog);
     bool PrintTask(bool withDialog);
     void SendPages(int from, int to);
@@ -94,8 +100,9 @@ class TPrevStringForm : public QDialog {
     void ToolButtonQuitClick();
     void CheckThenCloseClick(QObject* sender);
 
-    // Writes the composed pages as DIR/page-N.png at 96 pixels per inch, continuing the
-    // numbering of earlier exports in this process; answers the number written.
+    // Writes the composed pages as pictures at 96 pixels per inch into DIR, as one job of
+    // page pictures (PageImages.h); answers the number written, KavelError when a page
+    // cannot be written.
     int SavePagesAsPng(const QString& dir);
 
   protected:
@@ -115,6 +122,7 @@ class TPrevStringForm : public QDialog {
     bool zoomApplied_ = false;
     int pixelsPerInch_ = 96;
     QString composeError_;  // why the last composition stopped; empty when it ran through
+    bool truncated_ = false;
     QPointer<TModiControl> pageObject_;
     QList<QPointer<TModiControl>> items_;
     TprnSetup prnSetup_;

@@ -17,6 +17,17 @@ const QString kDuplexHint = QStringLiteral(
     "]）");
 }
 
+QString TruncatedText(int pages, bool printed) {
+    return printed ? QString(
+                         "Only %1 page(s) were printed: the task was cut at the page limit, "
+                         "and the rest of it was not printed.")
+                         .arg(pages)
+                   : QString(
+                         "Only the first %1 page(s) are shown: the task was cut at the page "
+                         "limit.")
+                         .arg(pages);
+}
+
 bool TPrevStringForm::PrintTask(bool withDialog) {
     PrinterSystem& printers = Printers();
     if (printers.Count() == 0) return false;
@@ -51,9 +62,19 @@ bool TPrevStringForm::PrintTask(bool withDialog) {
         throw KavelError(composeError_.isEmpty() ? QStringLiteral("no pages were composed")
                                                  : composeError_);
     }
-    if (to < 1) to = Target()->PageCount();
+    const int count = Target()->PageCount();
+    // An empty task wastes no sheet.
+    if (count == 0) {
+        Messages().ShowMessage(QStringLiteral("Nothing was printed: the task has no pages."));
+        return false;
+    }
+    if (to < 1) to = count;
     if (from < 1) from = 1;
     SendPages(from, to);
+    if (truncated_) {
+        Messages().ShowMessage(TruncatedText(count, true));
+        return false;
+    }
     return true;
 }
 

@@ -212,11 +212,13 @@ TEST_F(PrintDialogLocks, FixedPrinterIsKeptAndCancelPrintsNothing) {
     EXPECT_EQ(printers->Jobs().size(), jobs);
 }
 
-TEST_F(PrintDialogLocks, EmptyTaskGivesAnEmptyJobAndNoPrinterGivesAMessage) {
+TEST_F(PrintDialogLocks, EmptyTaskSendsNoJobAndNoPrinterGivesAMessage) {
     Call("PRINT_INIT", {"empty"});
-    EXPECT_EQ(Call("PRINT"), Variant::Bool(true));
-    EXPECT_EQ(printers->Jobs().back().pages.size(), 1);  // one blank sheet
-    EXPECT_FALSE(HasInk(printers->Jobs().back().pages[0], QRect()));
+    const size_t jobs = printers->Jobs().size();
+    EXPECT_EQ(Call("PRINT"), Variant::Bool(false));  // no job, and the user is told
+    EXPECT_EQ(printers->Jobs().size(), jobs);
+    EXPECT_EQ(Shown(), QStringList{"Nothing was printed: the task has no pages."});
+    Recorder().Clear();
     SetPrinterSystem(std::make_shared<VirtualPrinterSystem>());
     Call("ADD_PRINT_TEXT", {10, 10, 100, 20, "x"});
     EXPECT_EQ(Call("PRINT"), Variant::Bool(false));
