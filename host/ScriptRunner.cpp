@@ -28,17 +28,40 @@ void Err(const QString& text) {
     std::fflush(stderr);
 }
 
-// The line of the script where an error arose: the error's own line, or, for an error
-// raised inside a member call, the script's frame on the stack.
-int ScriptLine(const QJSValue& error, const QString& bindingFile) {
-    const QStringList frames = error.property("stack").toString().split('\n');
-    for (const QString& frame : frames) {
-        const QString where = frame.mid(frame.indexOf('@') + 1);
-        if (where.isEmpty() || where.contains(bindingFile)) continue;
-        return where.mid(where.lastIndexOf(':') + 1).toInt();
+// The line of the script where an uncaught exception arose: the first frame of the stack
+// trace ("function:line:column:file") outside the binding, else the error's own line.
+int ScriptLine(const QStringList& trace, const QJSValue& error, const QString& bindingFile) {
+    for (const QString& frame : trace) {
+        if (frame.contains(bindingFile)) continue;
+        const QStringList parts = frame.split(':');
+        if (parts.size() >= 2) return parts[1].toInt();
     }
     return error.property("lineNumber").toInt();
 }
+
+// What the script asked the control to output, and what of it failed.
+class OutputLedger {
+  public:
+    void Called(const QString& member, const Variant& result) {
+        static const QStringList outputs = {"PRINT",    "PRINTA",   "PRINTB",      "PREVIEW",
+                                            "PREVIEWA", "PREVIEWB", "PRINT_SETUP", "PRINT_DESIGN"};
+        if (!outputs.contains(member)) return;
+        madeOutput_ = true;
+        if (member.startsWith("PRINT") && !member.startsWith("PRINT_") && !result.ToBool()) {
+            Fail(QString("%1 answered false: the task was not printed").arg(member));
+        }
+    }
+    void Fail(const QString& reason) {
+        Err("kavel: " + reason);
+        failed_ = true;
+    }
+    bool MadeOutput() const { return madeOutput_; }
+    bool Failed() const { return failed_; }
+
+  private:
+    bool madeOutput_ = false;
+    bool failed_ = false;
+};
 
 class ScriptPage : public HostPageProvider {
   public:
@@ -56,7 +79,9 @@ QString RunUsage() {
         "usage: kavel run [SCRIPT.js] [--dpi N] [--settings DIR] [--answer ok|cancel]\n"
         "                 [--pdf FILE] [--png DIR] [--print [--printer NAME]]\n"
         "                 [--preview] [--design] [--gui] [--screenshot DIR]\n"
-        "Without SCRIPT the embedded example task runs.");
+        "Without SCRIPT the embedded example task runs. Exit status: 0 the script ran to\n"
+        "its end and every output it made succeeded; 1 a script error (FILE:LINE:\n"
+        "message); 2 the script or the options cannot be used; 3 an output failed.");
 }
 
 std::optional<RunOptions> ParseRunOptions(const QStringList& args, QString* error) {
@@ -142,6 +167,7 @@ int RunScript(const RunOptions& o) {
                       : std::make_shared<StderrMessages>(o.answerOk));
     SetDialogPolicy(o.gui ? DialogAnswer::Show
                           : (o.answerOk ? DialogAnswer::Ok : DialogAnswer::Cancel));
+    OutputLedger ledger;
     std::shared_ptr<WindowPresenter> presenter;
     if (o.gui) {
         presenter = std::make_shared<ScreenPresenter>();
@@ -152,9 +178,14 @@ int RunScript(const RunOptions& o) {
     if (!o.pngDir.isEmpty()) {
         // Preview pages are written where printed pages go.
         const QString dir = o.pngDir;
-        presenter->onOpen = [dir](QWidget* window) {
-            if (auto* preview = qobject_cast<TPrevStringForm*>(window))
+        presenter->onOpen = [dir, &ledger](QWidget* window) {
+            auto* preview = qobject_cast<TPrevStringForm*>(window);
+            if (!preview) return;
+            try {
                 preview->SavePagesAsPng(dir);
+            } catch (const KavelError& e) {
+                ledger.Fail("the preview's pages were not written: " + e.Text());
+            }
         };
     }
     SetPresenter(presenter);
@@ -173,48 +204,54 @@ int RunScript(const RunOptions& o) {
 
     TKavelX control;
     if (o.dpi > 0) control.SetPixelsPerInch(o.dpi);
-    if (o.gui) control.show();
 
     QJSEngine engine;
     engine.installExtensions(QJSEngine::ConsoleExtension);
-    BindControl(engine, control);
-    const QJSValue result = engine.evaluate(source, fileName);
-    if (result.isError()) {
+    const QString bindingFile = QStringLiteral("kavel:binding");
+    BindControl(engine, control, "KAVEL", [&ledger](const QString& member, const Variant& result) {
+        ledger.Called(member, result);
+    });
+    QStringList trace;
+    const QJSValue result = engine.evaluate(source, fileName, 1, &trace);
+    if (!trace.isEmpty() || result.isError()) {
+        // Whatever was thrown, an Error or any other value: the script failed, and the
+        // task it was building is not printed.
         Err(QString("%1:%2: %3")
                 .arg(fileName)
-                .arg(ScriptLine(result, QStringLiteral("kavel:binding")))
-                .arg(result.toString()));
+                .arg(ScriptLine(trace, result, bindingFile))
+                .arg(Excerpt(result.toString(), 2000)));
         return 1;
     }
 
-    int exitCode = 0;
-    if (!RunState().blOutputDone) {
-        Variant printed;
+    if (!ledger.MadeOutput()) {
+        // Only a script that made no output of its own gets the output the options ask for.
         if (o.preview) {
             control.PREVIEW();
         } else if (o.design) {
             control.PRINT_DESIGN();
         } else if (o.print || pdf) {
+            Variant printed;
             control.PRINT(&printed);
-            if (printed.IsEmpty() || !printed.ToBool()) {
-                Err("kavel: the task was not printed");
-                exitCode = 3;
-            }
+            ledger.Called("PRINT", printed);
         }
     }
     if (pdf) {
         for (const VirtualJob& job : pdf->Jobs()) {
-            if (!job.pdfFile.isEmpty()) {
-                Err(QString("printed %1 page(s) to %2").arg(job.pageCount).arg(job.pdfFile));
-            }
+            if (!job.finished || job.pdfFile.isEmpty()) continue;
+            const QString copies = job.copies > 1 ? QString(", %1 copies,").arg(job.copies) : "";
+            Err(QString("printed %1 page(s)%2 to %3").arg(job.pageCount).arg(copies, job.pdfFile));
         }
     }
-    if (o.gui &&
-        (control.EmbeddedForm() || (control.DesignForm() && control.DesignForm()->isVisible()))) {
-        // Windows left open by the script stay until the user closes the last one.
-        QApplication::exec();
+    if (o.gui) {
+        // The control's own panel is shown only when the task put a preview or the
+        // designer inside it, as a page would show it.
+        if (control.EmbeddedForm()) control.show();
+        if (control.EmbeddedForm() || (control.DesignForm() && control.DesignForm()->isVisible())) {
+            // Windows left open by the script stay until the user closes the last one.
+            QApplication::exec();
+        }
     }
-    return exitCode;
+    return ledger.Failed() ? 3 : 0;
 }
 
 }  // namespace kavel

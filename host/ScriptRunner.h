@@ -26,9 +26,10 @@ struct RunOptions {
 std::optional<RunOptions> ParseRunOptions(const QStringList& args, QString* error);
 QString RunUsage();
 
-// Runs the script; the process exit code: 0 the script ran to its end, 1 a script
-// error (reported as FILE:LINE: MESSAGE), 2 the script cannot be read, 3 the output
-// that the options asked for failed.
+// Runs the script; the process exit code: 0 the script ran to its end and every output it
+// made succeeded, 1 a script error or any value thrown (reported as FILE:LINE: VALUE),
+// 2 the script or the options cannot be used, 3 an output failed (a print answered false,
+// a PDF or a page picture was not written to its end).
 int RunScript(const RunOptions& options);
 
 }  // namespace kavel

@@ -1,21 +1,41 @@
 // The kavel program: runs page scripts against the control.
-#include <QApplication>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <QApplication>
 
 #include <cstdio>
 
 #include "Fonts.h"
 #include "ScriptRunner.h"
 
+namespace {
+
+// Qt's own notes and warnings (a platform plugin that cannot do something, font fallbacks)
+// are no message of the control: they stay out of the user's output unless Qt's logging is
+// asked for. Critical errors always pass.
+void QuietQtMessages(QtMsgType type, const QMessageLogContext& context, const QString& text) {
+    // The script's own console output is the script's, not Qt's.
+    const bool script = context.category && qstrcmp(context.category, "js") == 0;
+    if (!script && type != QtCriticalMsg && type != QtFatalMsg &&
+        qEnvironmentVariableIsEmpty("QT_LOGGING_RULES")) {
+        return;
+    }
+    std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData());
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
     QStringList args;
     for (int i = 1; i < argc; ++i) args << QString::fromLocal8Bit(argv[i]);
-    if (args.isEmpty() || args.first() == "--help" || args.first() == "-h" ||
-        args.first() != "run") {
-        std::fprintf(args.isEmpty() || args.first().startsWith("-") ? stdout : stderr, "%s\n",
+    if (args.contains("--help") || args.contains("-h")) {
+        std::fprintf(stdout, "%s\n", kavel::RunUsage().toUtf8().constData());
+        return 0;
+    }
+    if (args.isEmpty() || args.first() != "run") {
+        std::fprintf(args.isEmpty() ? stdout : stderr, "%s\n",
                      kavel::RunUsage().toUtf8().constData());
-        return args.isEmpty() || args.first().startsWith("-") ? 0 : 2;
+        return args.isEmpty() ? 0 : 2;
     }
     args.removeFirst();
     QString error;
@@ -40,6 +60,7 @@ int main(int argc, char** argv) {
         mkdir(dir.constData(), 0700);
         qputenv("XDG_RUNTIME_DIR", dir);
     }
+    qInstallMessageHandler(QuietQtMessages);
     Q_INIT_RESOURCE(kavel_data);
     kavel::UseShippedFontConfig();
     QApplication app(argc, argv);

@@ -237,6 +237,59 @@ const MemberInfo* FindMember(DISPID dispid, InvokeKind kind) {
     return nullptr;
 }
 
+namespace {
+
+// Arguments every call must give: all up to the last one that is not an optional
+// (pointer) VARIANT.
+int RequiredCount(const MemberInfo& member) {
+    int required = 0, position = 0;
+    for (const ParamInfo& p : member.params) {
+        if (p.out) continue;
+        ++position;
+        if (!p.type.startsWith("PTR(")) required = position;
+    }
+    return required;
+}
+
+bool IsIntegerType(const QString& type) {
+    return type == "I4" || type == "INT" || type == "I2" || type == "TxActiveFormBorderStyle";
+}
+
+// An argument as an error message shows it: text in quotes, other values as they read.
+QString ArgumentText(const Variant& value) {
+    if (value.IsEmpty()) return QStringLiteral("undefined");
+    if (value.IsNull()) return QStringLiteral("null");
+    try {
+        const QString text = Excerpt(value.ToText(), 60);
+        return value.IsText() ? '"' + text + '"' : text;
+    } catch (const KavelError&) {
+        return Excerpt(value.Describe(), 60);
+    }
+}
+
+// The first argument that cannot take its parameter's integer type, as the text that
+// names the member, the parameter and the value; empty when every one can.
+QString ArgumentError(const MemberInfo& member, const std::vector<Variant>& args) {
+    size_t i = 0;
+    for (const ParamInfo& p : member.params) {
+        if (p.out) continue;
+        if (i < args.size() && IsIntegerType(p.type)) {
+            try {
+                args[i].ToInt32();
+            } catch (const KavelError&) {
+                return QString(
+                           "%1: the parameter %2 takes a whole number from -2147483648 to "
+                           "2147483647, not %3")
+                    .arg(member.name, p.name, ArgumentText(args[i]));
+            }
+        }
+        ++i;
+    }
+    return QString();
+}
+
+}  // namespace
+
 HRESULT InvokeMember(IKavelX& target, DISPID dispid, InvokeKind kind,
                      const std::vector<Variant>& args, Variant* result, QString* error) {
     if (result) *result = Variant();
@@ -245,14 +298,22 @@ HRESULT InvokeMember(IKavelX& target, DISPID dispid, InvokeKind kind,
         if (error) *error = QString("Member not found (DISPID %1)").arg(dispid);
         return DISP_E_MEMBERNOTFOUND;
     }
-    if (static_cast<int>(args.size()) > member->InCount()) {
+    const int given = static_cast<int>(args.size());
+    if (given > member->InCount() || given < RequiredCount(*member)) {
         if (error) {
-            *error = QString("%1 takes %2 arguments, %3 given")
-                         .arg(member->name)
-                         .arg(member->InCount())
-                         .arg(args.size());
+            const int required = RequiredCount(*member);
+            const QString takes = required == member->InCount()
+                                      ? QString::number(required)
+                                      : QString("%1 to %2").arg(required).arg(member->InCount());
+            *error =
+                QString("%1 takes %2 argument(s), %3 given").arg(member->name, takes).arg(given);
         }
         return DISP_E_BADPARAMCOUNT;
+    }
+    const QString wrong = ArgumentError(*member, args);
+    if (!wrong.isEmpty()) {
+        if (error) *error = wrong;
+        return DISP_E_TYPEMISMATCH;
     }
     try {
         const HRESULT hr = member->call(target, args, result);

@@ -94,6 +94,11 @@ QString Variant::TypeName() const {
     return "Unknown";
 }
 
+QString Excerpt(const QString& text, int maxLength) {
+    if (text.size() <= maxLength) return text;
+    return text.left(maxLength) + QString("… (%1 characters)").arg(text.size());
+}
+
 namespace {
 
 [[noreturn]] void CastError(const QString& from, const QString& to) {
@@ -103,7 +108,8 @@ namespace {
 
 [[noreturn]] void TextCastError(const QString& text, const QString& to) {
     throw KavelError(
-        QString("Could not convert variant of type (OleStr) into type (%1): \"%2\"").arg(to, text));
+        QString("Could not convert variant of type (OleStr) into type (%1): \"%2\"")
+            .arg(to, Excerpt(text)));
 }
 
 // Reads a number the way the automation conversion does: blanks around it are
@@ -221,7 +227,7 @@ int32_t Variant::ToInt32() const {
                 if (whole < std::numeric_limits<int32_t>::min() ||
                     whole > std::numeric_limits<int32_t>::max()) {
                     throw KavelError(
-                        QString("Arithmetic overflow converting \"%1\" to Integer").arg(text));
+                        QString("Arithmetic overflow converting \"%1\" to Integer").arg(Excerpt(text)));
                 }
                 return static_cast<int32_t>(whole);
             }

@@ -9,6 +9,10 @@
 
 namespace kavel {
 
+// A text as messages quote it: whole when short, else its start, "…" and its length, so
+// that a huge value never floods a message.
+QString Excerpt(const QString& text, int maxLength = 200);
+
 // VT codes of the automation VARIANT that the control understands.
 enum class VarType : uint16_t {
     Empty = 0,

@@ -23,7 +23,9 @@ check("settings file", /PrintSetups_members\.ini$/.test(name), true);
 check("BURL_HOST", KAVEL.BURL_HOST().indexOf("file:") === 0, true);
 KAVEL.Color = "#00FF00";
 check("Color", KAVEL.Color, 0x00FF00);
-check("unknown member", KAVEL.NO_SUCH_MEMBER, undefined);
+var message = "";
+try { KAVEL.ADD_PRINT_TXT(1, 1, 1, 1, "x"); } catch (e) { message = e.message; }
+check("unknown member", message, "KAVEL has no member ADD_PRINT_TXT; did you mean ADD_PRINT_TEXT?");
 check("member test", "PRINT" in KAVEL, true);
 var failed = false;
 try { KAVEL.NoSuchProperty = 1; } catch (e) { failed = true; }
