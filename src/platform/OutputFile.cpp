@@ -2,6 +2,9 @@
 
 #include <sys/stat.h>
 
+#include <cerrno>
+#include <cstring>
+
 namespace kavel {
 
 namespace {
@@ -14,6 +17,13 @@ bool IsSpecialFile(const QString& fileName) {
 }
 
 }  // namespace
+
+QString Reason(const QIODevice& device, int savedErrno) {
+    const QString text = device.errorString();
+    if (!text.isEmpty() && text != QLatin1String("Unknown error")) return text;
+    return savedErrno != 0 ? QString::fromLocal8Bit(std::strerror(savedErrno))
+                           : QStringLiteral("the device did not take every byte");
+}
 
 OutputFile::OutputFile(const QString& fileName) : fileName_(fileName) {}
 
@@ -43,10 +53,15 @@ QIODevice* OutputFile::Device() {
 
 bool OutputFile::Commit() {
     if (replaced_) {
-        const bool ok = replaced_->commit();
+        // The last buffered bytes are written first: a failure there keeps its reason
+        // (a full disk), which the commit that follows would not tell.
+        errno = 0;
+        const bool flushed = replaced_->flush();
+        const QString reason = Reason(*replaced_, errno);
+        const bool ok = replaced_->commit() && flushed;
         if (!ok) {
             error_ = QString("could not write \"%1\" to its end: %2")
-                         .arg(fileName_, replaced_->errorString());
+                         .arg(fileName_, flushed ? replaced_->errorString() : reason);
         }
         replaced_.reset();
         return ok;
@@ -73,10 +88,12 @@ bool WriteOutputFile(const QString& fileName, const QByteArray& bytes, QString* 
         if (error) *error = file.Error();
         return false;
     }
+    errno = 0;
     if (file.Device()->write(bytes) != bytes.size()) {
+        const int reason = errno;
         if (error) {
             *error =
-                QString("could not write \"%1\": %2").arg(fileName, file.Device()->errorString());
+                QString("could not write \"%1\": %2").arg(fileName, Reason(*file.Device(), reason));
         }
         return false;
     }

@@ -36,6 +36,9 @@ class OutputFile {
     std::unique_ptr<QFile> inPlace_;
 };
 
+// Why a write failed: the device's own text, else the system's for the saved errno.
+QString Reason(const QIODevice& device, int savedErrno);
+
 // Writes bytes to a file through OutputFile; false with the reason in error.
 bool WriteOutputFile(const QString& fileName, const QByteArray& bytes, QString* error);
 
