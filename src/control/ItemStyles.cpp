@@ -1,5 +1,8 @@
 // Styling items and the task's default style by key, by font and by placement.
 #include <limits>
+#include <stdexcept>
+
+#include "control/Units.h"
 
 #include "designer/PSetupFormUnit.h"
 #include "html/CssValues.h"
@@ -31,6 +34,21 @@ int RangeCode(const Variant& value, int max) {
     }
 }
 
+// A value out of its key's range is refused whole, with the style member's own message
+// (the key parser's syntax message is for values that are no number).
+class StyleRangeError : public std::runtime_error {
+  public:
+    explicit StyleRangeError(const QString& text) : std::runtime_error(text.toStdString()) {}
+};
+
+int Ranged(const QString& key, int value, int min, int max) {
+    if (value < min || value > max) {
+        throw StyleRangeError(
+            QString("%1 %2 is out of range (%3 to %4)").arg(key).arg(value).arg(min).arg(max));
+    }
+    return value;
+}
+
 // On, off or unchanged, for "bold", "italic" and "underline".
 TFontStyles SwitchStyle(TFontStyles style, TFontStyles bit, const Variant& value) {
     if (value.Matches(1)) return style | bit;
@@ -55,7 +73,7 @@ void TPSetupForm::SetItemStyle(int number, const QString& key, const Variant& va
             const TColor color = ColorValue(text, current);
             item ? item->setFcDefFontColor(color) : void(d.fontColor = color);
         } else if (k == "fontsize") {
-            const int size = value.ToInt32();
+            const int size = Ranged(key, value.ToInt32(), -kMaxFontSize, kMaxFontSize);
             item ? item->setIntDefSize(size) : void(d.fontSize = size);
         } else if (k == "angle") {
             const int angle = value.ToInt32();
@@ -72,7 +90,7 @@ void TPSetupForm::SetItemStyle(int number, const QString& key, const Variant& va
                 static_cast<TAlignment>(MatchCode(value, {{2, taCenter}, {3, taRightJustify}}));
             item ? item->setAlDefAlignment(a) : void(d.alignment = a);
         } else if (k == "penwidth") {
-            const int width = value.ToInt32();
+            const int width = Ranged(key, value.ToInt32(), 0, kMaxPenWidth);
             item ? item->setIntDefPenWidth(width) : void(d.penWidth = width);
         } else if (k == "penstyle") {
             if (!item) d.penStyle = static_cast<TPenStyle>(RangeCode(value, 4));
@@ -119,6 +137,7 @@ void TPSetupForm::SetItemFont(int number, const QString& fontName, const Variant
                               int alignment, int underline, int italic, int bold, int size) {
     TModiControl* item = ItemAt(number);
     if (!item) return;
+    Ranged(QStringLiteral("the font size"), size, -kMaxFontSize, kMaxFontSize);
     try {
         item->setStrDefFontName(fontName);
         item->setFcDefFontColor(ColorValue(color.ToText(), defaultStyle_.fontColor));

@@ -5,14 +5,11 @@
 #include <cstdint>
 
 #include "control/ModiControls.h"
+#include "control/Units.h"
 
 namespace kavel {
 
 namespace {
-
-int ClampToInt(int64_t v) {
-    return static_cast<int>(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX));
-}
 
 // The rectangle the widgets cover: a negative width or height counts from the other edge.
 QRect NormalisedRect(int left, int top, int width, int height) {

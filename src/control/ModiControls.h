@@ -70,8 +70,12 @@ class TRichEditBox : public QTextEdit {
         qsizetype start;
         qsizetype length;
     };
+    // Characters laid out at once when a long paragraph is broken.
+    static constexpr qsizetype kLayoutPiece = 4096;
     const std::vector<Span>& Spans() const;
     std::vector<Span> LayOutLines() const;
+    void BreakParagraph(qsizetype start, qsizetype end, const QFont& font, qreal width,
+                        std::vector<Span>& spans) const;
     QFont TextFont() const;
     void Changed();
     // Fills the edit's document from the text, font and alignment.

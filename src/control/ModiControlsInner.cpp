@@ -86,8 +86,6 @@ std::vector<TRichEditBox::Span> TRichEditBox::LayOutLines() const {
     font.setStyleStrategy(TextNeedsShaping(text_) ? QFont::PreferDefault : QFont::PreferNoShaping);
     const qreal width = std::max(0, this->width());
     const QFontMetricsF metrics(font, const_cast<TRichEditBox*>(this));
-    QTextOption option;
-    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     std::vector<Span> spans;
     qsizetype start = 0;
     while (start <= text_.size()) {
@@ -95,24 +93,12 @@ std::vector<TRichEditBox::Span> TRichEditBox::LayOutLines() const {
         if (end < 0) end = text_.size();
         if (end == start) {
             spans.push_back({start, 0});
-        } else if (metrics.horizontalAdvance(text_.mid(start, end - start)) <= width) {
+        } else if (end - start <= kLayoutPiece &&
+                   metrics.horizontalAdvance(
+                       QStringView(text_).mid(start, end - start).toString()) <= width) {
             spans.push_back({start, end - start});  // fits whole: nothing to break
         } else {
-            QTextLayout layout(text_.mid(start, end - start), font,
-                               const_cast<TRichEditBox*>(this));
-            layout.setTextOption(option);
-            layout.beginLayout();
-            const size_t first = spans.size();
-            for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
-                line.setLineWidth(width);
-                spans.push_back({start + line.textStart(), line.textLength()});
-            }
-            layout.endLayout();
-            // Blanks at a soft break hang past the margin; they are not part of the line.
-            for (size_t i = first; i + 1 < spans.size(); ++i) {
-                Span& s = spans[i];
-                while (s.length > 0 && text_.at(s.start + s.length - 1).isSpace()) --s.length;
-            }
+            BreakParagraph(start, end, font, width, spans);
         }
         start = end + 1;
     }
@@ -120,6 +106,44 @@ std::vector<TRichEditBox::Span> TRichEditBox::LayOutLines() const {
     // line break) is not a line.
     if (!spans.empty() && spans.back().length == 0) spans.pop_back();
     return spans;
+}
+
+void TRichEditBox::BreakParagraph(qsizetype start, qsizetype end, const QFont& font, qreal width,
+                                  std::vector<Span>& spans) const {
+    // The paragraph is laid out a piece at a time, so that one of a million characters costs
+    // what a thousand short ones do. A piece's last line may go on past the piece: it is
+    // laid out again at the start of the next one, so the lines are those of the whole.
+    QTextOption option;
+    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    const size_t first = spans.size();
+    qsizetype from = start;
+    qsizetype piece = kLayoutPiece;
+    while (from < end) {
+        const qsizetype to = std::min(end, from + piece);
+        QTextLayout layout(text_.mid(from, to - from), font, const_cast<TRichEditBox*>(this));
+        layout.setTextOption(option);
+        layout.beginLayout();
+        std::vector<Span> lines;
+        for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+            line.setLineWidth(width);
+            lines.push_back({from + line.textStart(), line.textLength()});
+        }
+        layout.endLayout();
+        if (to < end) {
+            if (lines.size() < 2) {
+                piece *= 2;  // a line wider than the piece: take more at once
+                continue;
+            }
+            lines.pop_back();
+        }
+        from = to < end ? lines.back().start + lines.back().length : end;
+        spans.insert(spans.end(), lines.begin(), lines.end());
+    }
+    // Blanks at a soft break hang past the margin; they are not part of the line.
+    for (size_t i = first; i + 1 < spans.size(); ++i) {
+        Span& s = spans[i];
+        while (s.length > 0 && text_.at(s.start + s.length - 1).isSpace()) --s.length;
+    }
 }
 
 void TRichEditBox::Changed() {

@@ -5,6 +5,12 @@
 
 namespace kavel {
 
+namespace {
+// Characters a text item holds at the most: some 1,000 pages of text. Longer texts are cut,
+// so that breaking them into lines takes seconds, not minutes.
+constexpr qsizetype kMaxItemText = 4 * 1024 * 1024;
+}  // namespace
+
 void TPSetupForm::ApplyDefaultStyle(TModiControl* item) const {
     const TDefaultStyle& d = defaultStyle_;
     item->setPtDefPageType(d.pageType);
@@ -44,11 +50,19 @@ TModiControl* TPSetupForm::AddItem(const QString& name, int top, bool designAdde
     item->setIntDefWidth(width);
     item->setIntDefHeight(height);
     item->strContent = content;
+    if (kind == cdtText && content.size() > kMaxItemText) {
+        item->strContent.truncate(kMaxItemText);
+        Messages().ShowMessage(
+            QString("The text of item %1 is cut to its first %2 of %3 characters.")
+                .arg(items_.size() + 1)
+                .arg(kMaxItemText)
+                .arg(content.size()));
+    }
     item->blDesignAdded = designAdded;
     item->strItemName = ItemName(name);
     item->intPageNo = prnSetup_.intCurPageNo;
     item->intItemIndex = static_cast<int>(items_.size());
-    if (auto* edit = item->RichEdit()) edit->SetText(content);
+    if (auto* edit = item->RichEdit()) edit->SetText(item->strContent);
     item->blModified = false;
     items_.append(item);
     return item;

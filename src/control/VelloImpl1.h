@@ -63,11 +63,12 @@ class TKavelX : public QWidget, public IKavelX {
     void ShowDesigner(bool inBrowse);
     void EmbedForm(QWidget* form);
     void ReleaseEmbedded();
-    // Adds a shape through the designer form, the box given in script pixels.
-    void AddShapeItem(int shapeType, int top, int left, int width, int height, int penStyle,
-                      int penWidth, const Variant& color);
-    void AddContentItem(const QString& name, TPRNDataType kind, int top, int left, int width,
-                        int height, const QString& content);
+    // Add a shape or a content item through the designer form, the box given in script
+    // pixels; `member` names the front in messages about values out of range.
+    void AddShapeItem(const char* member, int shapeType, int top, int left, int width, int height,
+                      int penStyle, int penWidth, const Variant& color);
+    void AddContentItem(const char* member, const QString& name, TPRNDataType kind, int top,
+                        int left, int width, int height, const QString& content);
     bool OutputPrint(int mode, bool skipAdjustments);
     void OutputPreview(bool skipAdjustments);
 

@@ -2,6 +2,7 @@
 #include "control/RunState.h"
 #include "control/SafeCall.h"
 #include "control/ShowMode.h"
+#include "control/Units.h"
 #include "control/VelloImpl1.h"
 #include "designer/PSetupFormUnit.h"
 #include "platform/Messages.h"
@@ -38,6 +39,37 @@ QString Quoted(const QString& member, const QString& what) {
     return member + " \"" + what + "\"";
 }
 
+struct NamedValue {
+    const char* name;
+    int value;
+};
+
+// Values out of their range are refused with a message that names the member, the value
+// and the range: positions far beyond any paper could only print pages of nothing.
+bool InRange(const char* member, std::initializer_list<NamedValue> values, int min, int max,
+             const char* unit) {
+    for (const NamedValue& v : values) {
+        if (v.value >= min && v.value <= max) continue;
+        Messages().ShowMessage(QString("%1 refused: the %2 %3 is out of range (%4 to %5 %6)")
+                                   .arg(member, v.name)
+                                   .arg(v.value)
+                                   .arg(min)
+                                   .arg(max)
+                                   .arg(unit));
+        return false;
+    }
+    return true;
+}
+
+bool BoxInRange(const char* member, int top, int left, int width, int height) {
+    return InRange(member, {{"top", top}, {"left", left}, {"width", width}, {"height", height}},
+                   -kMaxScriptCoordinate, kMaxScriptCoordinate, "pixels");
+}
+
+bool PenInRange(const char* member, int penWidth) {
+    return InRange(member, {{"pen width", penWidth}}, 0, kMaxPenWidth, "pixels");
+}
+
 }  // namespace
 
 // ---- Task and items ---------------------------------------------------------------------
@@ -56,6 +88,7 @@ HRESULT TKavelX::SET_PRINT_PAPER(I4 intTop, I4 intLeft, I4 intWidth, I4 intHeigh
     return SafeCall([&] {
         *Value = Variant::Bool(false);
         if (!CheckReady(true)) return;
+        if (!BoxInRange("SET_PRINT_PAPER", intTop, intLeft, intWidth, intHeight)) return;
         designForm_->SetPaper(ScaleToScreen(intTop), ScaleToScreen(intLeft),
                               ScaleToScreen(intWidth), ScaleToScreen(intHeight));
         designForm_->Setup().strTaskName = strPrintName.ToText();
@@ -63,16 +96,18 @@ HRESULT TKavelX::SET_PRINT_PAPER(I4 intTop, I4 intLeft, I4 intWidth, I4 intHeigh
     });
 }
 
-void TKavelX::AddContentItem(const QString& name, TPRNDataType kind, int top, int left, int width,
-                             int height, const QString& content) {
+void TKavelX::AddContentItem(const char* member, const QString& name, TPRNDataType kind, int top,
+                             int left, int width, int height, const QString& content) {
     if (!CheckReady(false)) return;
+    if (!BoxInRange(member, top, left, width, height)) return;
     designForm_->AddItem(name, ScaleToScreen(top), false, content, kind, ScaleToScreen(height),
                          ScaleToScreen(width), ScaleToScreen(left));
 }
 
-void TKavelX::AddShapeItem(int shapeType, int top, int left, int width, int height, int penStyle,
-                           int penWidth, const Variant& color) {
+void TKavelX::AddShapeItem(const char* member, int shapeType, int top, int left, int width,
+                           int height, int penStyle, int penWidth, const Variant& color) {
     if (!CheckReady(false)) return;
+    if (!BoxInRange(member, top, left, width, height) || !PenInRange(member, penWidth)) return;
     designForm_->AddShape(ScaleToScreen(top), ScaleToScreen(left), false, color, shapeType,
                           penWidth, penStyle, ScaleToScreen(height), ScaleToScreen(width));
 }
@@ -80,128 +115,136 @@ void TKavelX::AddShapeItem(int shapeType, int top, int left, int width, int heig
 HRESULT TKavelX::ADD_PRINT_TEXT(I4 intTop, I4 intLeft, I4 intWidth, I4 intHeight,
                                 const VARIANT& strContent) {
     return SafeCall([&] {
-        AddContentItem({}, cdtText, intTop, intLeft, intWidth, intHeight, strContent.ToText());
+        AddContentItem("ADD_PRINT_TEXT", {}, cdtText, intTop, intLeft, intWidth, intHeight,
+                       strContent.ToText());
     });
 }
 
 HRESULT TKavelX::ADD_PRINT_TEXTA(const VARIANT& strItemName, I4 intTop, I4 intLeft, I4 intWidth,
                                  I4 intHeight, const VARIANT& strContent) {
     return SafeCall([&] {
-        AddContentItem(strItemName.ToText(), cdtText, intTop, intLeft, intWidth, intHeight,
-                       strContent.ToText());
+        AddContentItem("ADD_PRINT_TEXTA", strItemName.ToText(), cdtText, intTop, intLeft, intWidth,
+                       intHeight, strContent.ToText());
     });
 }
 
 HRESULT TKavelX::ADD_PRINT_HTML(I4 intTop, I4 intLeft, I4 intWidth, I4 intHeight,
                                 const VARIANT& strHtml) {
     return SafeCall([&] {
-        AddContentItem({}, cdtHtml, intTop, intLeft, intWidth, intHeight, strHtml.ToText());
+        AddContentItem("ADD_PRINT_HTML", {}, cdtHtml, intTop, intLeft, intWidth, intHeight,
+                       strHtml.ToText());
     });
 }
 
 HRESULT TKavelX::ADD_PRINT_HTMLA(const VARIANT& strItemName, I4 intTop, I4 intLeft, I4 intWidth,
                                  I4 intHeight, const VARIANT& strContent) {
     return SafeCall([&] {
-        AddContentItem(strItemName.ToText(), cdtHtml, intTop, intLeft, intWidth, intHeight,
-                       strContent.ToText());
+        AddContentItem("ADD_PRINT_HTMLA", strItemName.ToText(), cdtHtml, intTop, intLeft, intWidth,
+                       intHeight, strContent.ToText());
     });
 }
 
 HRESULT TKavelX::ADD_PRINT_HTM(I4 intTop, I4 intLeft, I4 intWidth, I4 intHeight,
                                const VARIANT& strHtml) {
     return SafeCall([&] {
-        AddContentItem({}, cdtHtmText, intTop, intLeft, intWidth, intHeight, strHtml.ToText());
+        AddContentItem("ADD_PRINT_HTM", {}, cdtHtmText, intTop, intLeft, intWidth, intHeight,
+                       strHtml.ToText());
     });
 }
 
 HRESULT TKavelX::ADD_PRINT_TABLE(I4 intTop, I4 intLeft, I4 intWidth, I4 intHeight,
                                  const VARIANT& strHtml) {
     return SafeCall([&] {
-        AddContentItem({}, cdtTable, intTop, intLeft, intWidth, intHeight, strHtml.ToText());
+        AddContentItem("ADD_PRINT_TABLE", {}, cdtTable, intTop, intLeft, intWidth, intHeight,
+                       strHtml.ToText());
     });
 }
 
 HRESULT TKavelX::ADD_PRINT_URL(I4 intTop, I4 intLeft, I4 intWidth, I4 intHeight,
                                const VARIANT& strURL) {
-    return SafeCall(
-        [&] { AddContentItem({}, cdtUrl, intTop, intLeft, intWidth, intHeight, strURL.ToText()); });
+    return SafeCall([&] {
+        AddContentItem("ADD_PRINT_URL", {}, cdtUrl, intTop, intLeft, intWidth, intHeight,
+                       strURL.ToText());
+    });
 }
 
 HRESULT TKavelX::ADD_PRINT_TBURL(I4 intTop, I4 intLeft, I4 intWidth, I4 intHeight,
                                  const VARIANT& strURL) {
     return SafeCall([&] {
-        AddContentItem({}, cdtTBUrl, intTop, intLeft, intWidth, intHeight, strURL.ToText());
+        AddContentItem("ADD_PRINT_TBURL", {}, cdtTBUrl, intTop, intLeft, intWidth, intHeight,
+                       strURL.ToText());
     });
 }
 
 HRESULT TKavelX::ADD_PRINT_IMAGE(I4 intTop, I4 intLeft, I4 intWidth, I4 intHeight,
                                  const VARIANT& strHtml) {
     return SafeCall([&] {
-        AddContentItem({}, cdtImage, intTop, intLeft, intWidth, intHeight, strHtml.ToText());
+        AddContentItem("ADD_PRINT_IMAGE", {}, cdtImage, intTop, intLeft, intWidth, intHeight,
+                       strHtml.ToText());
     });
 }
 
 HRESULT TKavelX::ADD_PRINT_RECT(I4 intTop, I4 intLeft, I4 intWidth, I4 intHeight, I4 intLineStyle,
                                 I4 intLineWidth) {
     return SafeCall([&] {
-        AddShapeItem(cstRect, intTop, intLeft, intWidth, intHeight, intLineStyle, intLineWidth,
-                     Variant::I4(clBlack));
+        AddShapeItem("ADD_PRINT_RECT", cstRect, intTop, intLeft, intWidth, intHeight, intLineStyle,
+                     intLineWidth, Variant::I4(clBlack));
     });
 }
 
 HRESULT TKavelX::ADD_PRINT_RECTA(I4 intTop, I4 intLeft, I4 intWidth, I4 intHeight, I4 intPenStyle,
                                  I4 intPenWidth, I4 intColor) {
     return SafeCall([&] {
-        AddShapeItem(cstRect, intTop, intLeft, intWidth, intHeight, intPenStyle, intPenWidth,
-                     Variant::I4(intColor));
+        AddShapeItem("ADD_PRINT_RECTA", cstRect, intTop, intLeft, intWidth, intHeight, intPenStyle,
+                     intPenWidth, Variant::I4(intColor));
     });
 }
 
 HRESULT TKavelX::ADD_PRINT_ELLIPSE(I4 intTop, I4 intLeft, I4 intWidth, I4 intHeight,
                                    I4 intLineStyle, I4 intLineWidth) {
     return SafeCall([&] {
-        AddShapeItem(cstEllipse, intTop, intLeft, intWidth, intHeight, intLineStyle, intLineWidth,
-                     Variant::I4(clBlack));
+        AddShapeItem("ADD_PRINT_ELLIPSE", cstEllipse, intTop, intLeft, intWidth, intHeight,
+                     intLineStyle, intLineWidth, Variant::I4(clBlack));
     });
 }
 
 HRESULT TKavelX::ADD_PRINT_ELLIPSEA(I4 intTop, I4 intLeft, I4 intWidth, I4 intHeight,
                                     I4 intPenStyle, I4 intPenWidth, I4 intColor) {
     return SafeCall([&] {
-        AddShapeItem(cstEllipse, intTop, intLeft, intWidth, intHeight, intPenStyle, intPenWidth,
-                     Variant::I4(intColor));
+        AddShapeItem("ADD_PRINT_ELLIPSEA", cstEllipse, intTop, intLeft, intWidth, intHeight,
+                     intPenStyle, intPenWidth, Variant::I4(intColor));
     });
 }
 
 HRESULT TKavelX::ADD_PRINT_UPLINE(I4 intTop, I4 intLeft, I4 intWidth, I4 intHeight, I4 intPenStyle,
                                   I4 intPenWidth) {
     return SafeCall([&] {
-        AddShapeItem(cstUpLine, intTop, intLeft, intWidth, intHeight, intPenStyle, intPenWidth,
-                     Variant::I4(clBlack));
+        AddShapeItem("ADD_PRINT_UPLINE", cstUpLine, intTop, intLeft, intWidth, intHeight,
+                     intPenStyle, intPenWidth, Variant::I4(clBlack));
     });
 }
 
 HRESULT TKavelX::ADD_PRINT_UPLINEA(I4 intTop, I4 intLeft, I4 intWidth, I4 intHeight, I4 intPenStyle,
                                    I4 intPenWidth, I4 intColor) {
     return SafeCall([&] {
-        AddShapeItem(cstUpLine, intTop, intLeft, intWidth, intHeight, intPenStyle, intPenWidth,
-                     Variant::I4(intColor));
+        AddShapeItem("ADD_PRINT_UPLINEA", cstUpLine, intTop, intLeft, intWidth, intHeight,
+                     intPenStyle, intPenWidth, Variant::I4(intColor));
     });
 }
 
 HRESULT TKavelX::ADD_PRINT_DNLINE(I4 intTop, I4 intLeft, I4 intWidth, I4 intHeight, I4 intPenStyle,
                                   I4 intPenWidth) {
     return SafeCall([&] {
-        AddShapeItem(cstDownLine, intTop, intLeft, intWidth, intHeight, intPenStyle, intPenWidth,
-                     Variant::I4(clBlack));
+        AddShapeItem("ADD_PRINT_DNLINE", cstDownLine, intTop, intLeft, intWidth, intHeight,
+                     intPenStyle, intPenWidth, Variant::I4(clBlack));
     });
 }
 
 HRESULT TKavelX::ADD_PRINT_DNLINEA(I4 intTop, I4 intLeft, I4 intWidth, I4 intHeight, I4 intPenStyle,
                                    I4 intPenWidth, I4 intColor) {
     return SafeCall([&] {
-        AddShapeItem(cstDownLine, intTop, intLeft, intWidth, intHeight, intPenStyle, intPenWidth,
-                     Variant::I4(intColor));
+        AddShapeItem("ADD_PRINT_DNLINEA", cstDownLine, intTop, intLeft, intWidth, intHeight,
+                     intPenStyle, intPenWidth, Variant::I4(intColor));
     });
 }
 
@@ -209,8 +252,8 @@ HRESULT TKavelX::ADD_PRINT_SHAPE(I4 intShapeType, I4 intTop, I4 intLeft, I4 intW
                                  I4 intLineStyle, I4 intLineWidth, const VARIANT* varColor) {
     return SafeCall([&] {
         const int type = intShapeType >= 0 && intShapeType <= 5 ? intShapeType : cstUpLine;
-        AddShapeItem(type, intTop, intLeft, intWidth, intHeight, intLineStyle, intLineWidth,
-                     varColor ? *varColor : Variant());
+        AddShapeItem("ADD_PRINT_SHAPE", type, intTop, intLeft, intWidth, intHeight, intLineStyle,
+                     intLineWidth, varColor ? *varColor : Variant());
     });
 }
 
@@ -218,6 +261,15 @@ HRESULT TKavelX::ADD_PRINT_LINE(I4 intTop1, I4 intLeft1, I4 intTop2, I4 intLeft2
                                 I4 intLineWidth) {
     return SafeCall([&] {
         if (!CheckReady(false)) return;
+        if (!InRange("ADD_PRINT_LINE",
+                     {{"first top", intTop1},
+                      {"first left", intLeft1},
+                      {"second top", intTop2},
+                      {"second left", intLeft2}},
+                     -kMaxScriptCoordinate, kMaxScriptCoordinate, "pixels") ||
+            !PenInRange("ADD_PRINT_LINE", intLineWidth)) {
+            return;
+        }
         designForm_->AddLine(ScaleToScreen(intTop1), ScaleToScreen(intLeft1),
                              ScaleToScreen(intTop2), ScaleToScreen(intLeft2), intLineStyle,
                              intLineWidth);
@@ -334,7 +386,23 @@ HRESULT TKavelX::SET_PRINT_PAGESIZE(I4 intOrient, I4 intPageWidth, I4 intPageHei
                                     const VARIANT& strPageName) {
     return SafeCall([&] {
         if (!CheckReady(false)) return;
-        designForm_->SetPageSize(intOrient, intPageWidth, intPageHeight, strPageName.ToText());
+        int width = intPageWidth, height = intPageHeight;
+        // A paper too small or too large for any printer would only print pages of
+        // nothing: the printer's own paper is used instead.
+        const auto outside = [](int v) {
+            return v != 0 && (v < kMinPaperSize || v > kMaxPaperSize);
+        };
+        if (outside(width) || outside(height)) {
+            Messages().ShowMessage(QString("SET_PRINT_PAGESIZE: the paper size %1 × %2 is out of "
+                                           "range (%3 to %4 tenths of a millimetre); the "
+                                           "printer's own paper is used")
+                                       .arg(width)
+                                       .arg(height)
+                                       .arg(kMinPaperSize)
+                                       .arg(kMaxPaperSize));
+            width = height = 0;
+        }
+        designForm_->SetPageSize(intOrient, width, height, strPageName.ToText());
     });
 }
 
@@ -454,8 +522,9 @@ HRESULT TKavelX::SET_PREVIEW_WINDOW(I4 intDispMode, I4 intToolMode, I4 blDirectP
         s.intDispMode = intDispMode >= 0 && intDispMode <= 2 ? intDispMode : 1;
         s.intToolMode = intToolMode >= 0 && intToolMode <= 3 ? intToolMode : 0;
         s.blDirectPrint = blDirectPrint == 1;
-        s.intPreviewWidth = ScaleToScreen(intWidth);
-        s.intPreviewHeight = ScaleToScreen(intHeight);
+        // Sizes below 1 ask for the default window; no window is larger than the range.
+        s.intPreviewWidth = ScaleToScreen(std::clamp(intWidth, 0, kMaxScriptCoordinate));
+        s.intPreviewHeight = ScaleToScreen(std::clamp(intHeight, 0, kMaxScriptCoordinate));
         s.strPButtonCaption = strPButtonCaptoin.ToText();
     });
 }

@@ -23,6 +23,15 @@ class StoredSection {
         const int v = Text(key).trimmed().toInt(&ok);
         return ok ? std::optional<int>(v) : std::nullopt;
     }
+    // A value outside the range script may give reads as absent too: a stored layout
+    // cannot place an item where script could not.
+    std::optional<int> IntIn(const char* key, int min, int max) const {
+        const auto v = Int(key);
+        return v && *v >= min && *v <= max ? v : std::nullopt;
+    }
+    std::optional<int> Coordinate(const char* key) const {
+        return IntIn(key, -kMaxScriptCoordinate, kMaxScriptCoordinate);
+    }
 
   private:
     const SettingsStore* store_;
@@ -65,11 +74,11 @@ void TPSetupForm::ReadPostionValue(bool all) {
     TModiControl* page = pageObject_;
     if (all || page->blModified) {
         const StoredSection stored(store, page->strItemName);
-        if (const auto top = stored.Int("PRNTOP")) {
+        if (const auto top = stored.Coordinate("PRNTOP")) {
             page->SetTop(screen(*top));
-            if (const auto v = stored.Int("PRNLEFT")) page->SetLeft(screen(*v));
-            if (const auto v = stored.Int("PRNWIDTH")) page->SetWidth(screen(*v));
-            if (const auto v = stored.Int("PRNHEIGHT")) page->SetHeight(screen(*v));
+            if (const auto v = stored.Coordinate("PRNLEFT")) page->SetLeft(screen(*v));
+            if (const auto v = stored.Coordinate("PRNWIDTH")) page->SetWidth(screen(*v));
+            if (const auto v = stored.Coordinate("PRNHEIGHT")) page->SetHeight(screen(*v));
         } else if (page->blModified) {
             page->SetBounds(page->intDefLeft(), page->intDefTop(), page->intDefWidth(),
                             page->intDefHeight());
@@ -80,11 +89,11 @@ void TPSetupForm::ReadPostionValue(bool all) {
     for (TModiControl* item : items_) {
         if (!all && !item->blModified) continue;
         const StoredSection stored(store, item->strItemName);
-        const auto top = stored.Int("PRNTOP");
+        const auto top = stored.Coordinate("PRNTOP");
         if (top) item->SetTop(screen(*top));
-        if (const auto v = stored.Int("PRNLEFT")) item->SetLeft(screen(*v));
-        if (const auto v = stored.Int("PRNWIDTH")) item->SetWidth(screen(*v));
-        if (const auto v = stored.Int("PRNHEIGHT")) item->SetHeight(screen(*v));
+        if (const auto v = stored.Coordinate("PRNLEFT")) item->SetLeft(screen(*v));
+        if (const auto v = stored.Coordinate("PRNWIDTH")) item->SetWidth(screen(*v));
+        if (const auto v = stored.Coordinate("PRNHEIGHT")) item->SetHeight(screen(*v));
         SetCode(stored.Int("PRNPageType"), cptMulPage, item->ptPageType);
         SetCode(stored.Int("PRNHorzOrnt"), chnClient, item->hnHorzOrnt);
         SetCode(stored.Int("PRNVertOrnt"), cvnClient, item->hnVertOrnt);
@@ -97,7 +106,7 @@ void TPSetupForm::ReadPostionValue(bool all) {
             QString name = edit->FontName();
             TColor color = edit->FontColor();
             TFontStyles style = edit->FontStyle();
-            if (const auto v = stored.Int("PRNFONTSIZE")) size = *v;
+            if (const auto v = stored.IntIn("PRNFONTSIZE", -kMaxFontSize, kMaxFontSize)) size = *v;
             if (const QString v = stored.Text("PRNFONTNAME"); !v.isEmpty()) name = v;
             if (const auto v = stored.Int("PRNFONTCOLOR")) color = *v;
             const std::pair<const char*, TFontStyles> bits[] = {
@@ -114,7 +123,7 @@ void TPSetupForm::ReadPostionValue(bool all) {
             edit->SetText(edit->Text());
         } else if (TPRNShape* shape = item->Shape()) {
             if (const auto v = stored.Int("PRNPENCOLOR")) shape->SetPenColor(*v);
-            if (const auto v = stored.Int("PRNPENWIDTH")) shape->SetPenWidth(*v);
+            if (const auto v = stored.IntIn("PRNPENWIDTH", 0, kMaxPenWidth)) shape->SetPenWidth(*v);
             if (const auto v = stored.Int("PRNPENSTYPLE")) shape->SetPenStyle(*v);
             if (const auto v = stored.Int("PRNSHAPETYPE"); v && *v >= 0 && *v <= cstSolidEllipse) {
                 shape->SetShapeType(static_cast<TPRNShapeType>(*v));

@@ -5,20 +5,24 @@
 
 #include "control/ItemFont.h"
 #include "control/TextShaping.h"
+#include "control/Units.h"
 #include "platform/Variant.h"
 
 namespace kavel {
 
 namespace {
 
+// Characters of one line that are drawn at the most: far more than any paper holds.
+constexpr qsizetype kMaxLineDrawn = 4096;
+
 // Offset of a text within a width, measured with the given metrics.
 int AlignOffsetWith(const QFontMetrics& metrics, const QString& text, TAlignment alignment,
                     int width) {
-    const int w = metrics.horizontalAdvance(text);
-    int offset = 0;
+    const int64_t w = metrics.horizontalAdvance(text);
+    int64_t offset = 0;
     if (alignment == taRightJustify) offset = width - w;
     if (alignment == taCenter) offset = (width - w) / 2;
-    return std::max(0, offset);
+    return ClampToInt(std::max<int64_t>(0, offset));
 }
 
 // The font that text output draws with: the canvas font with its weight raised.
@@ -55,8 +59,8 @@ bool DrawText(TModiControl& item, TRichEditBox& edit, const DrawContext& ctx) {
     int t = 0;
     if (!Reached(item, ctx, &t)) return false;
     const int x = item.intPrintLeft;
-    int A = item.intPrintHeight;
-    if (t + A > ctx.pageHeight) A = ctx.pageHeight - t - L;
+    int64_t A = item.intPrintHeight;
+    if (t + A > ctx.pageHeight) A = int64_t{ctx.pageHeight} - t - L;
 
     const int count = edit.LineCount();
     const int start = item.intPrintProgress;
@@ -100,9 +104,13 @@ bool DrawPageNumber(TModiControl& item, TRichEditBox& edit, const DrawContext& c
     if (!ctx.canvas || !ctx.draw) return true;
     SetCanvasFont(*ctx.canvas, edit.FontName(), edit.FontSize(), edit.FontStyle(), edit.FontColor(),
                   ctx.ppi);
-    const QString text = PageNumberText(edit.Text(), item.ptPageType, ctx.page, ctx.total);
+    // Drawn in one piece, as one line: a line longer than any paper holds is cut, so that
+    // shaping it costs nothing unbounded.
+    const QString text =
+        PageNumberText(edit.Text().left(kMaxLineDrawn), item.ptPageType, ctx.page, ctx.total);
     const int offset = AlignOffset(ctx.canvas, text, edit.TextAlignment(), item.intPrintWidth);
-    DrawTextAngled(*ctx.canvas, item.intPrintLeft + offset, item.intPrintTop, text, 0, 100);
+    DrawTextAngled(*ctx.canvas, ClampToInt(int64_t{item.intPrintLeft} + offset), item.intPrintTop,
+                   text, 0, 100);
     return true;
 }
 
@@ -122,8 +130,10 @@ bool DrawShape(TModiControl& item, TPRNShape& shape, const DrawContext& ctx) {
         }
     }
     if (type == cstUpLine || type == cstDownLine) {
-        const int x2 = pen.width >= item.intPrintWidth ? x : x + item.intPrintWidth;
-        const int y2 = pen.width >= item.intPrintHeight ? t : t + item.intPrintHeight;
+        const int x2 =
+            pen.width >= item.intPrintWidth ? x : ClampToInt(int64_t{x} + item.intPrintWidth);
+        const int y2 =
+            pen.width >= item.intPrintHeight ? t : ClampToInt(int64_t{t} + item.intPrintHeight);
         if (canvas && ctx.draw) {
             if (type == cstUpLine) {
                 canvas->drawLine(x, y2, x2, t);
@@ -270,29 +280,30 @@ QString PageNumberText(const QString& text, TPRNPageType type, int page, int tot
 }
 
 void PlaceItem(TModiControl& item, const TModiControl& pageObject, int W, int H) {
-    int left = item.Left(), top = item.Top(), width = item.Width(), height = item.Height();
+    // In 64 bits: stored layouts and far pages may take sums past the 32-bit range.
+    int64_t left = item.Left(), top = item.Top(), width = item.Width(), height = item.Height();
     switch (item.hnHorzOrnt) {
         case chnRight:
-            left = W + item.Left() - pageObject.Width();
+            left = int64_t{W} + item.Left() - pageObject.Width();
             break;
         case chnCenter:
-            left = (W - item.Width()) / 2;
+            left = (int64_t{W} - item.Width()) / 2;
             break;
         case chnClient:
-            width = std::max(0, W + item.Width() - pageObject.Width());
+            width = std::max<int64_t>(0, int64_t{W} + item.Width() - pageObject.Width());
             break;
         default:
             break;
     }
     switch (item.hnVertOrnt) {
         case cvnBottom:
-            top = item.Top() + H - pageObject.Height();
+            top = int64_t{item.Top()} + H - pageObject.Height();
             break;
         case cvnCenter:
-            top = (H - item.Height()) / 2;
+            top = (int64_t{H} - item.Height()) / 2;
             break;
         case cvnClient:
-            height = std::max(0, item.Height() + H - pageObject.Height());
+            height = std::max<int64_t>(0, int64_t{item.Height()} + H - pageObject.Height());
             break;
         default:
             break;
@@ -302,13 +313,11 @@ void PlaceItem(TModiControl& item, const TModiControl& pageObject, int W, int H)
     const TPRNDataType kind = item.ObjectType();
     if (IsImageKind(kind) && top < H && top + height > H) height = H - top;
     const bool body = !IsFixedPageType(item.ptPageType);
-    if (body && item.strPageIndex.isEmpty()) {
-        top = static_cast<int>(top + static_cast<int64_t>(item.intPageNo) * H);
-    }
-    item.intPrintLeft = left;
-    item.intPrintTop = top;
-    item.intPrintWidth = width;
-    item.intPrintHeight = height;
+    if (body && item.strPageIndex.isEmpty()) top += int64_t{item.intPageNo} * H;
+    item.intPrintLeft = ClampToInt(left);
+    item.intPrintTop = ClampToInt(top);
+    item.intPrintWidth = ClampToInt(width);
+    item.intPrintHeight = ClampToInt(height);
 }
 
 int PageIndexMatch(const QString& rule, int total, int page) {
