@@ -48,7 +48,7 @@ class OutputLedger {
         if (!outputs.contains(member)) return;
         madeOutput_ = true;
         if (member.startsWith("PRINT") && !member.startsWith("PRINT_") && !result.ToBool()) {
-            Fail(QString("%1 answered false: the task was not printed").arg(member));
+            Fail(QString("%1 answered false: the print did not succeed").arg(member));
         }
     }
     void Fail(const QString& reason) {

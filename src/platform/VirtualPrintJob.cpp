@@ -105,6 +105,11 @@ class VirtualPrintJob : public PrintJob {
         record.mode = mode;
         record.copies = mode.copies;
         record.pageCount = 1;
+        if (mode.copies > printer.maxCopies) {
+            Fail(QString("was refused: %1 copies are more than the printer allows (%2)")
+                     .arg(mode.copies)
+                     .arg(printer.maxCopies));
+        }
         if (!printer.pngDir.isEmpty()) {
             QString error;
             pngJob_ = BeginPageImageJob(printer.pngDir, &error);

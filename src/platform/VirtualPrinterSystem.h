@@ -33,6 +33,7 @@ struct VirtualPrinter {
     // Each page as a picture in pngDir (named as PageImages.h says). Empty: no pictures.
     QString pngDir;
     bool keepImages = false;  // keep each page's picture in Jobs()
+    int maxCopies = 999;      // a job asking for more is refused, as a print server does
 };
 
 // A print job as the printer received it.
