@@ -53,5 +53,8 @@ grep -q "throw.js:3: stopped here" "$WORK/out.txt" && [ ! -e "$WORK/throw.pdf" ]
 pass "a thrown value fails the run with its line, and nothing is printed"
 
 "$KAVEL" run --help | grep -q "^usage: kavel run" || fail "--help"
-pass "--help prints the usage"
+printf 'KAVEL.PRINT_INIT("p");\nKAVEL.ADD_PRINT_TEXT(10,10,200,20,"x");\nKAVEL.PREVIEW();\n' > "$WORK/preview.js"
+expect_status 0 "$WORK/preview.js"
+[ ! -s "$WORK/out.txt" ] || { cat "$WORK/out.txt"; fail "a quiet preview wrote something"; }
+pass "--help prints the usage, and Qt's own notes stay out of the output"
 echo "$PASSED passed, 0 failed"
