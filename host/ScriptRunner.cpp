@@ -13,6 +13,7 @@
 #include "control/VelloImpl1.h"
 #include "designer/PSetupFormUnit.h"
 #include "platform/CupsPrinterSystem.h"
+#include "platform/MachinePrinterSystem.h"
 #include "platform/Messages.h"
 #include "platform/SettingsStore.h"
 #include "platform/VirtualPrinterSystem.h"
@@ -191,11 +192,28 @@ int RunScript(const RunOptions& o) {
     SetPresenter(presenter);
 
     std::shared_ptr<VirtualPrinterSystem> pdf;
+    std::shared_ptr<MachinePrinterSystem> machine;
     if (!o.pdfFile.isEmpty() || !o.pngDir.isEmpty()) {
         pdf = MakePdfPrinterSystem(o.pdfFile, o.pngDir);
         SetPrinterSystem(pdf);
     } else {
-        SetPrinterSystem(std::make_shared<CupsPrinterSystem>(o.printer));
+        machine =
+            std::make_shared<MachinePrinterSystem>(std::make_shared<CupsPrinterSystem>(o.printer));
+        SetPrinterSystem(machine);
+        // A printer named for the run that is not there would otherwise let the task go to
+        // another one.
+        if (!o.printer.isEmpty()) {
+            const QString why = machine->WhyNotUsable(o.printer);
+            if (!why.isEmpty()) {
+                Err("kavel: " + why);
+                return 2;
+            }
+        } else if (o.print) {
+            if (const QString why = machine->Unreachable(); !why.isEmpty()) {
+                Err(QString("kavel: %1; the task goes to the built-in printer \"%2\"")
+                        .arg(why, kPdfPrinterName));
+            }
+        }
     }
     const QString url =
         o.script.isEmpty() ? QStringLiteral("file:///kavel/default-example.js")
@@ -235,8 +253,8 @@ int RunScript(const RunOptions& o) {
             ledger.Called("PRINT", printed);
         }
     }
-    if (pdf) {
-        for (const VirtualJob& job : pdf->Jobs()) {
+    if (pdf || machine) {
+        for (const VirtualJob& job : pdf ? pdf->Jobs() : machine->PdfJobs()) {
             if (!job.finished || job.pdfFile.isEmpty()) continue;
             const QString copies = job.copies > 1 ? QString(", %1 copies,").arg(job.copies) : "";
             Err(QString("printed %1 page(s)%2 to %3").arg(job.pageCount).arg(copies, job.pdfFile));

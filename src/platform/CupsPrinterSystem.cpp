@@ -89,6 +89,17 @@ QString CupsPrinterSystem::DefaultPrinterName() {
     return QString();
 }
 
+QString CupsPrinterSystem::Unreachable() {
+    http_t* http = httpConnect2(cupsServer(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(), 1,
+                                3000, nullptr);
+    if (!http) {
+        return QString("the CUPS print scheduler is not running (it does not answer at %1)")
+            .arg(QString::fromUtf8(cupsServer()));
+    }
+    httpClose(http);
+    return QString();
+}
+
 QString CupsPrinterSystem::NameAt(int index) {
     const QStringList names = Printers();
     if (index < 0 || index >= names.size()) throw KavelError("Printer selected is not valid");

@@ -19,6 +19,8 @@ class CupsPrinterSystem : public PrinterSystem {
 
     QStringList Printers() override;
     QString DefaultPrinterName() override;
+    // The scheduler does not answer: it is not running, or not where the client looks.
+    QString Unreachable() override;
 
     // Device modes start from the printer's defaults: its default paper mapped to a
     // paper size code (or a user size), its default orientation, one copy.

@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "platform/CupsPrinterSystem.h"
+#include "platform/MachinePrinterSystem.h"
 #include "platform/Variant.h"
 
 namespace kavel {
@@ -89,7 +90,9 @@ void SetDialogPolicy(DialogAnswer answer) {
 
 PrinterSystem& Printers() {
     auto& system = SystemSlot();
-    if (!system) system = std::make_shared<CupsPrinterSystem>();
+    if (!system) {
+        system = std::make_shared<MachinePrinterSystem>(std::make_shared<CupsPrinterSystem>());
+    }
     return *system;
 }
 

@@ -61,6 +61,9 @@ class PrinterSystem {
     int Count() { return static_cast<int>(Printers().size()); }
     // Name of the system's default printer; empty when there is none.
     virtual QString DefaultPrinterName() = 0;
+    // Why the system's printers cannot be listed (its print service is not running);
+    // empty when they can.
+    virtual QString Unreachable() { return QString(); }
     int DefaultIndex();  // -1 when there is no default printer
 
     // The current printer, as the platform keeps one per process. SetCurrent(-1) makes
@@ -111,7 +114,8 @@ enum class DialogAnswer { Show, Ok, Cancel };
 DialogAnswer DialogPolicy();
 void SetDialogPolicy(DialogAnswer answer);
 
-// The printer system every part of the control uses; the CUPS system until replaced.
+// The printer system every part of the control uses; until replaced, the machine's: the
+// CUPS printers and the built-in PDF printer.
 PrinterSystem& Printers();
 std::shared_ptr<PrinterSystem> SetPrinterSystem(std::shared_ptr<PrinterSystem> system);
 

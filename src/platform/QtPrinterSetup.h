@@ -4,6 +4,7 @@
 
 #include <QPageLayout>
 #include <QPrinter>
+#include <optional>
 
 #include "platform/PrinterSystem.h"
 
@@ -21,5 +22,13 @@ DeviceMode DeviceModeFromLayout(const QPageLayout& layout, const DeviceMode& bas
 // Paper source codes of the device mode are the printer bin numbers, one above Qt's
 // paper source values; 0 means the printer's own choice.
 int SourceCodeFor(QPrinter::PaperSource source);
+
+// Qt's print dialog on a printer that carries a printer's device mode, preset with the
+// values (copies, page range); `offerFile` adds printing to a PDF file. Confirmed, the
+// values hold the copies and range and the printer the choice (its name, or the PDF
+// format and a file name). False when cancelled.
+bool ShowQtPrintDialog(QPrinter& printer, PrintDialogValues& values, bool offerFile);
+// Qt's page-setup dialog on a printer set to `mode`; the chosen device mode when confirmed.
+std::optional<DeviceMode> ShowQtPageSetupDialog(QPrinter& printer, const DeviceMode& mode);
 
 }  // namespace kavel

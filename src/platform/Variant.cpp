@@ -107,9 +107,8 @@ namespace {
 }
 
 [[noreturn]] void TextCastError(const QString& text, const QString& to) {
-    throw KavelError(
-        QString("Could not convert variant of type (OleStr) into type (%1): \"%2\"")
-            .arg(to, Excerpt(text)));
+    throw KavelError(QString("Could not convert variant of type (OleStr) into type (%1): \"%2\"")
+                         .arg(to, Excerpt(text)));
 }
 
 // Reads a number the way the automation conversion does: blanks around it are
@@ -226,8 +225,8 @@ int32_t Variant::ToInt32() const {
             if (ok) {
                 if (whole < std::numeric_limits<int32_t>::min() ||
                     whole > std::numeric_limits<int32_t>::max()) {
-                    throw KavelError(
-                        QString("Arithmetic overflow converting \"%1\" to Integer").arg(Excerpt(text)));
+                    throw KavelError(QString("Arithmetic overflow converting \"%1\" to Integer")
+                                         .arg(Excerpt(text)));
                 }
                 return static_cast<int32_t>(whole);
             }

@@ -40,7 +40,7 @@ struct VirtualPrinter {
 struct VirtualJob {
     QString printer;
     QString title;
-    DeviceMode mode;  // the printer's device mode when the job started
+    DeviceMode mode;      // the printer's device mode when the job started
     int copies = 1;       // the PDF holds every sheet this many times, collated
     int pageCount = 0;    // sheets of one copy so far (an empty job has one blank sheet)
     QList<QImage> pages;  // whole sheets at the job's resolution, when kept

@@ -46,6 +46,13 @@ expect_status 3 "$WORK/empty.js" --pdf "$WORK/empty.pdf"
 [ ! -e "$WORK/empty.pdf" ] && grep -q "Nothing was printed" "$WORK/out.txt" || fail "an empty task"
 pass "copies are collated and an empty task sends no job"
 
+# A printer that cannot be reached is named as such, and the task goes to no other one.
+set +e; CUPS_SERVER="$WORK/no-scheduler.sock" "$KAVEL" run "$WORK/one.js" --print --printer Office \
+    --settings "$WORK/settings" > "$WORK/out.txt" 2>&1; got=$?; set -e
+[ "$got" = 2 ] && grep -q 'the printer "Office" cannot be reached: the CUPS print scheduler is not running' "$WORK/out.txt" ||
+    { cat "$WORK/out.txt"; fail "a printer behind a stopped scheduler"; }
+pass "a named printer that cannot be reached stops the run with the reason"
+
 # A script that fails prints nothing, whatever it throws.
 printf 'KAVEL.PRINT_INIT("t");\nKAVEL.ADD_PRINT_TEXT(10,10,200,20,"half");\nthrow "stopped here";\n' > "$WORK/throw.js"
 expect_status 1 "$WORK/throw.js" --pdf "$WORK/throw.pdf"
