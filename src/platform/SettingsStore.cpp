@@ -1,5 +1,6 @@
 #include "platform/SettingsStore.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -116,8 +117,20 @@ QString GetSettingsFolder() {
 QString GetSettingsFileName(bool design, const QString& taskName) {
     const QString folder = GetSettingsFolder();
     if (folder.isEmpty()) return QString();
-    return folder + (design ? "/PrintDesigns_" : "/PrintSetups_") + FilePartOfTask(taskName) +
-           ".ini";
+    const QString prefix = design ? "PrintDesigns_" : "PrintSetups_";
+    QString part = FilePartOfTask(taskName);
+    // A file name has 255 bytes at most, and the store writes beside it (".lock", a
+    // temporary suffix): a longer task name keeps its start and a hash of the whole, so
+    // its layout is still kept and no two long names share a file.
+    constexpr int kMaxNameBytes = 240;
+    if ((prefix + part + ".ini").toUtf8().size() > kMaxNameBytes) {
+        const QString hash = QString::fromLatin1(
+            QCryptographicHash::hash(part.toUtf8(), QCryptographicHash::Sha256).toHex().left(16));
+        while ((prefix + part + "~" + hash + ".ini").toUtf8().size() > kMaxNameBytes) part.chop(1);
+        if (!part.isEmpty() && part.back().isHighSurrogate()) part.chop(1);
+        part += "~" + hash;
+    }
+    return folder + "/" + prefix + part + ".ini";
 }
 
 bool DeleteSettingsFile(const QString& fileName) {
