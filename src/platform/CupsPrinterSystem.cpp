@@ -7,8 +7,10 @@
 #include <QPrinterInfo>
 #include <QTemporaryFile>
 #include <algorithm>
+#include <mutex>
 
 #include "platform/CupsJob.h"
+#include "platform/ProcessTemporaryFiles.h"
 #include "platform/QtPrinterSetup.h"
 #include "platform/Variant.h"
 
@@ -23,6 +25,10 @@ QPrinterInfo InfoFor(const QString& name) {
     }
     return info;
 }
+
+// Documents wait for submission in temporary files named "kavel-job", the process id, "-"
+// and a unique part.
+const QString kDocumentPrefix = QStringLiteral("kavel-job");
 
 QString JobName(const char* kind, const QString& printer) {
     return QString("The %1 on \"%2\"").arg(QLatin1String(kind), printer);
@@ -52,7 +58,11 @@ class CupsPrintJob : public PrintJob {
         : printer_(info, QPrinter::HighResolution),
           name_(info.printerName()),
           title_(title),
-          document_(QDir::temp().filePath("kavel-job-XXXXXX")) {
+          document_(NewProcessTemporaryFile(QDir::tempPath(), kDocumentPrefix)) {
+        // Documents of runs that were killed before they submitted them go first.
+        static std::once_flag cleaned;
+        std::call_once(cleaned,
+                       [] { RemoveOrphanedTemporaryFiles(QDir::tempPath(), kDocumentPrefix); });
         ApplyDeviceMode(printer_, mode);
         printer_.setDocName(title);
         // The origin of drawing is the corner of the printable area, as on the platform
@@ -61,10 +71,10 @@ class CupsPrintJob : public PrintJob {
         // The file is made private (mode 0600, a new name) before the engine writes to it.
         // Its name has no ".pdf" so that the printer's own engine, with its paper and
         // margins, writes it.
-        if (!document_.open()) {
-            Fail("could not be started: no temporary file: " + document_.errorString());
+        if (!document_->open()) {
+            Fail("could not be started: no temporary file: " + document_->errorString());
         }
-        printer_.setOutputFileName(document_.fileName());
+        printer_.setOutputFileName(document_->fileName());
     }
 
     ~CupsPrintJob() override {
@@ -91,9 +101,9 @@ class CupsPrintJob : public PrintJob {
         painter_.end();
         finished_ = true;
         if (printer_.printerState() == QPrinter::Error || !DocumentComplete()) {
-            Fail("could not be written: " + document_.errorString());
+            Fail("could not be written: " + document_->errorString());
         }
-        SubmitCupsJob(name_, title_, CupsFormat::Pdf, Options(), document_,
+        SubmitCupsJob(name_, title_, CupsFormat::Pdf, Options(), *document_,
                       JobName("print job", name_));
     }
 
@@ -106,10 +116,10 @@ class CupsPrintJob : public PrintJob {
 
     // A PDF written to its end closes with its end-of-file mark.
     bool DocumentComplete() {
-        const qint64 size = document_.size();
-        if (size <= 0 || !document_.seek(std::max<qint64>(0, size - 32))) return false;
-        const bool complete = document_.readAll().contains("%%EOF");
-        return document_.seek(0) && complete;
+        const qint64 size = document_->size();
+        if (size <= 0 || !document_->seek(std::max<qint64>(0, size - 32))) return false;
+        const bool complete = document_->readAll().contains("%%EOF");
+        return document_->seek(0) && complete;
     }
 
     // The options Qt's CUPS engine gives a job: paper, copies and collation (the document
@@ -133,7 +143,7 @@ class CupsPrintJob : public PrintJob {
     QPainter painter_;
     QString name_;
     QString title_;
-    QTemporaryFile document_;
+    std::unique_ptr<QTemporaryFile> document_;
     bool finished_ = false;
 };
 
