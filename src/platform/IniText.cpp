@@ -26,7 +26,7 @@ struct IniLine {
     qsizetype contentBegin = 0;            // after a byte-order mark on the first line
     qsizetype contentEnd = 0;              // before the line break
     qsizetype next = 0;                    // the following line's first byte
-    qsizetype nameBegin = 0, nameEnd = 0;  // section or key name, blanks removed
+    qsizetype nameBegin = 0, nameEnd = 0;  // section or key name as written, blanks included
     qsizetype equals = 0;                  // key lines: the "="
     bool blank = true;                     // nothing but blanks
 };
@@ -60,7 +60,6 @@ class IniLines {
             line.kind = IniLine::Section;
             line.nameBegin = begin + 1;
             line.nameEnd = close < 0 ? end : begin + close;
-            Trim(bytes, line.nameBegin, line.nameEnd);
         } else if (bytes[begin] != ';' && bytes[begin] != '#') {
             const qsizetype equals =
                 text_.sliced(line.contentBegin, line.contentEnd - line.contentBegin).indexOf('=');
@@ -69,7 +68,6 @@ class IniLines {
                 line.equals = line.contentBegin + equals;
                 line.nameBegin = line.contentBegin;
                 line.nameEnd = line.equals;
-                Trim(bytes, line.nameBegin, line.nameEnd);
             }
         }
         return true;
@@ -80,8 +78,9 @@ class IniLines {
     qsizetype start_ = 0;
 };
 
-// Names compare as QString does without regard to case: case-folded UTF-16, blanks around
-// them removed. ASCII names, nearly all of them, are compared without making a QString.
+// Names compare as QString does without regard to case: decoded as written, blanks around
+// them removed, case-folded UTF-16. ASCII names, nearly all of them, are compared without making a
+// QString.
 bool IsAscii(QByteArrayView name) {
     for (char c : name) {
         if (static_cast<uchar>(c) >= 0x80) return false;
@@ -91,6 +90,12 @@ bool IsAscii(QByteArrayView name) {
 
 char16_t AsciiFolded(char c) {
     return static_cast<char16_t>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+}
+
+QByteArrayView AsciiTrimmed(QByteArrayView name) {
+    qsizetype begin = 0, end = name.size();
+    Trim(name.data(), begin, end);
+    return name.sliced(begin, end - begin);
 }
 
 QString Folded(QByteArrayView name) {
@@ -112,12 +117,13 @@ quint32 FoldedHash(QStringView folded) {
 quint32 NameHash(QByteArrayView name) {
     if (!IsAscii(name)) return FoldedHash(Folded(name));
     quint32 hash = kHashStart;
-    for (char c : name) hash = HashStep(hash, AsciiFolded(c));
+    for (char c : AsciiTrimmed(name)) hash = HashStep(hash, AsciiFolded(c));
     return hash;
 }
 
 bool SameName(QByteArrayView name, QStringView folded) {
     if (!IsAscii(name)) return Folded(name) == folded;
+    name = AsciiTrimmed(name);
     if (name.size() != folded.size()) return false;
     for (qsizetype i = 0; i < name.size(); ++i) {
         if (AsciiFolded(name[i]) != folded[i].unicode()) return false;
@@ -127,6 +133,8 @@ bool SameName(QByteArrayView name, QStringView folded) {
 
 bool SameNames(QByteArrayView a, QByteArrayView b) {
     if (IsAscii(a) && IsAscii(b)) {
+        a = AsciiTrimmed(a);
+        b = AsciiTrimmed(b);
         return a.size() == b.size() && qstrnicmp(a.data(), a.size(), b.data(), b.size()) == 0;
     }
     return Folded(a) == Folded(b);

@@ -30,7 +30,7 @@ class IniIndex {
         quint32 nameBegin, nameEnd;
     };
     struct Key {
-        quint32 nameBegin, nameEnd;  // the key's name, blanks removed
+        quint32 nameBegin, nameEnd;  // the key's name as written, blanks included
         quint32 equals, valueEnd;    // the "=" and the end of the line's content
         quint32 section;             // index in sections_
     };
