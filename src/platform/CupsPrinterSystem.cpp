@@ -101,7 +101,7 @@ class CupsPrintJob : public PrintJob {
         painter_.end();
         finished_ = true;
         if (printer_.printerState() == QPrinter::Error || !DocumentComplete()) {
-            Fail("could not be written: " + document_->errorString());
+            Fail("could not be written to its end");
         }
         SubmitCupsJob(name_, title_, CupsFormat::Pdf, Options(), *document_,
                       JobName("print job", name_));
