@@ -3,7 +3,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFont>
-#include <QStandardPaths>
+
+#include "platform/RuntimeFolder.h"
 
 namespace kavel {
 
@@ -11,18 +12,13 @@ void UseShippedFontConfig() {
     if (!qEnvironmentVariableIsEmpty("FONTCONFIG_FILE")) return;
     QFile shipped(":/kavel/fonts.conf");
     if (!shipped.open(QIODevice::ReadOnly)) return;
-    const QByteArray content = shipped.readAll();
-    const QString path = QDir::temp().filePath(
-        QString("kavel-fonts-%1.conf")
-            .arg(qgetenv("USER").isEmpty() ? QByteArray("user") : qgetenv("USER")));
-    QFile out(path);
-    if (!out.exists() || (out.open(QIODevice::ReadOnly) && out.readAll() != content)) {
-        out.close();
-        if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate)) return;
-        out.write(content);
+    // Fontconfig and the browser read the mapping from a file; it lives in our private
+    // folder, where no other user can put a link or a file of their own in its place.
+    const QString folder = PrivateRuntimeFolder();
+    if (folder.isEmpty() || !WritePrivateFile(folder, "kavel-fonts.conf", shipped.readAll())) {
+        return;
     }
-    out.close();
-    qputenv("FONTCONFIG_FILE", QFile::encodeName(path));
+    qputenv("FONTCONFIG_FILE", QFile::encodeName(QDir(folder).filePath("kavel-fonts.conf")));
 }
 
 void InstallFontSubstitutions() {

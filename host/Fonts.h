@@ -5,7 +5,8 @@
 namespace kavel {
 
 // Points fontconfig at the shipped mapping (unless the environment already names a
-// configuration). Call before the application object is created.
+// configuration), written into the private runtime folder. Call before the application
+// object is created.
 void UseShippedFontConfig();
 // Qt-side substitutions for the same family names.
 void InstallFontSubstitutions();

@@ -1,12 +1,12 @@
 // The kavel program: runs page scripts against the control.
-#include <sys/stat.h>
-#include <unistd.h>
 #include <QApplication>
+#include <QFile>
 
 #include <cstdio>
 
 #include "Fonts.h"
 #include "ScriptRunner.h"
+#include "platform/RuntimeFolder.h"
 
 namespace {
 
@@ -54,12 +54,11 @@ int main(int argc, char** argv) {
     if (!options->gui && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
-    // Qt wants a private runtime folder; make the one it would fall back to, quietly.
-    if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) {
-        const QByteArray dir = "/tmp/runtime-" + QByteArray::number(getuid());
-        mkdir(dir.constData(), 0700);
-        qputenv("XDG_RUNTIME_DIR", dir);
-    }
+    // Qt and the browser want a private runtime folder: the user's when it really is
+    // private, else one made for this run (a folder that merely has the expected name in
+    // /tmp may belong to someone else).
+    const QString runtime = kavel::PrivateRuntimeFolder();
+    if (!runtime.isEmpty()) qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime));
     qInstallMessageHandler(QuietQtMessages);
     Q_INIT_RESOURCE(kavel_data);
     kavel::UseShippedFontConfig();

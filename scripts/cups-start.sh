@@ -7,6 +7,10 @@
 #   KavelCap2  capture backend -> $KAVEL_CUPS_DIR/cap2/ (a second printer to choose)
 #   KavelSock  socket://127.0.0.1:9100, a fake network printer (socat) ->
 #              $KAVEL_CUPS_DIR/sock/job-PID.bin
+#   KavelRefuse  a queue that does not accept jobs (cupsreject), for the tests of refused
+#              jobs; $KAVEL_REFUSING_QUEUE names it otherwise (the tests read it too)
+# A scheduler started here takes at most 99 copies a job (MaxCopies), so that a job with
+# more is refused; the tests ask the scheduler for its limit, whatever it is.
 # job-ID.txt holds "copies=", "title=", "options=" and "user=" lines; it is written after
 # the job's data, so a reader that sees it finds the data complete.
 #
@@ -16,19 +20,21 @@ set -euo pipefail
 
 DIR=${KAVEL_CUPS_DIR:-/tmp/kavel-cups}
 BACKEND=/usr/lib/cups/backend/kavelcap
+REFUSING=${KAVEL_REFUSING_QUEUE:-KavelRefuse}
+CONF=/etc/cups/cupsd.conf
 
 if [ "$(id -u)" -ne 0 ]; then
     echo "cups-start: must run as root (cupsd and lpadmin need it)" >&2
     exit 1
 fi
-for tool in /usr/sbin/cupsd lpstat lpadmin socat; do
+for tool in /usr/sbin/cupsd lpstat lpadmin cupsreject socat; do
     if ! command -v "$tool" >/dev/null; then
         echo "cups-start: $tool is missing; run scripts/install-deps.sh" >&2
         exit 1
     fi
 done
 
-mkdir -p "$DIR"/cap "$DIR"/cap2 "$DIR"/sock
+mkdir -p "$DIR"/cap "$DIR"/cap2 "$DIR"/sock "$DIR"/refused
 chmod 0755 "$DIR"
 
 # The capture backend. Mode 0700 makes cupsd run it as root, so it may write anywhere.
@@ -62,6 +68,8 @@ scheduler_running() { lpstat -r 2>/dev/null | grep -q 'is running'; }
 
 if ! scheduler_running; then
     mkdir -p /run/cups
+    # A limit set by the machine's own configuration stays.
+    grep -q '^MaxCopies' "$CONF" || echo 'MaxCopies 99' >>"$CONF"
     /usr/sbin/cupsd -f >"$DIR/cupsd.log" 2>&1 &
     echo $! >"$DIR/cupsd.pid"
     for _ in $(seq 200); do
@@ -88,6 +96,8 @@ add_queue() {
 add_queue KavelCap "kavelcap:$DIR/cap"
 add_queue KavelCap2 "kavelcap:$DIR/cap2"
 add_queue KavelSock socket://127.0.0.1:9100
+add_queue "$REFUSING" "kavelcap:$DIR/refused"
+cupsreject -r "kept closed for Kavel's tests of refused jobs" "$REFUSING"
 
 # A system without a default printer gets KavelCap as its default.
 if ! lpstat -d 2>/dev/null | grep -q 'system default destination:'; then
@@ -99,3 +109,4 @@ lpstat -d || true
 echo "KavelCap  jobs land in $DIR/cap (job-ID.pdf, job-ID.txt)"
 echo "KavelCap2 jobs land in $DIR/cap2"
 echo "KavelSock jobs land in $DIR/sock (job-PID.bin)"
+echo "$REFUSING accepts no jobs"

@@ -1,11 +1,16 @@
 #include "platform/CupsPrinterSystem.h"
 
-#include <cups/cups.h>
-
+#include <QBuffer>
+#include <QDir>
 #include <QPageLayout>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QTemporaryFile>
+#include <algorithm>
+#include <mutex>
 
+#include "platform/CupsJob.h"
+#include "platform/ProcessTemporaryFiles.h"
 #include "platform/QtPrinterSetup.h"
 #include "platform/Variant.h"
 
@@ -21,15 +26,55 @@ QPrinterInfo InfoFor(const QString& name) {
     return info;
 }
 
+// Documents wait for submission in temporary files named "kavel-job", the process id, "-"
+// and a unique part.
+const QString kDocumentPrefix = QStringLiteral("kavel-job");
+
+QString JobName(const char* kind, const QString& printer) {
+    return QString("The %1 on \"%2\"").arg(QLatin1String(kind), printer);
+}
+
+// Qt's CUPS engine names duplex modes as these sides.
+QByteArray SidesOf(QPrinter::DuplexMode duplex, QPageLayout::Orientation orientation) {
+    switch (duplex) {
+        case QPrinter::DuplexNone:
+            return "one-sided";
+        case QPrinter::DuplexAuto:
+            return orientation == QPageLayout::Portrait ? "two-sided-long-edge"
+                                                        : "two-sided-short-edge";
+        case QPrinter::DuplexLongSide:
+            return "two-sided-long-edge";
+        case QPrinter::DuplexShortSide:
+            return "two-sided-short-edge";
+    }
+    return "one-sided";
+}
+
+// A job drawn by Qt's CUPS engine into a private temporary file and then submitted by us,
+// because the engine's own submission does not tell whether the scheduler took the job.
 class CupsPrintJob : public PrintJob {
   public:
     CupsPrintJob(const QPrinterInfo& info, const DeviceMode& mode, const QString& title)
-        : printer_(info, QPrinter::HighResolution), name_(info.printerName()) {
+        : printer_(info, QPrinter::HighResolution),
+          name_(info.printerName()),
+          title_(title),
+          document_(NewProcessTemporaryFile(QDir::tempPath(), kDocumentPrefix)) {
+        // Documents of runs that were killed before they submitted them go first.
+        static std::once_flag cleaned;
+        std::call_once(cleaned,
+                       [] { RemoveOrphanedTemporaryFiles(QDir::tempPath(), kDocumentPrefix); });
         ApplyDeviceMode(printer_, mode);
         printer_.setDocName(title);
         // The origin of drawing is the corner of the printable area, as on the platform
         // printer whose pages the control lays out.
         printer_.setFullPage(false);
+        // The file is made private (mode 0600, a new name) before the engine writes to it.
+        // Its name has no ".pdf" so that the printer's own engine, with its paper and
+        // margins, writes it.
+        if (!document_->open()) {
+            Fail("could not be started: no temporary file: " + document_->errorString());
+        }
+        printer_.setOutputFileName(document_->fileName());
     }
 
     ~CupsPrintJob() override {
@@ -55,7 +100,11 @@ class CupsPrintJob : public PrintJob {
         Begin();
         painter_.end();
         finished_ = true;
-        if (printer_.printerState() == QPrinter::Error) Fail("was refused");
+        if (printer_.printerState() == QPrinter::Error || !DocumentComplete()) {
+            Fail("could not be written to its end");
+        }
+        SubmitCupsJob(name_, title_, CupsFormat::Pdf, Options(), *document_,
+                      JobName("print job", name_));
     }
 
   private:
@@ -65,13 +114,36 @@ class CupsPrintJob : public PrintJob {
         if (!painter_.begin(&printer_)) Fail("could not be started");
     }
 
-    [[noreturn]] void Fail(const char* what) {
-        throw KavelError(QString("The print job on \"%1\" %2").arg(name_, what));
+    // A PDF written to its end closes with its end-of-file mark.
+    bool DocumentComplete() {
+        const qint64 size = document_->size();
+        if (size <= 0 || !document_->seek(std::max<qint64>(0, size - 32))) return false;
+        const bool complete = document_->readAll().contains("%%EOF");
+        return document_->seek(0) && complete;
+    }
+
+    // The options Qt's CUPS engine gives a job: paper, copies and collation (the document
+    // holds every page once), sides, and a landscape mark.
+    CupsOptions Options() const {
+        const QPageLayout layout = printer_.pageLayout();
+        CupsOptions options{{"media", layout.pageSize().key().toUtf8()}};
+        const int copies = printer_.copyCount();
+        if (copies > 1) options.push_back({"copies", QByteArray::number(copies)});
+        if (copies > 1 && printer_.collateCopies()) options.push_back({"Collate", "True"});
+        options.push_back({"sides", SidesOf(printer_.duplex(), layout.orientation())});
+        if (layout.orientation() == QPageLayout::Landscape) options.push_back({"landscape", ""});
+        return options;
+    }
+
+    [[noreturn]] void Fail(const QString& what) {
+        throw KavelError(JobName("print job", name_) + " " + what);
     }
 
     QPrinter printer_;
     QPainter painter_;
     QString name_;
+    QString title_;
+    std::unique_ptr<QTemporaryFile> document_;
     bool finished_ = false;
 };
 
@@ -144,33 +216,11 @@ std::unique_ptr<PrintJob> CupsPrinterSystem::StartJob(int index, const QString& 
 }
 
 void CupsPrinterSystem::SendRaw(int index, const QByteArray& data, const QString& title) {
-    const QByteArray name = NameAt(index).toUtf8();
-    const QByteArray jobTitle = title.toUtf8();
-    const auto fail = [&](const char* what) {
-        throw KavelError(
-            QString("Raw job on \"%1\" %2: %3 (IPP status %4)")
-                .arg(QString::fromUtf8(name), what, QString::fromUtf8(cupsLastErrorString()))
-                .arg(static_cast<int>(cupsLastError())));
-    };
-
-    const int job =
-        cupsCreateJob(CUPS_HTTP_DEFAULT, name.constData(), jobTitle.constData(), 0, nullptr);
-    if (job == 0) fail("could not be created");
-    if (cupsStartDocument(CUPS_HTTP_DEFAULT, name.constData(), job, jobTitle.constData(),
-                          CUPS_FORMAT_RAW, 1) != HTTP_STATUS_CONTINUE) {
-        cupsCancelJob2(CUPS_HTTP_DEFAULT, name.constData(), job, 0);
-        fail("could not be started");
-    }
-    if (!data.isEmpty() &&
-        cupsWriteRequestData(CUPS_HTTP_DEFAULT, data.constData(),
-                             static_cast<size_t>(data.size())) != HTTP_STATUS_CONTINUE) {
-        cupsFinishDocument(CUPS_HTTP_DEFAULT, name.constData());
-        cupsCancelJob2(CUPS_HTTP_DEFAULT, name.constData(), job, 0);
-        fail("could not be written");
-    }
-    if (cupsFinishDocument(CUPS_HTTP_DEFAULT, name.constData()) > IPP_STATUS_OK_EVENTS_COMPLETE) {
-        fail("could not be completed");
-    }
+    const QString name = NameAt(index);
+    QBuffer document;
+    document.setData(data);
+    document.open(QIODevice::ReadOnly);
+    SubmitCupsJob(name, title, CupsFormat::Raw, {}, document, JobName("raw print job", name));
 }
 
 }  // namespace kavel

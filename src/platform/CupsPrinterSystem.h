@@ -1,5 +1,6 @@
 // The printer system of the machine: the CUPS printers as Qt PrintSupport sees them,
-// print jobs as QPrinter jobs at the printer's high resolution, raw jobs through libcups.
+// print jobs drawn by QPrinter at the printer's high resolution; every job, drawn or raw,
+// submitted through libcups and counted as printed only when the scheduler took it whole.
 #pragma once
 
 #include <QString>
@@ -29,7 +30,8 @@ class CupsPrinterSystem : public PrinterSystem {
     PrinterCaps Caps(int index) override;
 
     // A QPrinter job with the printer's device mode; its painter's origin is the corner
-    // of the printable area and its unit the printer's dots (Caps().dpiX).
+    // of the printable area and its unit the printer's dots (Caps().dpiX). Finish raises
+    // KavelError with the scheduler's reason when the job is refused, aborted or cancelled.
     std::unique_ptr<PrintJob> StartJob(int index, const QString& title) override;
 
     bool PrintDialog(PrintDialogValues& values) override;

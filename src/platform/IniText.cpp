@@ -1,67 +1,170 @@
 #include "platform/IniText.h"
 
-#include <QList>
+#include <QByteArrayView>
+#include <limits>
 
 namespace kavel {
 
 namespace {
 
-const QByteArray kByteOrderMark("\xEF\xBB\xBF");
+const QByteArrayView kByteOrderMark("\xEF\xBB\xBF");
 
-// One line of the file with its line break, and what it says.
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+// Offsets of [begin, end) without the blanks around them.
+void Trim(const char* text, qsizetype& begin, qsizetype& end) {
+    while (begin < end && IsBlank(text[begin])) ++begin;
+    while (end > begin && IsBlank(text[end - 1])) --end;
+}
+
+// One line of the text and what it says, as offsets into the text.
 struct IniLine {
     enum Kind { Other, Section, Key };
-    QByteArray raw;  // the bytes of the line including its line break, if any
     Kind kind = Other;
-    QString name;          // section or key name, blanks removed
-    qsizetype equals = 0;  // position of "=" in raw, for key lines
+    qsizetype contentBegin = 0;            // after a byte-order mark on the first line
+    qsizetype contentEnd = 0;              // before the line break
+    qsizetype next = 0;                    // the following line's first byte
+    qsizetype nameBegin = 0, nameEnd = 0;  // section or key name as written, blanks included
+    qsizetype equals = 0;                  // key lines: the "="
+    bool blank = true;                     // nothing but blanks
 };
 
-QByteArray Content(const QByteArray& raw) {
-    QByteArray content = raw;
-    while (content.endsWith('\n') || content.endsWith('\r')) content.chop(1);
-    return content;
-}
+// Walks the lines of a text once, front to back.
+class IniLines {
+  public:
+    explicit IniLines(QByteArrayView text) : text_(text) {}
 
-QList<IniLine> Parse(const QByteArray& text) {
-    QList<IniLine> lines;
-    qsizetype start = 0;
-    while (start < text.size()) {
-        const qsizetype end = text.indexOf('\n', start);
-        const qsizetype next = end < 0 ? text.size() : end + 1;
-        IniLine line;
-        line.raw = text.mid(start, next - start);
-        QByteArray content = Content(line.raw);
-        qsizetype offset = 0;
-        if (start == 0 && content.startsWith(kByteOrderMark)) {
-            offset = kByteOrderMark.size();
-            content = content.mid(offset);
+    bool Next(IniLine& line) {
+        if (start_ >= text_.size()) return false;
+        const char* bytes = text_.data();
+        const qsizetype breakAt = text_.indexOf('\n', start_);
+        line = IniLine{};
+        line.next = breakAt < 0 ? text_.size() : breakAt + 1;
+        line.contentBegin = start_;
+        line.contentEnd = breakAt < 0 ? text_.size() : breakAt;
+        while (line.contentEnd > start_ && bytes[line.contentEnd - 1] == '\r') --line.contentEnd;
+        if (start_ == 0 && text_.first(line.contentEnd).startsWith(kByteOrderMark)) {
+            line.contentBegin = kByteOrderMark.size();
         }
-        const QByteArray trimmed = content.trimmed();
-        if (trimmed.startsWith('[')) {
-            const qsizetype close = trimmed.indexOf(']');
+        start_ = line.next;
+
+        qsizetype begin = line.contentBegin;
+        qsizetype end = line.contentEnd;
+        Trim(bytes, begin, end);
+        line.blank = begin == end;
+        if (line.blank) return true;
+        if (bytes[begin] == '[') {
+            const qsizetype close = text_.sliced(begin, end - begin).indexOf(']');
             line.kind = IniLine::Section;
-            line.name = QString::fromUtf8(trimmed.mid(1, close < 0 ? -1 : close - 1)).trimmed();
-        } else if (!trimmed.startsWith(';') && !trimmed.startsWith('#') && content.contains('=')) {
-            line.kind = IniLine::Key;
-            line.equals = offset + content.indexOf('=');
-            line.name = QString::fromUtf8(content.left(content.indexOf('='))).trimmed();
+            line.nameBegin = begin + 1;
+            line.nameEnd = close < 0 ? end : begin + close;
+        } else if (bytes[begin] != ';' && bytes[begin] != '#') {
+            const qsizetype equals =
+                text_.sliced(line.contentBegin, line.contentEnd - line.contentBegin).indexOf('=');
+            if (equals >= 0) {
+                line.kind = IniLine::Key;
+                line.equals = line.contentBegin + equals;
+                line.nameBegin = line.contentBegin;
+                line.nameEnd = line.equals;
+            }
         }
-        lines.append(line);
-        start = next;
+        return true;
     }
-    return lines;
+
+  private:
+    QByteArrayView text_;
+    qsizetype start_ = 0;
+};
+
+// Names compare as QString does without regard to case: decoded as written, blanks around
+// them removed, case-folded UTF-16. ASCII names, nearly all of them, are compared without making a
+// QString.
+bool IsAscii(QByteArrayView name) {
+    for (char c : name) {
+        if (static_cast<uchar>(c) >= 0x80) return false;
+    }
+    return true;
 }
 
-bool Same(const QString& a, const QString& b) {
-    return a.compare(b, Qt::CaseInsensitive) == 0;
+char16_t AsciiFolded(char c) {
+    return static_cast<char16_t>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
 }
 
-qsizetype FindSection(const QList<IniLine>& lines, const QString& section) {
-    for (qsizetype i = 0; i < lines.size(); ++i) {
-        if (lines[i].kind == IniLine::Section && Same(lines[i].name, section)) return i;
+QByteArrayView AsciiTrimmed(QByteArrayView name) {
+    qsizetype begin = 0, end = name.size();
+    Trim(name.data(), begin, end);
+    return name.sliced(begin, end - begin);
+}
+
+QString Folded(QByteArrayView name) {
+    return QString::fromUtf8(name).trimmed().toCaseFolded();
+}
+
+constexpr quint32 kHashStart = 2166136261u;
+
+quint32 HashStep(quint32 hash, char16_t unit) {
+    return (hash ^ unit) * 16777619u;
+}
+
+quint32 FoldedHash(QStringView folded) {
+    quint32 hash = kHashStart;
+    for (QChar c : folded) hash = HashStep(hash, c.unicode());
+    return hash;
+}
+
+quint32 NameHash(QByteArrayView name) {
+    if (!IsAscii(name)) return FoldedHash(Folded(name));
+    quint32 hash = kHashStart;
+    for (char c : AsciiTrimmed(name)) hash = HashStep(hash, AsciiFolded(c));
+    return hash;
+}
+
+bool SameName(QByteArrayView name, QStringView folded) {
+    if (!IsAscii(name)) return Folded(name) == folded;
+    name = AsciiTrimmed(name);
+    if (name.size() != folded.size()) return false;
+    for (qsizetype i = 0; i < name.size(); ++i) {
+        if (AsciiFolded(name[i]) != folded[i].unicode()) return false;
     }
-    return -1;
+    return true;
+}
+
+bool SameNames(QByteArrayView a, QByteArrayView b) {
+    if (IsAscii(a) && IsAscii(b)) {
+        a = AsciiTrimmed(a);
+        b = AsciiTrimmed(b);
+        return a.size() == b.size() && qstrnicmp(a.data(), a.size(), b.data(), b.size()) == 0;
+    }
+    return Folded(a) == Folded(b);
+}
+
+quint32 KeyHash(quint32 section, quint32 nameHash) {
+    return nameHash ^ (section * 0x9E3779B1u);
+}
+
+std::vector<quint32> EmptySlots(size_t entries) {
+    size_t size = 8;
+    while (size < entries * 2) size *= 2;
+    return std::vector<quint32>(size, 0);
+}
+
+// Probes from the hash until `same` accepts an entry (answered) or a free slot is met
+// (answered as the free slot, entry 0).
+template <typename Same>
+std::pair<size_t, quint32> Probe(const std::vector<quint32>& table, quint32 hash, Same same) {
+    // The final mix of MurmurHash3 spreads names that differ in their last bytes.
+    hash ^= hash >> 16;
+    hash *= 0x85EBCA6Bu;
+    hash ^= hash >> 13;
+    hash *= 0xC2B2AE35u;
+    hash ^= hash >> 16;
+    const size_t mask = table.size() - 1;
+    for (size_t at = hash & mask;; at = (at + 1) & mask) {
+        const quint32 entry = table[at];
+        if (entry == 0 || same(entry - 1)) return {at, entry};
+    }
 }
 
 bool HasLineBreak(const QString& text) {
@@ -70,28 +173,80 @@ bool HasLineBreak(const QString& text) {
 
 }  // namespace
 
-IniIndex::IniIndex(const QByteArray& text) {
-    QHash<QString, QString>* current = nullptr;
-    for (const IniLine& line : Parse(text)) {
+IniIndex::IniIndex(const QByteArray& text) : text_(text) {
+    // Offsets are 32 bits; what lies beyond is not indexed.
+    const QByteArrayView indexed = QByteArrayView(text_).first(
+        std::min<qsizetype>(text_.size(), std::numeric_limits<quint32>::max()));
+    IniLines lines(indexed);
+    IniLine line;
+    bool inSection = false;
+    while (lines.Next(line)) {
         if (line.kind == IniLine::Section) {
-            const QString name = line.name.toCaseFolded();
-            current = sections_.contains(name) ? nullptr : &sections_[name];
-        } else if (line.kind == IniLine::Key && current) {
-            const QString name = line.name.toCaseFolded();
-            if (!current->contains(name)) {
-                current->insert(
-                    name, QString::fromUtf8(Content(line.raw).mid(line.equals + 1)).trimmed());
-            }
+            sections_.push_back(
+                {static_cast<quint32>(line.nameBegin), static_cast<quint32>(line.nameEnd)});
+            inSection = true;
+        } else if (line.kind == IniLine::Key && inSection) {
+            keys_.push_back({static_cast<quint32>(line.nameBegin),
+                             static_cast<quint32>(line.nameEnd), static_cast<quint32>(line.equals),
+                             static_cast<quint32>(line.contentEnd),
+                             static_cast<quint32>(sections_.size() - 1)});
         }
+    }
+    BuildKeySlots(BuildSectionSlots());
+}
+
+std::vector<bool> IniIndex::BuildSectionSlots() {
+    sectionSlots_ = EmptySlots(sections_.size());
+    std::vector<bool> firstOfName(sections_.size(), false);
+    for (quint32 i = 0; i < sections_.size(); ++i) {
+        const QByteArrayView name = Bytes(sections_[i].nameBegin, sections_[i].nameEnd);
+        const auto [at, found] = Probe(sectionSlots_, NameHash(name), [&](quint32 other) {
+            const Section& s = sections_[other];
+            return SameNames(name, Bytes(s.nameBegin, s.nameEnd));
+        });
+        if (found == 0) {
+            sectionSlots_[at] = i + 1;  // the first section of a name counts
+            firstOfName[i] = true;
+        }
+    }
+    return firstOfName;
+}
+
+void IniIndex::BuildKeySlots(const std::vector<bool>& firstOfName) {
+    keySlots_ = EmptySlots(keys_.size());
+    for (quint32 i = 0; i < keys_.size(); ++i) {
+        const Key& key = keys_[i];
+        // Keys of a later section of the same name are never found.
+        if (!firstOfName[key.section]) continue;
+        const QByteArrayView name = Bytes(key.nameBegin, key.nameEnd);
+        const auto [at, found] =
+            Probe(keySlots_, KeyHash(key.section, NameHash(name)), [&](quint32 other) {
+                const Key& k = keys_[other];
+                return k.section == key.section && SameNames(name, Bytes(k.nameBegin, k.nameEnd));
+            });
+        if (found == 0) keySlots_[at] = i + 1;  // the first key of a name counts
     }
 }
 
 std::optional<QString> IniIndex::Value(const QString& section, const QString& key) const {
-    const auto s = sections_.constFind(section.trimmed().toCaseFolded());
-    if (s == sections_.constEnd()) return std::nullopt;
-    const auto k = s->constFind(key.trimmed().toCaseFolded());
-    if (k == s->constEnd()) return std::nullopt;
-    return *k;
+    const QString sectionName = section.trimmed().toCaseFolded();
+    const auto [sectionAt, sectionEntry] =
+        Probe(sectionSlots_, FoldedHash(sectionName), [&](quint32 other) {
+            const Section& s = sections_[other];
+            return SameName(Bytes(s.nameBegin, s.nameEnd), sectionName);
+        });
+    if (sectionEntry == 0) return std::nullopt;
+    const quint32 sectionIndex = sectionEntry - 1;
+
+    const QString keyName = key.trimmed().toCaseFolded();
+    const auto [keyAt, keyEntry] =
+        Probe(keySlots_, KeyHash(sectionIndex, FoldedHash(keyName)), [&](quint32 other) {
+            const Key& k = keys_[other];
+            return k.section == sectionIndex && SameName(Bytes(k.nameBegin, k.nameEnd), keyName);
+        });
+    if (keyEntry == 0) return std::nullopt;
+    const Key& found = keys_[keyEntry - 1];
+    return QString::fromUtf8(Bytes(found.equals + 1, found.valueEnd)).trimmed();
 }
 
 std::optional<QString> IniValue(const QByteArray& text, const QString& section,
@@ -110,46 +265,59 @@ bool IniCanStore(const QString& section, const QString& key, const QString& valu
 
 QByteArray IniWithValue(const QByteArray& text, const QString& section, const QString& key,
                         const QString& value) {
-    QList<IniLine> lines = Parse(text);
     const QString wantedSection = section.trimmed();
     const QString wantedKey = key.trimmed();
+    const QString sectionName = wantedSection.toCaseFolded();
+    const QString keyName = wantedKey.toCaseFolded();
+    const qsizetype firstBreak = text.indexOf('\n');
     const QByteArray lineBreak =
-        !lines.isEmpty() && lines.first().raw.endsWith("\r\n") ? QByteArray("\r\n") : "\n";
+        firstBreak > 0 && text[firstBreak - 1] == '\r' ? QByteArray("\r\n") : QByteArray("\n");
     const QByteArray newKeyLine = wantedKey.toUtf8() + '=' + value.toUtf8() + lineBreak;
-
-    const auto join = [&lines] {
-        QByteArray result;
-        for (const IniLine& line : lines) result += line.raw;
-        return result;
-    };
-    // A last line without a line break gets one before anything follows it.
-    const auto endLine = [&lineBreak](IniLine& line) {
-        if (!line.raw.endsWith('\n')) line.raw += lineBreak;
+    const auto nameOf = [&text](const IniLine& line) {
+        return QByteArrayView(text.constData() + line.nameBegin, line.nameEnd - line.nameBegin);
     };
 
-    const qsizetype first = FindSection(lines, wantedSection);
-    if (first < 0) {
-        QByteArray result = text;
+    IniLines lines(text);
+    IniLine line;
+    bool found = false;
+    qsizetype lastNext = 0;  // after the section's last line that is not blank
+    while (lines.Next(line)) {
+        if (!found) {
+            if (line.kind == IniLine::Section && SameName(nameOf(line), sectionName)) {
+                found = true;
+                lastNext = line.next;
+            }
+            continue;
+        }
+        if (line.kind == IniLine::Section) break;
+        if (line.kind == IniLine::Key && SameName(nameOf(line), keyName)) {
+            // The key keeps its spelling and spacing; the value and the line break follow.
+            QByteArray result;
+            result.reserve(text.size() + value.size() * 3);
+            result.append(text.constData(), line.equals + 1);
+            result.append(value.toUtf8());
+            result.append(text.constData() + line.contentEnd, text.size() - line.contentEnd);
+            return result;
+        }
+        if (!line.blank) {
+            lastNext = line.next;
+        }
+    }
+
+    QByteArray result;
+    if (!found) {
+        result = text;
         if (!result.isEmpty() && !result.endsWith('\n')) result += lineBreak;
         return result + '[' + wantedSection.toUtf8() + ']' + lineBreak + newKeyLine;
     }
-
-    qsizetype last = first;  // the section's last line that is not blank
-    for (qsizetype i = first + 1; i < lines.size() && lines[i].kind != IniLine::Section; ++i) {
-        IniLine& line = lines[i];
-        if (line.kind == IniLine::Key && Same(line.name, wantedKey)) {
-            // The key keeps its spelling and spacing; the value and the line break follow.
-            const QByteArray rest = line.raw.mid(Content(line.raw).size());
-            line.raw = line.raw.left(line.equals + 1) + value.toUtf8() + rest;
-            return join();
-        }
-        if (!Content(line.raw).trimmed().isEmpty()) last = i;
-    }
-    endLine(lines[last]);
-    IniLine added;
-    added.raw = newKeyLine;
-    lines.insert(last + 1, added);
-    return join();
+    // A last line without a line break gets one before the new line follows it.
+    const bool ended = text[lastNext - 1] == '\n';
+    result.reserve(text.size() + newKeyLine.size() + lineBreak.size());
+    result.append(text.constData(), lastNext);
+    if (!ended) result.append(lineBreak);
+    result.append(newKeyLine);
+    result.append(text.constData() + lastNext, text.size() - lastNext);
+    return result;
 }
 
 }  // namespace kavel

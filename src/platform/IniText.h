@@ -2,16 +2,21 @@
 // lines, sections and keys matched without regard to case, the first match winning.
 // Pure functions on the bytes of a file; every line they do not change stays byte for
 // byte (comments, blank lines, unknown keys, other sections, line endings, encoding).
+// Time is linear in the text; the index keeps offsets into the text, not copies of it.
 #pragma once
 
 #include <QByteArray>
-#include <QHash>
+#include <QByteArrayView>
 #include <QString>
 #include <optional>
+#include <vector>
 
 namespace kavel {
 
-// Every value of an ini text, for many look-ups in one text.
+// Every value of an ini text, for many look-ups in one text. Holds a shallow copy of the
+// text and, per section and key line, a few offsets into it (about 40 bytes a line at
+// most), so a large file costs a small multiple of its size. Texts are indexed up to
+// 4 GiB; lines beyond that are not found.
 class IniIndex {
   public:
     explicit IniIndex(const QByteArray& text);
@@ -21,7 +26,29 @@ class IniIndex {
     std::optional<QString> Value(const QString& section, const QString& key) const;
 
   private:
-    QHash<QString, QHash<QString, QString>> sections_;
+    struct Section {
+        quint32 nameBegin, nameEnd;
+    };
+    struct Key {
+        quint32 nameBegin, nameEnd;  // the key's name as written, blanks included
+        quint32 equals, valueEnd;    // the "=" and the end of the line's content
+        quint32 section;             // index in sections_
+    };
+    // Open-addressing tables of entry index + 1 (0: free), a power of two in size.
+    using Slots = std::vector<quint32>;
+
+    // Answers, per section, whether it is the first of its name.
+    std::vector<bool> BuildSectionSlots();
+    void BuildKeySlots(const std::vector<bool>& firstOfName);
+    QByteArrayView Bytes(quint32 begin, quint32 end) const {
+        return QByteArrayView(text_.constData() + begin, end - begin);
+    }
+
+    QByteArray text_;
+    std::vector<Section> sections_;
+    std::vector<Key> keys_;
+    Slots sectionSlots_;
+    Slots keySlots_;
 };
 
 // One look-up, as IniIndex answers it.

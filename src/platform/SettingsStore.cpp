@@ -10,8 +10,6 @@
 
 #include "platform/IniText.h"
 
-#include <sys/stat.h>
-
 namespace kavel {
 
 namespace {
@@ -51,16 +49,14 @@ QString SettingsStore::Read(const QString& section, const QString& key) const {
     if (fileName_.isEmpty()) return QString();
     // The file is read again only when it changed (another file in its place, another
     // size or time), so that reading a whole layout costs one read of the file.
-    struct stat info {};
-    if (::stat(QFile::encodeName(fileName_).constData(), &info) != 0) return QString();
-    const FileStamp stamp{static_cast<quint64>(info.st_ino), static_cast<qint64>(info.st_size),
-                          static_cast<qint64>(info.st_mtim.tv_sec),
-                          static_cast<qint64>(info.st_mtim.tv_nsec)};
-    if (!index_ || !(stamp_ == stamp)) {
-        QFile file(fileName_);
-        if (!file.open(QIODevice::ReadOnly)) return QString();
-        index_ = std::make_shared<IniIndex>(file.readAll());
-        stamp_ = stamp;
+    const std::optional<FileIdentity> identity = RegularFileIdentity(fileName_);
+    if (!identity) return QString();
+    if (!index_ || !(identity_ == *identity)) {
+        index_.reset();
+        const RegularFileContent content = ReadRegularFile(fileName_, kMaxSettingsFileSize);
+        if (content.status != RegularFileContent::Read) return QString();
+        index_ = std::make_shared<IniIndex>(content.bytes);
+        identity_ = content.identity;
     }
     return index_->Value(section, key).value_or(QString());
 }
@@ -73,15 +69,14 @@ bool SettingsStore::Write(const QString& section, const QString& key, const QStr
     QLockFile lock(fileName_ + ".lock");
     if (!lock.tryLock(kLockWaitMs)) return false;
 
-    QByteArray text;
-    QFile existing(fileName_);
-    if (existing.exists()) {
-        if (!existing.open(QIODevice::ReadOnly)) return false;  // never replace what we cannot read
-        text = existing.readAll();
-        existing.close();
+    const RegularFileContent existing = ReadRegularFile(fileName_, kMaxSettingsFileSize);
+    if (existing.status != RegularFileContent::Read &&
+        existing.status != RegularFileContent::Missing) {
+        return false;  // never replace what we cannot read whole
     }
-    const QByteArray changed = IniWithValue(text, section, key, value);
-    if (changed == text && existing.exists()) return true;
+    const QByteArray changed = IniWithValue(existing.bytes, section, key, value);
+    if (existing.status == RegularFileContent::Read && changed == existing.bytes) return true;
+    if (changed.size() > kMaxSettingsFileSize) return false;  // it could not be read back
 
     QSaveFile file(fileName_);
     if (!file.open(QIODevice::WriteOnly)) return false;

@@ -5,11 +5,18 @@
 #include <memory>
 
 #include "platform/IniText.h"
+#include "platform/RegularFile.h"
 
 namespace kavel {
 
+// Only ordinary files are settings files: a folder, FIFO or device in a settings file's place
+// (or a link to one) reads as empty and is never written. So is a file larger than
+// kMaxSettingsFileSize, which no layout reaches (a layout of a thousand items is about
+// 400 KB).
 class SettingsStore {
   public:
+    static constexpr qint64 kMaxSettingsFileSize = 16 * 1024 * 1024;
+
     explicit SettingsStore(const QString& fileName = QString()) : fileName_(fileName) {}
     QString FileName() const { return fileName_; }
 
@@ -17,19 +24,13 @@ class SettingsStore {
     // Sections and keys match without regard to case.
     QString Read(const QString& section, const QString& key) const;
     // Writes one value, keeping every other line of the file; the file is replaced
-    // atomically. False when the file cannot be written (or the store has no file).
+    // atomically. False when the file cannot be written (or the store has no file), and
+    // when the file there could not be read whole: what cannot be read is never replaced.
     bool Write(const QString& section, const QString& key, const QString& value);
 
   private:
-    struct FileStamp {
-        quint64 inode = 0;
-        qint64 size = -1;
-        qint64 seconds = 0;
-        qint64 nanoseconds = 0;
-        bool operator==(const FileStamp&) const = default;
-    };
     QString fileName_;
-    mutable FileStamp stamp_;
+    mutable FileIdentity identity_;
     mutable std::shared_ptr<const IniIndex> index_;
 };
 

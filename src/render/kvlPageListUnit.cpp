@@ -7,11 +7,15 @@
 #include <algorithm>
 #include <limits>
 
+#include "platform/ProcessTemporaryFiles.h"
 #include "platform/Variant.h"
 
 namespace kavel {
 
 namespace {
+
+// Temporary files are "kvl", the process id, "-" and a unique part.
+const QString kFilePrefix = QStringLiteral("kvl");
 
 [[noreturn]] void Fail(const QString& text) {
     throw KavelError("page store: " + text);
@@ -24,6 +28,9 @@ namespace {
 TkvlStream::TkvlStream(qint64 limit)
     : memoryStream_(std::make_unique<QBuffer>(&memory_)), limit_(limit) {
     memoryStream_->open(QIODevice::ReadWrite);
+    // The files of runs that were killed are removed by the next run of the same user.
+    static std::once_flag cleaned;
+    std::call_once(cleaned, [] { RemoveOrphanedTemporaryFiles(QDir::tempPath(), kFilePrefix); });
 }
 
 TkvlStream::~TkvlStream() {
@@ -65,7 +72,7 @@ qint64 TkvlStream::Write(const char* data, qint64 size) {
 
 void TkvlStream::MoveToFile() {
     const QString folder = QDir::tempPath();
-    auto file = std::make_unique<QTemporaryFile>(folder + "/kvlXXXXXX");
+    auto file = NewProcessTemporaryFile(folder, kFilePrefix);
     if (!file->open()) {
         Fail(QString("cannot create a temporary file in %1: %2").arg(folder, file->errorString()));
     }

@@ -13,8 +13,9 @@
 namespace kavel {
 
 // A byte stream in memory until its size exceeds the limit, then in a temporary file named
-// "kvl..." in the system's temporary folder, which is deleted with the stream. Every operation
-// takes the stream's lock. Errors of the underlying device raise KavelError.
+// "kvl<pid>-..." in the system's temporary folder, which is deleted with the stream. The first
+// stream of a process removes such files of our user whose process is gone (killed runs).
+// Every operation takes the stream's lock. Errors of the underlying device raise KavelError.
 class TkvlStream {
   public:
     enum class SeekOrigin { Begin, Current, End };

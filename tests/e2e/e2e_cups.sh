@@ -1,14 +1,29 @@
 # Printing for real: a task goes through CUPS to a capture queue and the document that
-# arrives is checked (pages, text, where the text stands, paper size, copies).
+# arrives is checked (pages, text, where the text stands, paper size, copies); a job the
+# scheduler refuses is reported as not printed, with the scheduler's reason.
 source "$(dirname "$0")/lib.sh"
 CAP=${KAVEL_CUPS_DIR:-/tmp/kavel-cups}/cap
+REFUSING=${KAVEL_REFUSING_QUEUE:-KavelRefuse}
 if ! lpstat -r 2>/dev/null | grep -q "is running"; then
     [ "${KAVEL_NO_CUPS:-}" = 1 ] && { echo "skipped: no CUPS"; exit 0; }
     fail "cupsd is not running: run scripts/cups-start.sh"
 fi
-before=$(ls "$CAP"/job-*.txt 2>/dev/null | wc -l)
-cat > "$WORK/cups.js" <<'JS'
-KAVEL.PRINT_INIT("CUPS check");
+lpstat -p "$REFUSING" >/dev/null 2>&1 || fail "no queue $REFUSING: run scripts/cups-start.sh"
+
+# The job's attribute file in a capture folder, found by the job's title (other runs may
+# print to the same queue at the same time).
+wait_for_job() {
+    local folder=$1 title=$2 meta
+    for i in $(seq 100); do
+        meta=$(grep -lx "title=$title" "$folder"/job-*.txt 2>/dev/null | head -1)
+        [ -n "$meta" ] && { echo "$meta"; return; }
+        sleep 0.1
+    done
+}
+
+TASK="CUPS check $$"
+cat > "$WORK/cups.js" <<JS
+KAVEL.PRINT_INIT("$TASK");
 KAVEL.SET_PRINT_PAGESIZE(2, 1480, 2100, "A5");
 KAVEL.SET_PRINT_STYLE("FontName", "Arial");
 KAVEL.SET_PRINT_STYLE("FontSize", 12);
@@ -20,15 +35,11 @@ if (KAVEL.SET_PRINTER_INDEXA("KavelCap") !== true) throw new Error("no KavelCap 
 if (KAVEL.PRINT() !== true) throw new Error("PRINT failed");
 JS
 expect_status 0 "$WORK/cups.js" --print
-for i in $(seq 100); do
-    [ "$(ls "$CAP"/job-*.txt 2>/dev/null | wc -l)" -gt "$before" ] && break
-    sleep 0.1
-done
-meta=$(ls -t "$CAP"/job-*.txt | head -1)
+meta=$(wait_for_job "$CAP" "$TASK")
+[ -n "$meta" ] || fail "no job titled $TASK arrived in $CAP"
 pdf=${meta%.txt}.pdf
 [ -s "$pdf" ] || fail "no document arrived in $CAP"
 grep -q "^copies=2$" "$meta" || { cat "$meta"; fail "copies"; }
-grep -q "^title=CUPS check" "$meta" || { cat "$meta"; fail "job title"; }
 [ "$(pages_of "$pdf")" = 2 ] || fail "pages"
 pdfinfo "$pdf" | grep -q "Page size: *595.* x 4[12][0-9]" || { pdfinfo "$pdf"; fail "A5 landscape paper"; }
 pdftotext -f 2 -l 2 "$pdf" - | grep -q "Kavel second page" || fail "text of page 2"
@@ -42,14 +53,32 @@ pass "a two-page A5 landscape task with 2 copies arrives through CUPS as printed
 
 # --printer names the printer that counts as the default one for the run.
 CAP2=${KAVEL_CUPS_DIR:-/tmp/kavel-cups}/cap2
-before=$(ls "$CAP2"/job-*.txt 2>/dev/null | wc -l)
-printf 'KAVEL.PRINT_INIT("Default printer");\nKAVEL.ADD_PRINT_TEXTA("t", 50, 50, 300, 30, "to the second queue");\n' > "$WORK/second.js"
+TASK2="Default printer $$"
+printf 'KAVEL.PRINT_INIT("%s");\nKAVEL.ADD_PRINT_TEXTA("t", 50, 50, 300, 30, "to the second queue");\n' "$TASK2" > "$WORK/second.js"
 expect_status 0 "$WORK/second.js" --print --printer kavelcap2
-for i in $(seq 100); do
-    [ "$(ls "$CAP2"/job-*.txt 2>/dev/null | wc -l)" -gt "$before" ] && break
-    sleep 0.1
-done
-[ "$(ls "$CAP2"/job-*.txt 2>/dev/null | wc -l)" -gt "$before" ] || fail "nothing arrived at KavelCap2"
-pdftotext "$(ls -t "$CAP2"/job-*.pdf | head -1)" - | grep -q "to the second queue" || fail "text on KavelCap2"
+meta=$(wait_for_job "$CAP2" "$TASK2")
+[ -n "$meta" ] || fail "nothing arrived at KavelCap2"
+pdftotext "${meta%.txt}.pdf" - | grep -q "to the second queue" || fail "text on KavelCap2"
 pass "--printer makes a queue the default printer of the run"
+
+# A queue that accepts no jobs: PRINT answers false, and the run fails with the reason.
+printf 'KAVEL.PRINT_INIT("Refused %s");\nKAVEL.ADD_PRINT_TEXT(50, 50, 300, 30, "never printed");\n' "$$" > "$WORK/refused.js"
+set +e; run "$WORK/refused.js" --print --printer "$REFUSING"; status=$?; set -e
+[ "$status" != 0 ] || { cat "$WORK/out.txt"; fail "a refused job counted as printed"; }
+grep -qF "The print job on \"$REFUSING\" was refused: the printer is not accepting jobs" "$WORK/out.txt" \
+    || { cat "$WORK/out.txt"; fail "the reason of the refusal"; }
+pass "a job on a queue that accepts no jobs fails the run with the scheduler's reason"
+
+# More copies than the scheduler takes in one job (MaxCopies; 9999 unless configured).
+cat > "$WORK/copies.js" <<JS
+KAVEL.PRINT_INIT("Too many copies $$");
+KAVEL.ADD_PRINT_TEXT(50, 50, 300, 30, "never printed");
+KAVEL.SET_PRINT_COPIES(100000);
+if (KAVEL.SET_PRINTER_INDEXA("KavelCap") !== true) throw new Error("no KavelCap queue");
+if (KAVEL.PRINT() !== false) throw new Error("PRINT answered true for a refused job");
+JS
+expect_status 0 "$WORK/copies.js"
+grep -qF 'The print job on "KavelCap" was refused: Bad copies value 100000' "$WORK/out.txt" \
+    || { cat "$WORK/out.txt"; fail "the reason of the refusal"; }
+pass "a job with more copies than the scheduler takes makes PRINT answer false"
 echo "$PASSED passed, 0 failed"

@@ -1,5 +1,5 @@
-// The CUPS printer system against the local scheduler and the capture queues that
-// scripts/cups-start.sh sets up.
+// The CUPS printer system against the local scheduler and the capture and refusing queues
+// that scripts/cups-start.sh sets up.
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -16,7 +16,10 @@
 #include <functional>
 #include <optional>
 
+#include <cups/cups.h>
+
 #include "PdfTools.h"
+#include "platform/CupsJob.h"
 #include "platform/CupsPrinterSystem.h"
 #include "platform/PaperSizes.h"
 #include "platform/Variant.h"
@@ -31,6 +34,27 @@ QString CaptureDir(const QString& queueFolder) {
     const QByteArray base = qgetenv("KAVEL_CUPS_DIR");
     return (base.isEmpty() ? QString("/tmp/kavel-cups") : QString::fromLocal8Bit(base)) + "/" +
            queueFolder;
+}
+
+// The queue that accepts no jobs (scripts/cups-start.sh).
+QString RefusingQueue() {
+    const QByteArray name = qgetenv("KAVEL_REFUSING_QUEUE");
+    return name.isEmpty() ? QString("KavelRefuse") : QString::fromLocal8Bit(name);
+}
+
+// The most copies the scheduler takes in one job.
+int CopiesLimit(const QString& queue) {
+    const QByteArray name = queue.toUtf8();
+    cups_dest_t* dest = cupsGetNamedDest(CUPS_HTTP_DEFAULT, name.constData(), nullptr);
+    if (!dest) return 0;
+    cups_dinfo_t* info = cupsCopyDestInfo(CUPS_HTTP_DEFAULT, dest);
+    int upper = 0;
+    if (ipp_attribute_t* copies = cupsFindDestSupported(CUPS_HTTP_DEFAULT, dest, info, "copies")) {
+        ippGetRange(copies, 0, &upper);
+    }
+    cupsFreeDestInfo(info);
+    cupsFreeDests(1, dest);
+    return upper;
 }
 
 // A title no other job of any run has.
@@ -87,14 +111,15 @@ class CupsPrinters : public ::testing::Test {
         capture = static_cast<int>(names.indexOf("KavelCap"));
         capture2 = static_cast<int>(names.indexOf("KavelCap2"));
         socket = static_cast<int>(names.indexOf("KavelSock"));
-        if (capture < 0 || capture2 < 0 || socket < 0) {
+        refusing = static_cast<int>(names.indexOf(RefusingQueue()));
+        if (capture < 0 || capture2 < 0 || socket < 0 || refusing < 0) {
             FAIL() << "The capture queues are missing: run scripts/cups-start.sh as root";
         }
     }
 
     CupsPrinterSystem system;
     QStringList names;
-    int capture = -1, capture2 = -1, socket = -1;
+    int capture = -1, capture2 = -1, socket = -1, refusing = -1;
 };
 
 TEST_F(CupsPrinters, ListAndDefaultAreTheSchedulers) {
@@ -200,6 +225,74 @@ TEST_F(CupsPrinters, RawDataReachesTheNetworkPrinter) {
         if (!found) QThread::msleep(50);
     }
     EXPECT_TRUE(found) << "nothing arrived in " << folder.path().toStdString();
+}
+
+TEST_F(CupsPrinters, JobsTheSchedulerRefusesFailWithItsReason) {
+    const int tooMany = CopiesLimit("KavelCap2") + 1;
+    ASSERT_GT(tooMany, 1);
+    struct Case {
+        const char* name;
+        int printer;
+        int copies;
+        bool raw;
+        QString error;
+    };
+    const Case cases[] = {
+        {"queue not accepting jobs", refusing, 1, false,
+         QString("The print job on \"%1\" was refused: the printer is not accepting jobs")
+             .arg(RefusingQueue())},
+        {"raw data to a queue not accepting jobs", refusing, 1, true,
+         QString("The raw print job on \"%1\" was refused: the printer is not accepting jobs")
+             .arg(RefusingQueue())},
+        {"more copies than the scheduler takes", capture2, tooMany, false,
+         QString("The print job on \"KavelCap2\" was refused: Bad copies value %1").arg(tooMany)},
+    };
+    for (const Case& c : cases) {
+        DeviceMode mode = system.GetDeviceMode(c.printer);
+        mode.copies = c.copies;
+        system.SetDeviceMode(c.printer, mode);
+        QString error;
+        try {
+            if (c.raw) {
+                system.SendRaw(c.printer, "KavelRaw", UniqueTitle("refused raw"));
+            } else {
+                auto job = system.StartJob(c.printer, UniqueTitle("refused"));
+                job->Painter().drawText(QPointF(600, 600), "KavelRefused");
+                job->Finish();
+            }
+        } catch (const KavelError& e) {
+            error = e.Text();
+        }
+        EXPECT_EQ(error, c.error) << c.name;
+    }
+}
+
+TEST(CupsJobState, OnlyAbortedAndCancelledJobsFailWithTheirReasons) {
+    struct Case {
+        int state;
+        QStringList reasons;
+        QString message;
+        std::optional<QString> problem;
+    };
+    const Case cases[] = {
+        {3, {"none"}, "", std::nullopt},                      // pending
+        {4, {"job-hold-until-specified"}, "", std::nullopt},  // held
+        {5, {"job-printing"}, "", std::nullopt},              // processing
+        {6, {"printer-stopped"}, "out of paper", std::nullopt},
+        {9, {"job-completed-successfully"}, "", std::nullopt},
+        {7, {"job-canceled-by-user"}, "", QString("was cancelled: a user cancelled it")},
+        {8,
+         {"aborted-by-system", "document-format-error"},
+         "Filter failed",
+         QString("was aborted: the print system aborted it; the printer could not read the "
+                 "document; Filter failed")},
+        {8, {"job-some-new-reason"}, "", QString("was aborted: job-some-new-reason")},
+        {8, {"none"}, "  ", QString("was aborted")},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(JobStateProblem(c.state, c.reasons, c.message), c.problem)
+            << c.state << " " << c.reasons.join(",").toStdString();
+    }
 }
 
 TEST_F(CupsPrinters, PrintersOutsideTheListRaise) {

@@ -65,6 +65,14 @@ TEST(IniText, ByteOrderMarkAndUtf8) {
     EXPECT_EQ(IniValue(changed, "S", "NAME"), QString("Arial"));
 }
 
+TEST(IniText, NamesBeyondAsciiMatchWithoutRegardToCase) {
+    const QByteArray text = "[\xC3\x84rger]\r\n\xC3\x96l = 1\r\n[\xC3\xA4RGER]\r\nNEU=2\r\n";
+    EXPECT_EQ(IniValue(text, QString::fromUtf8("ÄRGER"), QString::fromUtf8("öL")), QString("1"));
+    EXPECT_EQ(IniValue(text, QString::fromUtf8("ärger"), "neu"), std::nullopt);  // later twin
+    EXPECT_EQ(IniWithValue(text, QString::fromUtf8("äRGER"), QString::fromUtf8("ÖL"), "3"),
+              QByteArray("[\xC3\x84rger]\r\n\xC3\x96l =3\r\n[\xC3\xA4RGER]\r\nNEU=2\r\n"));
+}
+
 TEST(IniText, WriteChangesOnlyTheKeyLine) {
     struct Case {
         const char* name;

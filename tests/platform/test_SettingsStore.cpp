@@ -5,7 +5,10 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <functional>
 #include <thread>
+
+#include <sys/stat.h>
 
 #include "common/TestSupport.h"
 #include "platform/SettingsStore.h"
@@ -84,14 +87,50 @@ TEST(SettingsStore, RefusedWritesLeaveTheFileAlone) {
     EXPECT_EQ(ReadAll(fileName), QByteArray("[S]\nA=1\n"));
 }
 
-TEST(SettingsStore, NameThatIsNoFileIsNeitherReadNorReplaced) {
+TEST(SettingsStore, OnlyOrdinaryFilesOfBoundedSizeAreReadOrReplaced) {
+    // None of these may hang the program, fill its memory or be replaced by a write.
+    struct Case {
+        const char* name;
+        std::function<void(const QString&)> make;
+    };
+    const Case cases[] = {
+        {"folder", [](const QString& f) { ASSERT_TRUE(QDir().mkdir(f)); }},
+        {"FIFO", [](const QString& f) { ASSERT_EQ(mkfifo(QFile::encodeName(f), 0600), 0); }},
+        {"link to an endless device",
+         [](const QString& f) { ASSERT_TRUE(QFile::link("/dev/zero", f)); }},
+        {"larger than the limit",
+         [](const QString& f) {
+             QByteArray text = "[S]\nA=1\n";
+             text += QByteArray(SettingsStore::kMaxSettingsFileSize - text.size() + 1, ';');
+             WriteAll(f, text);
+         }},
+    };
+    for (const Case& c : cases) {
+        QTemporaryDir dir;
+        const QString fileName = dir.filePath("PrintSetups_x.ini");
+        c.make(fileName);
+        const QFileInfo before(fileName);
+        SettingsStore store(fileName);
+        EXPECT_EQ(store.Read("S", "A"), QString()) << c.name;
+        EXPECT_FALSE(store.Write("S", "A", "2")) << c.name;
+        const QFileInfo after(fileName);
+        EXPECT_EQ(after.isSymLink(), before.isSymLink()) << c.name;
+        EXPECT_EQ(after.isDir(), before.isDir()) << c.name;
+        EXPECT_EQ(after.size(), before.size()) << c.name;
+        EXPECT_EQ(after.lastModified(), before.lastModified()) << c.name;
+    }
+}
+
+TEST(SettingsStore, LinkToAnOrdinaryFileIsReadAndWritten) {
     QTemporaryDir dir;
-    const QString folder = dir.filePath("PrintSetups_dir.ini");
-    ASSERT_TRUE(QDir().mkdir(folder));
-    SettingsStore store(folder);
-    EXPECT_EQ(store.Read("S", "A"), QString());
-    EXPECT_FALSE(store.Write("S", "A", "1"));
-    EXPECT_TRUE(QFileInfo(folder).isDir());
+    const QString target = dir.filePath("elsewhere.ini");
+    WriteAll(target, "[S]\nA=1\n");
+    const QString fileName = dir.filePath("PrintSetups_link.ini");
+    ASSERT_TRUE(QFile::link(target, fileName));
+    SettingsStore store(fileName);
+    EXPECT_EQ(store.Read("S", "A"), QString("1"));
+    ASSERT_TRUE(store.Write("S", "A", "2"));
+    EXPECT_EQ(ReadAll(target), QByteArray("[S]\nA=2\n"));
 }
 
 TEST(SettingsStore, WritersAtTheSameTimeLoseNoValue) {

@@ -1,6 +1,7 @@
 // The page store's stream: memory up to its limit, then a temporary file that goes with it.
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 
@@ -56,7 +57,11 @@ TEST(TkvlStream, FirstWriteBeyondTheLimitMovesToAKvlFileThatGoesWithTheStream) {
         fileName = stream.FileName();
         const QFileInfo info(fileName);
         EXPECT_TRUE(info.exists());
-        EXPECT_TRUE(info.fileName().startsWith("kvl")) << fileName.toStdString();
+        // The name tells which process made it, so that a later run can remove it
+        // should this one be killed.
+        EXPECT_TRUE(
+            info.fileName().startsWith(QString("kvl%1-").arg(QCoreApplication::applicationPid())))
+            << fileName.toStdString();
         EXPECT_EQ(info.absolutePath(), QFileInfo(QDir::tempPath()).absoluteFilePath());
         EXPECT_EQ(stream.Pos(), kPageTargetLimit + 1);
         EXPECT_EQ(stream.Size(), kPageTargetLimit + 1);
