@@ -1,5 +1,7 @@
 #include "platform/CupsPrinterSystem.h"
 
+#include <cups/cups.h>
+
 #include <QBuffer>
 #include <QDir>
 #include <QPageLayout>

@@ -77,7 +77,7 @@ KAVEL.SET_PRINT_COPIES(100000);
 if (KAVEL.SET_PRINTER_INDEXA("KavelCap") !== true) throw new Error("no KavelCap queue");
 if (KAVEL.PRINT() !== false) throw new Error("PRINT answered true for a refused job");
 JS
-expect_status 0 "$WORK/copies.js"
+expect_status 3 "$WORK/copies.js"
 grep -qF 'The print job on "KavelCap" was refused: Bad copies value 100000' "$WORK/out.txt" \
     || { cat "$WORK/out.txt"; fail "the reason of the refusal"; }
 pass "a job with more copies than the scheduler takes makes PRINT answer false"
