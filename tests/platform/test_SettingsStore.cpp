@@ -217,6 +217,18 @@ TEST(SettingsFileName, EscapingNameStillStoresInsideTheFolder) {
     EXPECT_FALSE(QFileInfo::exists(settings.Path() + "/Tarvenhold/escape.ini"));
 }
 
+TEST(SettingsFileName, TooLongNameKeepsItsStartAndAHashOfTheWhole) {
+    test::ScopedSettingsFolder settings;
+    const QString task = QString("任务").repeated(200);
+    const QString name = GetSettingsFileName(false, task);
+    const QString file = QFileInfo(name).fileName();
+    EXPECT_TRUE(file.startsWith("PrintSetups_任务任务")) << file.toStdString();
+    EXPECT_LE(file.toUtf8().size(), 240);
+    EXPECT_NE(name, GetSettingsFileName(false, task + "x"));  // another name, another file
+    ASSERT_TRUE(SettingsStore(name).Write("S", "A", "kept"));
+    EXPECT_EQ(SettingsStore(GetSettingsFileName(false, task)).Read("S", "A"), "kept");
+}
+
 TEST(SettingsFile, DeleteAnswersWhetherNoFileRemains) {
     QTemporaryDir dir;
     const QString fileName = dir.filePath("PrintDesigns_t.ini");

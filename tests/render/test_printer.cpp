@@ -1,4 +1,5 @@
 // The page target: printer configuration, recording, printing and the print dialog's locks.
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 
@@ -145,7 +146,9 @@ TEST_F(PageTarget, LargeDocumentsMoveToATemporaryFileThatGoesWithTheTarget) {
             }
         }
         target.EndDoc();
-        const QStringList kvl = QDir::temp().entryList({"kvl*"}, QDir::Files);
+        // This process's spill files only: tests running beside it have their own.
+        const QStringList kvl = QDir::temp().entryList(
+            {QString("kvl%1-*").arg(QCoreApplication::applicationPid())}, QDir::Files);
         ASSERT_FALSE(kvl.isEmpty());
         file = QDir::temp().filePath(kvl.first());
         EXPECT_NE(target.GetPage(300), nullptr);
