@@ -1,26 +1,35 @@
 #!/bin/bash
-# Installs every Debian package that building, testing and running Kavel needs.
-# Idempotent: packages already present are left alone.
+# Installs the Debian packages that Kavel needs. Idempotent: packages already present are
+# left alone, and apt is asked only when something is missing.
+#   scripts/install-deps.sh          everything: building, running, testing, fuzzing
+#   scripts/install-deps.sh --main   only what building and running the program needs
 set -euo pipefail
 
-PACKAGES=(
+MAIN=(
   # toolchain
-  build-essential cmake ninja-build clang clang-format libclang-rt-14-dev pkg-config
-  # Qt 6: widgets, print support, script engine, tools
+  build-essential cmake ninja-build pkg-config
+  # Qt 6: widgets, print support, script engine
   qt6-base-dev qt6-base-dev-tools qt6-declarative-dev libgl-dev qt6-image-formats-plugins
-  # tests and benchmarks
-  libgtest-dev libgmock-dev libbenchmark-dev
-  # printing: CUPS server and client, filters for PDF queues, a fake network printer
-  cups cups-client cups-bsd cups-filters libcups2-dev socat
-  # reading the documents that printing produces
-  poppler-utils
+  # printing: the CUPS client library
+  libcups2-dev
   # fonts with the metrics of the families that web pages name
   fonts-noto-cjk fonts-liberation2 fonts-dejavu-core fontconfig
+)
+TESTS=(
+  # fuzzing, sanitizers, formatting
+  clang clang-format libclang-rt-14-dev
+  # tests and benchmarks
+  libgtest-dev libgmock-dev libbenchmark-dev
+  # printing for real: CUPS server and tools, filters for PDF queues, a fake network printer
+  cups cups-client cups-bsd cups-filters socat
+  # reading the documents that printing produces
+  poppler-utils
   # a display for window tests and screenshots
   xvfb xauth xdotool
-  # regular expressions
-  libpcre2-dev
 )
+
+PACKAGES=("${MAIN[@]}")
+[ "${1:-}" = "--main" ] || PACKAGES+=("${TESTS[@]}")
 
 missing=()
 for p in "${PACKAGES[@]}"; do
