@@ -1,6 +1,7 @@
 #include "platform/Messages.h"
 
 #include "platform/Display.h"
+#include "platform/Variant.h"
 
 #include <QGuiApplication>
 #include <QMessageBox>
@@ -9,6 +10,10 @@
 namespace kavel {
 
 namespace {
+
+// Characters of one message at the most: a quoted value never floods the screen or log.
+constexpr int kMaxMessageLength = 2000;
+
 std::shared_ptr<MessageSink>& Current() {
     static std::shared_ptr<MessageSink> sink;
     return sink;
@@ -45,13 +50,14 @@ void SetHostTitle(const QString& title) {
 }
 
 void DialogMessages::ShowMessage(const QString& text) {
-    QMessageBox box(QMessageBox::Warning, HostTitle() + "_Kavel", text, QMessageBox::Ok);
+    QMessageBox box(QMessageBox::Warning, HostTitle() + "_Kavel", Excerpt(text, kMaxMessageLength),
+                    QMessageBox::Ok);
     box.setWindowFlag(Qt::WindowStaysOnTopHint);
     box.exec();
 }
 
 bool DialogMessages::AskQuestion(const QString& text) {
-    QMessageBox box(QMessageBox::Question, HostTitle() + "_Kavel", text,
+    QMessageBox box(QMessageBox::Question, HostTitle() + "_Kavel", Excerpt(text, kMaxMessageLength),
                     QMessageBox::Ok | QMessageBox::Cancel);
     box.setWindowFlag(Qt::WindowStaysOnTopHint);
     return box.exec() == QMessageBox::Ok;
@@ -65,8 +71,9 @@ void DialogMessages::ShowInfo(const QString& text) {
 
 namespace {
 void WriteLine(const char* kind, const QString& text) {
-    // One line per message: line breaks inside the text are shown as spaces.
-    QString line = text;
+    // One line per message: line breaks inside the text are shown as spaces, and a text
+    // that quotes a huge value is cut.
+    QString line = Excerpt(text, kMaxMessageLength);
     line.replace("\r\n", " ").replace('\r', ' ').replace('\n', ' ');
     std::fprintf(stderr, "%s: %s\n", kind, line.toUtf8().constData());
     std::fflush(stderr);

@@ -28,4 +28,9 @@ set +e; timeout 120 "$KAVEL" run "$WORK/long.js" --pdf "$WORK/long.pdf" --settin
 [ "$got" = 0 ] && grep -q "is cut to its first 4194304 of 134217728 characters" "$WORK/out.txt" ||
     { cat "$WORK/out.txt"; fail "a line of 2^27 characters ended with $got"; }
 pass "a line of 2^27 characters is cut with a message"
+printf 'KAVEL.PRINT_INIT("v");\nvar big = "x".repeat(50 * 1024 * 1024);\nKAVEL.SET_PRINTER_INDEXA(big);\nKAVEL.SET_PRINT_STYLE("PageIndex", big);\nKAVEL.ADD_PRINT_TEXT(big, 1, 1, 1, "x");\n' > "$WORK/big.js"
+expect_status 1 "$WORK/big.js"
+[ "$(wc -c < "$WORK/out.txt")" -lt 10000 ] || fail "a 50 MB value was echoed"
+grep -q "(52428800 characters)" "$WORK/out.txt" || { cat "$WORK/out.txt"; fail "no excerpt of the value"; }
+pass "a 50 MB value is quoted by its start and length"
 echo "$PASSED passed, 0 failed"
