@@ -35,25 +35,15 @@ bool ShowPageSetupDialog(CupsPrinterSystem& system, int printerIndex) {
 
 }  // namespace
 
-bool CupsPrinterSystem::PrintDialog(PrintDialogValues& preset) {
-    // The preset values change only when the dialog is confirmed.
-    PrintDialogValues values = preset;
-    if (!ResolveDialogPrinter(values.printer)) return false;
-    if (!AnswerDialog(nullptr, [&] { return ShowPrintDialog(*this, values); })) return false;
-    ApplyPrintDialog(values);
-    preset = values;
-    return true;
+bool CupsPrinterSystem::PrintDialog(PrintDialogValues& values) {
+    return RunPrintDialog(values, nullptr, [this](PrintDialogValues& chosen) {
+        return ShowPrintDialog(*this, chosen);
+    });
 }
 
-bool CupsPrinterSystem::PageSetupDialog(int& chosenPrinter) {
-    int printerIndex = chosenPrinter;
-    if (!ResolveDialogPrinter(printerIndex)) return false;
-    if (!AnswerDialog(nullptr, [&] { return ShowPageSetupDialog(*this, printerIndex); })) {
-        return false;
-    }
-    SetCurrent(printerIndex);
-    chosenPrinter = printerIndex;
-    return true;
+bool CupsPrinterSystem::PageSetupDialog(int& printer) {
+    return RunPageSetupDialog(printer, nullptr,
+                              [this](int& chosen) { return ShowPageSetupDialog(*this, chosen); });
 }
 
 }  // namespace kavel

@@ -102,44 +102,33 @@ std::unique_ptr<QPrinter> QtPrinterFor(MachinePrinterSystem& system, int index, 
 
 }  // namespace
 
-bool MachinePrinterSystem::PrintDialog(PrintDialogValues& preset) {
-    PrintDialogValues values = preset;
-    if (!ResolveDialogPrinter(values.printer)) return false;
+bool MachinePrinterSystem::PrintDialog(PrintDialogValues& values) {
     QString file;
-    const bool confirmed = AnswerDialog(nullptr, [&] {
+    const bool confirmed = RunPrintDialog(values, nullptr, [&](PrintDialogValues& chosen) {
         const int pdfIndex = queues_->Count();
-        auto printer = QtPrinterFor(*this, values.printer, values.printer == pdfIndex,
+        auto printer = QtPrinterFor(*this, chosen.printer, chosen.printer == pdfIndex,
                                     DefaultPdfFile(QStringLiteral("Kavel")));
-        if (!ShowQtPrintDialog(*printer, values, true)) return false;
+        if (!ShowQtPrintDialog(*printer, chosen, true)) return false;
         if (printer->outputFormat() == QPrinter::PdfFormat) {
-            values.printer = pdfIndex;
+            chosen.printer = pdfIndex;
             file = printer->outputFileName();
             return true;
         }
-        values.printer = static_cast<int>(Printers().indexOf(printer->printerName()));
-        return values.printer >= 0;
+        chosen.printer = static_cast<int>(Printers().indexOf(printer->printerName()));
+        return chosen.printer >= 0;
     });
-    if (!confirmed) return false;
-    if (!file.isEmpty()) chosenPdfFile_ = file;
-    ApplyPrintDialog(values);
-    preset = values;
-    return true;
+    if (confirmed && !file.isEmpty()) chosenPdfFile_ = file;
+    return confirmed;
 }
 
-bool MachinePrinterSystem::PageSetupDialog(int& chosenPrinter) {
-    int index = chosenPrinter;
-    if (!ResolveDialogPrinter(index)) return false;
-    const bool confirmed = AnswerDialog(nullptr, [&] {
+bool MachinePrinterSystem::PageSetupDialog(int& printer) {
+    return RunPageSetupDialog(printer, nullptr, [this](int& chosen) {
         // The PDF printer's dialog lists every paper size there is.
-        auto printer = QtPrinterFor(*this, index, IsPdf(index), QString());
-        const auto mode = ShowQtPageSetupDialog(*printer, GetDeviceMode(index));
-        if (mode) SetDeviceMode(index, *mode);
+        auto qtPrinter = QtPrinterFor(*this, chosen, IsPdf(chosen), QString());
+        const auto mode = ShowQtPageSetupDialog(*qtPrinter, GetDeviceMode(chosen));
+        if (mode) SetDeviceMode(chosen, *mode);
         return mode.has_value();
     });
-    if (!confirmed) return false;
-    SetCurrent(index);
-    chosenPrinter = index;
-    return true;
 }
 
 QString MachinePrinterSystem::WhyNotUsable(const QString& name) {

@@ -33,33 +33,59 @@ void PrinterSystem::SetCurrent(int index) {
     current_ = index;
 }
 
-bool PrinterSystem::ResolveDialogPrinter(int& printer) {
-    if (printer >= 0 && printer < Count()) return true;
-    printer = Current();
+namespace {
+
+// A dialog's printer: the preset one when it is in the list, else the current one.
+bool ResolveDialogPrinter(PrinterSystem& system, int& printer) {
+    if (printer >= 0 && printer < system.Count()) return true;
+    printer = system.Current();
     return printer >= 0;
 }
 
-void PrinterSystem::ApplyPrintDialog(const PrintDialogValues& values) {
-    SetCurrent(values.printer);
-    DeviceMode mode = GetDeviceMode(values.printer);
-    if (values.copies > 0 && mode.copies != values.copies) {
-        mode.copies = values.copies;
-        SetDeviceMode(values.printer, mode);
-    }
-}
-
-bool PrinterSystem::AnswerDialog(const std::function<bool()>& script,
-                                 const std::function<bool()>& show) {
-    if (script) return script();
+template <class Value>
+bool AnswerDialog(Value& value, const std::function<bool(Value&)>& script,
+                  const std::function<bool(Value&)>& show) {
+    if (script) return script(value);
     switch (DialogPolicy()) {
         case DialogAnswer::Cancel:
             return false;
         case DialogAnswer::Ok:
             return true;
         case DialogAnswer::Show:
-            return show();
+            return show(value);
     }
     return false;
+}
+
+}  // namespace
+
+bool PrinterSystem::RunPrintDialog(PrintDialogValues& preset,
+                                   const std::function<bool(PrintDialogValues&)>& script,
+                                   const std::function<bool(PrintDialogValues&)>& show) {
+    PrintDialogValues values = preset;
+    if (!ResolveDialogPrinter(*this, values.printer)) return false;
+    // A script that picks a printer outside the list cannot confirm.
+    if (!AnswerDialog(values, script, show) || values.printer < 0 || values.printer >= Count()) {
+        return false;
+    }
+    SetCurrent(values.printer);
+    DeviceMode mode = GetDeviceMode(values.printer);
+    if (values.copies > 0 && mode.copies != values.copies) {
+        mode.copies = values.copies;
+        SetDeviceMode(values.printer, mode);
+    }
+    preset = values;
+    return true;
+}
+
+bool PrinterSystem::RunPageSetupDialog(int& printer, const std::function<bool(int&)>& script,
+                                       const std::function<bool(int&)>& show) {
+    int chosen = printer;
+    if (!ResolveDialogPrinter(*this, chosen)) return false;
+    if (!AnswerDialog(chosen, script, show) || chosen < 0 || chosen >= Count()) return false;
+    SetCurrent(chosen);
+    printer = chosen;
+    return true;
 }
 
 namespace {

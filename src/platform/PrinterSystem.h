@@ -93,16 +93,17 @@ class PrinterSystem {
     virtual void SendRaw(int index, const QByteArray& data, const QString& title) = 0;
 
   protected:
-    // A dialog's printer: the preset one when it is in the list, else the current one.
-    // False when there is no printer to choose.
-    bool ResolveDialogPrinter(int& printer);
-    // What a confirmed print dialog leaves behind, as on the platform: the chosen
-    // printer is current and its device mode holds the chosen copies.
-    void ApplyPrintDialog(const PrintDialogValues& values);
-    // A dialog's answer: the test script's when there is one, else the dialog policy's,
-    // showing the dialog only when the policy says so.
-    static bool AnswerDialog(const std::function<bool()>& script,
-                             const std::function<bool()>& show);
+    // The frame every implementation's dialogs share. The dialog opens on the preset
+    // printer when it is in the list, else the current one (false when there is none);
+    // it is answered by the test script when there is one, else by the dialog policy,
+    // shown only when the policy says so. The preset values change only when it is
+    // confirmed with a printer of the list, which then becomes current (with the chosen
+    // copies in its device mode, for the print dialog).
+    bool RunPrintDialog(PrintDialogValues& preset,
+                        const std::function<bool(PrintDialogValues&)>& script,
+                        const std::function<bool(PrintDialogValues&)>& show);
+    bool RunPageSetupDialog(int& printer, const std::function<bool(int&)>& script,
+                            const std::function<bool(int&)>& show);
 
     int current_ = -1;  // -1: the default printer is current
 };

@@ -95,37 +95,19 @@ std::unique_ptr<PrintJob> VirtualPrinterSystem::StartJob(int index, const QStrin
 }
 
 bool VirtualPrinterSystem::PrintDialog(PrintDialogValues& values) {
-    PrintDialogValues chosen = values;
-    if (!ResolveDialogPrinter(chosen.printer)) return false;
-    const bool confirmed = AnswerDialog(
-        printDialogScript_ ? std::function<bool()>([&] { return printDialogScript_(chosen); })
-                           : nullptr,
-        [&] { return ShowVirtualPrintDialog(Printers(), chosen); });
-    // A script that picks a printer outside the list cannot confirm.
-    if (!confirmed || chosen.printer < 0 || chosen.printer >= Count()) return false;
-    ApplyPrintDialog(chosen);
-    values = chosen;
-    return true;
+    return RunPrintDialog(values, printDialogScript_, [this](PrintDialogValues& chosen) {
+        return ShowVirtualPrintDialog(Printers(), chosen);
+    });
 }
 
 bool VirtualPrinterSystem::PageSetupDialog(int& printer) {
-    int chosen = printer;
-    if (!ResolveDialogPrinter(chosen)) return false;
-    const bool confirmed =
-        AnswerDialog(pageSetupDialogScript_
-                         ? std::function<bool()>([&] { return pageSetupDialogScript_(chosen); })
-                         : nullptr,
-                     [&] {
-                         DeviceMode mode = GetDeviceMode(chosen);
-                         const bool ok = ShowVirtualPageSetupDialog(
-                             Printers(), chosen, mode, [this](int i) { return GetDeviceMode(i); });
-                         if (ok) SetDeviceMode(chosen, mode);
-                         return ok;
-                     });
-    if (!confirmed || chosen < 0 || chosen >= Count()) return false;
-    printer = chosen;
-    SetCurrent(printer);
-    return true;
+    return RunPageSetupDialog(printer, pageSetupDialogScript_, [this](int& chosen) {
+        DeviceMode mode = GetDeviceMode(chosen);
+        const bool ok = ShowVirtualPageSetupDialog(Printers(), chosen, mode,
+                                                   [this](int i) { return GetDeviceMode(i); });
+        if (ok) SetDeviceMode(chosen, mode);
+        return ok;
+    });
 }
 
 void VirtualPrinterSystem::SendRaw(int index, const QByteArray& data, const QString& title) {
