@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "platform/Messages.h"
+#include "platform/PrinterSystem.h"
 
 namespace kavel::test {
 
@@ -22,6 +23,18 @@ class ScopedSettingsFolder {
 
   private:
     QTemporaryDir dir_;
+};
+
+// Sets the dialog policy for one scope and puts the previous one back.
+class ScopedDialogPolicy {
+  public:
+    explicit ScopedDialogPolicy(DialogAnswer answer) : previous_(DialogPolicy()) {
+        SetDialogPolicy(answer);
+    }
+    ~ScopedDialogPolicy() { SetDialogPolicy(previous_); }
+
+  private:
+    DialogAnswer previous_;
 };
 
 // The source tree (for example scripts and reference files).

@@ -7,8 +7,11 @@ namespace {
 
 const QByteArray kLayout =
     "; layout of a task\r\n"
+    "X=5\r\n"
     "[ITEM0]\r\n"
     "PRNTOP=10\r\n"
+    ";A=1\r\n"
+    "#B=2\r\n"
     "PRNLEFT = 20 \r\n"
     "\r\n"
     "[ItemPanelPPTL]\r\n"
@@ -38,23 +41,15 @@ TEST(IniText, ReadsOneValueBySectionAndKey) {
         {"ITEM1", "PRNTOP", std::nullopt},                       // missing section
         {"ITEM0", "PRNHEIGHT", std::nullopt},                    // missing key
         {"ITEM0", "; layout of a task", std::nullopt},
+        {"Item0", "PRNTOP", QString("10")},  // the first of duplicate sections wins
+        {"ITEM0", ";A", std::nullopt},       // comments are no keys
+        {"ITEM0", "#B", std::nullopt},
+        {"", "X", std::nullopt},  // nor is a key before any section
+        {"ITEM0", "X", std::nullopt},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(IniValue(kLayout, c.section, c.key), c.expected) << c.section << "/" << c.key;
     }
-}
-
-TEST(IniText, FirstOfDuplicateSectionsWins) {
-    EXPECT_EQ(IniValue(kLayout, "Item0", "PRNTOP"), QString("10"));
-}
-
-TEST(IniText, KeysBeforeAnySectionAndCommentsAreNotValues) {
-    const QByteArray text = "A=1\n[S]\n;B=2\n#C=3\nD=4\n";
-    EXPECT_EQ(IniValue(text, "", "A"), std::nullopt);
-    EXPECT_EQ(IniValue(text, "S", "A"), std::nullopt);
-    EXPECT_EQ(IniValue(text, "S", ";B"), std::nullopt);
-    EXPECT_EQ(IniValue(text, "S", "#C"), std::nullopt);
-    EXPECT_EQ(IniValue(text, "S", "D"), QString("4"));
 }
 
 TEST(IniText, ByteOrderMarkAndUtf8) {

@@ -54,69 +54,54 @@ TEST(ShapeTest, ThickRectangleOutlineFillsTheBoxEdge) {
     shape.resize(60, 30);
     shape.SetShapeType(cstRect);
     shape.SetPenWidth(3);
-    ASSERT_EQ(shape.Geometry(), QLine(1, 1, 59, 29));
     const QImage image = Paint(shape);
-
-    // The three-pixel outline runs along the box's outermost pixels and stays inside.
-    for (int x : {0, 1, 2, 30, 57, 58, 59}) {
-        EXPECT_TRUE(IsInk(image, x, 0)) << x;
-        EXPECT_TRUE(IsInk(image, x, 29)) << x;
+    // The three-pixel outline runs along the box's outermost pixels and stays inside;
+    // inside it the brush is clear.
+    for (const QPoint& p : {QPoint(0, 0), QPoint(2, 2), QPoint(59, 0), QPoint(57, 15),
+                            QPoint(0, 29), QPoint(30, 27), QPoint(59, 29), QPoint(30, 0)}) {
+        EXPECT_TRUE(IsInk(image, p.x(), p.y())) << p.x() << "," << p.y();
     }
-    for (int y : {0, 2, 15, 27, 29}) {
-        EXPECT_TRUE(IsInk(image, 0, y)) << y;
-        EXPECT_TRUE(IsInk(image, 59, y)) << y;
+    for (const QPoint& p : {QPoint(3, 15), QPoint(56, 15), QPoint(30, 3), QPoint(30, 26)}) {
+        EXPECT_FALSE(IsInk(image, p.x(), p.y())) << p.x() << "," << p.y();
     }
-    EXPECT_TRUE(IsInk(image, 2, 15));
-    EXPECT_TRUE(IsInk(image, 57, 15));
-    EXPECT_TRUE(IsInk(image, 30, 2));
-    EXPECT_TRUE(IsInk(image, 30, 27));
-    // Inside the outline the brush is clear.
-    EXPECT_FALSE(IsInk(image, 3, 15));
-    EXPECT_FALSE(IsInk(image, 56, 15));
-    EXPECT_FALSE(IsInk(image, 30, 3));
-    EXPECT_FALSE(IsInk(image, 30, 26));
 }
 
 TEST(ShapeTest, OnlySolidTypesFillInThePenColour) {
     const QColor red(255, 0, 0);
-    struct Case {
-        TPRNShapeType type;
-        bool filled;
-    };
-    for (const Case& c : {Case{cstRect, false}, Case{cstEllipse, false}, Case{cstSolidRect, true},
-                          Case{cstSolidEllipse, true}}) {
-        SCOPED_TRACE(int(c.type));
+    for (const auto& [type, filled] : {std::pair{cstRect, false},
+                                       {cstEllipse, false},
+                                       {cstSolidRect, true},
+                                       {cstSolidEllipse, true}}) {
         TPRNShape shape(nullptr);
         shape.resize(60, 30);
-        shape.SetShapeType(c.type);
-        shape.SetPenWidth(1);
+        shape.SetShapeType(type);
         shape.SetPenColor(RGBColor(255, 0, 0));
-        // A silver brush (the designer's marking) does not fill a non-solid figure.
-        shape.SetBrushColor(clSilver);
-        const QImage image = Paint(shape);
-        EXPECT_EQ(IsInk(image, 30, 15, red), c.filled);
-        EXPECT_TRUE(IsInk(image, 30, 15, c.filled ? red : QColor(Qt::white)));
+        shape.SetBrushColor(clSilver);  // the designer's marking does not fill a figure
+        EXPECT_TRUE(IsInk(Paint(shape), 30, 15, filled ? red : QColor(Qt::white))) << type;
     }
 }
 
-TEST(ShapeTest, LinesRunBetweenTheirCorners) {
+TEST(ShapeTest, LinesRunBetweenTheirCornersAndANegativePenIsThin) {
     TPRNShape shape(nullptr);
     shape.resize(60, 30);
-    shape.SetPenWidth(1);
     shape.SetShapeType(cstUpLine);
-    QImage up = Paint(shape);
+    const QImage up = Paint(shape);
     EXPECT_TRUE(IsInk(up, 58, 1) || IsInk(up, 59, 0));
     EXPECT_FALSE(IsInk(up, 1, 1));
     shape.SetShapeType(cstDownLine);
-    QImage down = Paint(shape);
+    const QImage down = Paint(shape);
     EXPECT_TRUE(IsInk(down, 0, 0));
     EXPECT_FALSE(IsInk(down, 59, 0));
+    shape.resize(60, 1);  // a flat box draws a horizontal line along the top
+    EXPECT_TRUE(IsInk(Paint(shape), 59, 0));
 
-    // A flat box draws a horizontal line along the top.
-    shape.resize(60, 1);
-    QImage flat = Paint(shape);
-    EXPECT_TRUE(IsInk(flat, 0, 0));
-    EXPECT_TRUE(IsInk(flat, 59, 0));
+    shape.resize(20, 10);
+    shape.SetShapeType(cstRect);
+    shape.SetPenWidth(-4);
+    EXPECT_EQ(shape.Geometry(), QLine(0, 0, 20, 10));
+    const QImage thin = Paint(shape);
+    EXPECT_TRUE(IsInk(thin, 0, 0));
+    EXPECT_FALSE(IsInk(thin, 10, 5));
 }
 
 TEST(ShapeTest, PenStyleMapsBothWays) {
@@ -145,17 +130,6 @@ TEST(ShapeTest, PenStyleMapsBothWays) {
     }
     EXPECT_EQ(TPRNShape::PenStyleOf(Qt::NoPen), psSolid);
     EXPECT_EQ(TPRNShape::PenStyleOf(Qt::CustomDashLine), psSolid);
-}
-
-TEST(ShapeTest, NegativePenWidthPaintsLikeAThinPen) {
-    TPRNShape shape(nullptr);
-    shape.resize(20, 10);
-    shape.SetShapeType(cstRect);
-    shape.SetPenWidth(-4);
-    EXPECT_EQ(shape.Geometry(), QLine(0, 0, 20, 10));
-    const QImage image = Paint(shape);
-    EXPECT_TRUE(IsInk(image, 0, 0));
-    EXPECT_FALSE(IsInk(image, 10, 5));
 }
 
 }  // namespace
