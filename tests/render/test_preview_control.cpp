@@ -5,6 +5,7 @@
 #include <QScrollBar>
 #include <QTest>
 
+#include "common/TestSupport.h"
 #include "platform/PaperSizes.h"
 #include "platform/VirtualPrinterSystem.h"
 #include "render/kvlPreviewUnit.h"
@@ -81,14 +82,7 @@ TEST(PreviewArithmetic, FitsImageSizeCentringAndPaperColours) {
 // One A4 printer, the default, for the duration of a test.
 class PreviewControlTest : public ::testing::Test {
   protected:
-    void SetUp() override {
-        auto system = std::make_shared<VirtualPrinterSystem>();
-        VirtualPrinter printer;
-        printer.name = QStringLiteral("Office A4");
-        system->AddPrinter(printer);
-        system->SetDefaultPrinter(printer.name);
-        previous_ = SetPrinterSystem(system);
-    }
+    void SetUp() override { previous_ = SetPrinterSystem(test::MakePrinters({"Office A4"})); }
     void TearDown() override { SetPrinterSystem(previous_); }
 
     // A target holding `pages` pages; page n has a black block whose left edge is at

@@ -143,6 +143,12 @@ class PrintDialogLocks : public ControlTest {
 TEST_F(PrintDialogLocks, FixedCopiesAndPrinterAreKeptAndTheUserIsTold) {
     Call("SET_PRINT_COPIES", {2});
     Call("SET_PRINTER_INDEX", {1});
+    printers->SetPrintDialogScript([](PrintDialogValues&) { return true; });  // as preset
+    EXPECT_EQ(Call("PRINTA"), Variant::Bool(true));
+    EXPECT_TRUE(Shown().isEmpty());
+    EXPECT_EQ(Saved("PRINTERINDEX"), "1");
+    Call("SET_PRINT_COPIES", {2});
+    Call("SET_PRINTER_INDEX", {1});
     printers->SetPrintDialogScript([](PrintDialogValues& v) {
         v.printer = 0;
         v.copies = 3;
@@ -151,8 +157,8 @@ TEST_F(PrintDialogLocks, FixedCopiesAndPrinterAreKeptAndTheUserIsTold) {
     EXPECT_EQ(Call("PRINTA"), Variant::Bool(true));
     EXPECT_EQ(Shown(), (QStringList{"目标打印机已由程序控制，无法改变！",
                                     "打印份数已由程序控制，无法改变！"}));
-    EXPECT_TRUE(Saved("PRINTERINDEX").isEmpty());
-    EXPECT_TRUE(Saved("PAPECOPIES").isEmpty());
+    EXPECT_EQ(Saved("PRINTERINDEX"), "1");  // the locked choices are not saved
+    EXPECT_EQ(Saved("PAPECOPIES"), "2");
     EXPECT_EQ(printers->Jobs().back().printer, "Beta Ink");
     EXPECT_EQ(printers->Jobs().back().copies, 2);
 
