@@ -46,14 +46,12 @@ TEST_F(Task, LinesGoDownOrUpByTheirEnds) {
         Four ends, box;  // top1, left1, top2, left2; top, left, width, height
         TPRNShapeType type;
     };
-    const Case cases[] = {
-        {{10, 10, 50, 100}, {10, 10, 90, 40}, cstDownLine},
-        {{50, 100, 10, 10}, {10, 10, 90, 40}, cstDownLine},
-        {{50, 10, 10, 100}, {10, 10, 90, 40}, cstUpLine},
-        {{10, 100, 50, 10}, {10, 10, 90, 40}, cstUpLine},
-        {{30, 10, 30, 100}, {30, 10, 90, 0}, cstUpLine},
-        {{10, 40, 90, 40}, {10, 40, 0, 80}, cstUpLine},
-    };
+    const Case cases[] = {{{10, 10, 50, 100}, {10, 10, 90, 40}, cstDownLine},
+                          {{50, 100, 10, 10}, {10, 10, 90, 40}, cstDownLine},
+                          {{50, 10, 10, 100}, {10, 10, 90, 40}, cstUpLine},
+                          {{10, 100, 50, 10}, {10, 10, 90, 40}, cstUpLine},
+                          {{30, 10, 30, 100}, {30, 10, 90, 0}, cstUpLine},
+                          {{10, 40, 90, 40}, {10, 40, 0, 80}, cstUpLine}};
     Call("PRINT_INIT", {"lines"});
     for (const Case& c : cases) {
         Call("ADD_PRINT_LINE", {c.ends[0], c.ends[1], c.ends[2], c.ends[3], 0, 1});

@@ -188,22 +188,6 @@ TEST_F(CupsPrinters, RawDataArrivesUnchangedAtQueueAndNetworkPrinter) {
                  }).isEmpty());
 }
 
-TEST_F(CupsPrinters, ConfirmedPrintDialogChoosesPrinterAndCopies) {
-    PrintDialogValues values;
-    values.printer = capture2;
-    values.copies = 3;
-    {
-        ScopedDialogPolicy ok(DialogAnswer::Ok);
-        EXPECT_TRUE(system.PrintDialog(values));
-    }
-    EXPECT_EQ(system.Current(), capture2);
-    EXPECT_EQ(system.GetDeviceMode(capture2).copies, 3);
-    ScopedDialogPolicy cancel(DialogAnswer::Cancel);
-    values.printer = capture;
-    EXPECT_FALSE(system.PrintDialog(values));
-    EXPECT_EQ(system.Current(), capture2);
-}
-
 // Confirms the next modal dialog as it was preset, after `look` has seen it.
 void ConfirmNextDialog(std::function<void(QDialog*)> look) {
     QTimer::singleShot(0, [look] {
@@ -235,10 +219,11 @@ TEST_F(CupsPrinters, ShownDialogsArePresetFromTheValuesAndTheMode) {
     values.range = PrintDialogValues::PageRange;
     EXPECT_TRUE(system.PrintDialog(values));
     EXPECT_EQ(values.printer, capture2);
-    EXPECT_EQ(values.copies, 2);
     EXPECT_EQ(values.range, PrintDialogValues::PageRange);
     EXPECT_EQ(values.fromPage, 2);
     EXPECT_EQ(values.toPage, 5);
+    EXPECT_EQ(system.Current(), capture2);  // the chosen printer prints the copies chosen
+    EXPECT_EQ(system.GetDeviceMode(capture2).copies, 2);
 
     DeviceMode mode = system.GetDeviceMode(capture);
     mode.paperSize = 10;  // A4 Small: the same sheet as A4, a name of its own

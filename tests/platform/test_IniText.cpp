@@ -45,8 +45,7 @@ TEST(IniText, ReadsOneValueBySectionAndKey) {
         {"ITEM0", ";A", std::nullopt},       // comments are no keys
         {"ITEM0", "#B", std::nullopt},
         {"", "X", std::nullopt},  // nor is a key before any section
-        {"ITEM0", "X", std::nullopt},
-    };
+        {"ITEM0", "X", std::nullopt}};
     for (const Case& c : cases) {
         EXPECT_EQ(IniValue(kLayout, c.section, c.key), c.expected) << c.section << "/" << c.key;
     }
@@ -85,8 +84,7 @@ TEST(IniText, WriteChangesOnlyTheKeyLine) {
         {"empty value", "[S]\nA=1\n", "S", "A", "", "[S]\nA=\n"},
         {"comment that looks like the key stays", "[S]\n;A=1\n", "S", "A", "2", "[S]\n;A=1\nA=2\n"},
         {"key before any section is not the section's", "A=1\n[S]\n", "S", "A", "2",
-         "A=1\n[S]\nA=2\n"},
-    };
+         "A=1\n[S]\nA=2\n"}};
     for (const Case& c : cases) {
         EXPECT_EQ(IniWithValue(c.text, c.section, c.key, c.value), c.expected) << c.name;
     }
@@ -105,21 +103,19 @@ TEST(IniText, RefusesWhatWouldBreakOtherLines) {
         const char* value;
         bool storable;
     };
-    const Case cases[] = {
-        {"S", "A", "plain", true},
-        {"S", "A", "a=b", true},
-        {"S", "A", "", true},
-        {"S", "A", "two\nlines", false},
-        {"S", "A", "carriage\rreturn", false},
-        {"S", "A=B", "1", false},
-        {"S", "", "1", false},
-        {"S", "  ", "1", false},
-        {"", "A", "1", false},
-        {"S]", "A", "1", false},
-        {"S\n", "A", "1", false},
-        {"S", "[T]", "1", false},
-        {"S", ";A", "1", false},
-    };
+    const Case cases[] = {{"S", "A", "plain", true},
+                          {"S", "A", "a=b", true},
+                          {"S", "A", "", true},
+                          {"S", "A", "two\nlines", false},
+                          {"S", "A", "carriage\rreturn", false},
+                          {"S", "A=B", "1", false},
+                          {"S", "", "1", false},
+                          {"S", "  ", "1", false},
+                          {"", "A", "1", false},
+                          {"S]", "A", "1", false},
+                          {"S\n", "A", "1", false},
+                          {"S", "[T]", "1", false},
+                          {"S", ";A", "1", false}};
     for (const Case& c : cases) {
         EXPECT_EQ(IniCanStore(c.section, c.key, c.value), c.storable)
             << c.section << "/" << c.key << "/" << c.value;

@@ -139,8 +139,7 @@ TEST(SettingsFileName, PrefixTrimmedTaskNameAndExtensionInsideTheFolder) {
         {false, "../../etc/passwd", "PrintSetups_.._.._etc_passwd.ini"},
         {false, "a/b\\c", "PrintSetups_a_b_c.ini"},
         {false, "..", "PrintSetups_...ini"},
-        {false, QString("a\nb"), "PrintSetups_a_b.ini"},
-    };
+        {false, QString("a\nb"), "PrintSetups_a_b.ini"}};
     for (const auto& [design, task, file] : cases) {
         const QString name = GetSettingsFileName(design, task);
         EXPECT_EQ(name, folder + "/" + file) << task.toStdString();

@@ -1,6 +1,6 @@
 // Composing tasks into pages and printing them, checked on the printed pictures.
-#include <QDir>
 #include <QFile>
+#include <QPainter>
 
 #include "platform/SettingsStore.h"
 
@@ -188,6 +188,56 @@ TEST_F(Compose, ShapesAreDrawnOnTheirBoxes) {
     EXPECT_EQ(line.height(), 1);
     EXPECT_NEAR(line.width(), 100, 1);
     EXPECT_EQ(InkBounds(pages[0], QRect(90, 390, 150, 20)).height(), 1);
+}
+
+// A picture of the given size, black where `dark` is and white elsewhere.
+QImage Picture(QSize size, QRect dark) {
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter(&image).fillRect(dark, Qt::black);
+    return image;
+}
+
+TEST_F(Compose, PicturesShrinkProportionallyAreCroppedOrStretched) {
+    const int top[] = {100, 300, 850, 950};
+    for (int t : top) {
+        const int size = t == 300 ? 500 : 100;
+        Call("ADD_PRINT_IMAGE", {t, 100, size, size, "picture"});
+    }
+    for (int n : {1, 2}) Call("SET_PRINT_STYLEA", {n, "Stretch", 2});  // proportional
+    Call("SET_PRINT_STYLEA", {4, "Stretch", 1});
+    Item(1).ImageBox()->SetPicture(Picture({400, 200}, {0, 0, 400, 200}));  // shrinks
+    Item(2).ImageBox()->SetPicture(Picture({400, 200}, {0, 0, 400, 200}));  // never grows
+    Item(3).ImageBox()->SetPicture(Picture({400, 400}, {0, 0, 50, 50}));    // cropped
+    Item(4).ImageBox()->SetPicture(Picture({10, 10}, {0, 0, 10, 10}));      // stretched
+    const QList<QImage> pages = Print();
+    ASSERT_EQ(pages.size(), 1);
+    const QRect bands[] = {
+        InkBounds(pages[0], QRect(0, 0, 794, 250)), InkBounds(pages[0], QRect(0, 280, 794, 560)),
+        InkBounds(pages[0], QRect(0, 840, 794, 100)), InkBounds(pages[0], QRect(0, 940, 794, 180))};
+    const QSize sizes[] = {{100, 50}, {400, 200}, {50, 50}, {100, 100}};
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_NEAR(bands[i].width(), sizes[i].width(), 2) << i;
+        EXPECT_NEAR(bands[i].height(), sizes[i].height(), 2) << i;
+        EXPECT_NEAR(bands[i].left(), 101, 1) << i;  // drawn one pixel in from the item's corner
+    }
+}
+
+TEST_F(Compose, TallHtmlBitmapsGoOnInSlicesAndUnconvertedContentPrintsNothing) {
+    Call("SET_PRINT_PAPER", {0, 0, 794, 1000, "compose"});
+    Call("SET_PRINT_PAGESIZE", {1, 2100, 2646, ""});  // 1000 pixels high at 96 per inch
+    Call("ADD_PRINT_HTML", {0, 0, 200, 1000, "<div>tall</div>"});
+    Item(1).ImageBox()->SetPicture(Picture({200, 2500}, {0, 2400, 200, 100}));  // ink at the end
+    Call("ADD_PRINT_HTM", {100, 300, 300, 300, "<p>later</p>"});
+    Call("ADD_PRINT_TABLE", {100, 300, 300, 300, "<table><tr><td>x</td></tr></table>"});
+    const QList<QImage> pages = Print();
+    ASSERT_EQ(pages.size(), 3);
+    EXPECT_FALSE(HasInk(pages[0], QRect()));
+    EXPECT_FALSE(HasInk(pages[1], QRect()));
+    const QRect end = InkBounds(pages[2]);
+    EXPECT_NEAR(end.top(), 401, 2);  // 2400 - 2000, one pixel in
+    EXPECT_NEAR(end.bottom(), 500, 2);
+    EXPECT_LT(end.right(), 300);
 }
 
 TEST(Placement, PageIndexRules) {

@@ -43,8 +43,7 @@ TEST_F(ItemRestoreTest, EachDifferenceFromTheScriptMarksTheItemAndIsUndone) {
         {"colour", [](TModiControl* i) { i->RichEdit()->SetTextFont("宋体", 9, 0, clSilver); }},
         {"font size", [](TModiControl* i) { i->RichEdit()->SetTextFont("宋体", 12, 0, 0); }},
         {"style", [](TModiControl* i) { i->RichEdit()->SetTextFont("宋体", 9, fsItalic, 0); }},
-        {"alignment", [](TModiControl* i) { i->RichEdit()->SetTextAlignment(taCenter); }},
-    };
+        {"alignment", [](TModiControl* i) { i->RichEdit()->SetTextAlignment(taCenter); }}};
     for (const auto& [name, change] : cases) {
         SCOPED_TRACE(name);
         TModiControl* item = NewItem(cdtText, 10, 20, 100, 40);

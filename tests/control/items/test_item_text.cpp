@@ -41,15 +41,13 @@ TEST_P(RichEditTest, LinesOfSeveralParagraphs) {
         QString text;
         QStringList lines;
     };
-    const Case cases[] = {
-        {"", {}},
-        {"one", {"one"}},
-        {"one\r\ntwo", {"one", "two"}},
-        {"one\rtwo\nthree", {"one", "two", "three"}},
-        {"one\r\n\r\nthree", {"one", "", "three"}},
-        {"one\r\n", {"one"}},
-        {"aaaa bbbb cccc dddd\r\nx", {"aaaa bbbb", "cccc dddd", "x"}},
-    };
+    const Case cases[] = {{"", {}},
+                          {"one", {"one"}},
+                          {"one\r\ntwo", {"one", "two"}},
+                          {"one\rtwo\nthree", {"one", "two", "three"}},
+                          {"one\r\n\r\nthree", {"one", "", "three"}},
+                          {"one\r\n", {"one"}},
+                          {"aaaa bbbb cccc dddd\r\nx", {"aaaa bbbb", "cccc dddd", "x"}}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text.toStdString());
         edit_->SetText(c.text);

@@ -53,8 +53,7 @@ TEST_F(ItemValuesTest, KindSetsItsInnerControlAndDefaultSize) {
         {cdtUrl, "kavel::TImageBox", {5, 7, 100, 100}},
         {cdtTable, "kavel::TImageBox", {5, 7, 100, 100}},
         {cdtTBUrl, "kavel::TImageBox", {5, 7, 100, 100}},
-        {cdtImage, "kavel::TImageBox", {5, 7, 100, 100}},
-    };
+        {cdtImage, "kavel::TImageBox", {5, 7, 100, 100}}};
     for (const auto& [kind, innerClass, bounds] : cases) {
         SCOPED_TRACE(int(kind));
         TModiControl item(&paper_);

@@ -222,8 +222,7 @@ const Damage kDamages[] = {
     {"truncated last record", 1, 3, 2, [](TkvlStream& s, Starts) { s.Truncate(s.Size() - 10); }},
     {"truncated in the first record", 1, 1, 0, [](TkvlStream& s, Starts) { s.Truncate(120); }},
     {"truncated to the header", 0, 2, 0, [](TkvlStream& s, Starts) { s.Truncate(108); }},
-    {"truncated to nothing", 0, 3, 0, [](TkvlStream& s, Starts) { s.Truncate(0); }},
-};
+    {"truncated to nothing", 0, 3, 0, [](TkvlStream& s, Starts) { s.Truncate(0); }}};
 
 TEST(TkvlPageList, DamagedStreamsRaiseAndKeepThePosition) {
     const QuietWarnings quiet;
