@@ -1,7 +1,8 @@
-# Printing for real: a task goes through CUPS to a capture queue and the document that
-# arrives is checked (pages, text, where the text stands, paper size, copies).
+# Printing for real: a task goes through CUPS to a capture queue that is not the default
+# printer and the document that arrives is checked (pages, text, where the text stands,
+# paper size, copies).
 source "$(dirname "$0")/lib.sh"
-CAP=${KAVEL_CUPS_DIR:-/tmp/kavel-cups}/cap
+CAP=${KAVEL_CUPS_DIR:-/tmp/kavel-cups}/cap2
 if ! lpstat -r 2>/dev/null | grep -q "is running"; then
     [ "${KAVEL_NO_CUPS:-}" = 1 ] && { echo "skipped: no CUPS"; exit 0; }
     fail "cupsd is not running: run scripts/cups-start.sh"
@@ -16,7 +17,7 @@ KAVEL.ADD_PRINT_TEXT(96, 192, 300, 30, "Kavel first page");
 KAVEL.NewPage();
 KAVEL.ADD_PRINT_TEXT(96, 192, 300, 30, "Kavel second page");
 KAVEL.SET_PRINT_COPIES(2);
-if (KAVEL.SET_PRINTER_INDEXA("KavelCap") !== true) throw new Error("no KavelCap queue");
+if (KAVEL.SET_PRINTER_INDEXA("KavelCap2") !== true) throw new Error("no KavelCap2 queue");
 if (KAVEL.PRINT() !== true) throw new Error("PRINT failed");
 JS
 expect_status 0 "$WORK/cups.js" --print
@@ -41,7 +42,7 @@ sys.exit(0 if 130 < x < 160 and 70 < y < 95 else "Kavel at %s,%s" % (x, y))' || 
 pass "a two-page A5 landscape task with 2 copies arrives through CUPS as printed"
 
 # --printer names the printer that counts as the default one for the run.
-CAP2=${KAVEL_CUPS_DIR:-/tmp/kavel-cups}/cap2
+CAP2=$CAP
 before=$(ls "$CAP2"/job-*.txt 2>/dev/null | wc -l)
 printf 'KAVEL.PRINT_INIT("Default printer");\nKAVEL.ADD_PRINT_TEXTA("t", 50, 50, 300, 30, "to the second queue");\n' > "$WORK/second.js"
 expect_status 0 "$WORK/second.js" --print --printer kavelcap2

@@ -183,25 +183,9 @@ TEST_F(ItemValuesTest, InnerControlFollowsVisibilityAndBoundsShownOrNot) {
     EXPECT_TRUE(item->RichEdit()->isVisible());
 }
 
-TEST_F(ItemValuesTest, ItemTakesItsControlsToAnotherPaperAndDeletesThem) {
-    auto* item = new TModiControl(nullptr);
-    item->SetObjectType(cdtText);
+TEST_F(ItemValuesTest, DeletingTheItemRemovesItsControls) {
+    TModiControl* item = NewItem(cdtText, 10, 10, 100, 20);
     item->setSelected(true);
-    // Without a paper nothing shows up as a window of its own.
-    EXPECT_FALSE(item->isVisible());
-    EXPECT_FALSE(item->RichEdit()->isVisible());
-    EXPECT_FALSE(item->Handle(0)->isVisible());
-
-    item->setParent(&paper_);
-    EXPECT_EQ(item->RichEdit()->parentWidget(), &paper_);
-    EXPECT_EQ(item->Handle(0)->parentWidget(), &paper_);
-    // Like any widget given a new parent, it waits to be shown.
-    EXPECT_FALSE(item->Visible());
-    EXPECT_TRUE(item->RichEdit()->isHidden());
-    item->show();
-    EXPECT_TRUE(item->RichEdit()->isVisible());
-    EXPECT_TRUE(item->Handle(0)->isVisible());
-
     QPointer<QWidget> inner = item->DataObject();
     QPointer<QWidget> handle = item->Handle(3);
     delete item;
