@@ -68,7 +68,6 @@ TEST_F(Dispatch, PrintInitByDispidAndThroughTheVtableReachTheSameMethod) {
     EXPECT_EQ(early_result, Variant::Bool(true));
     EXPECT_EQ(Form().Setup().strTaskName, "early");
     EXPECT_TRUE(Form().Items().isEmpty());  // both reset the task
-
     // A caller may leave out the result.
     EXPECT_EQ(control->Invoke(264, InvokeKind::Method, {Variant("no result")}, nullptr), S_OK);
     EXPECT_EQ(Form().Setup().strTaskName, "no result");

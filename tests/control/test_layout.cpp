@@ -40,7 +40,6 @@ TEST_F(Layout, AStoredLayoutIsAppliedBeforeEveryOutput) {
     EXPECT_EQ(Item(3).Top(), 200);
     EXPECT_EQ(Item(3).Shape()->Pen().width, 5);
     EXPECT_EQ(Item(3).Shape()->ShapeType(), cstEllipse);
-
     // Without adjustments (PRINTB, PREVIEWB) every item is where script put it.
     Form().PrepareTask(0, true);
     EXPECT_EQ(Item(1).Top(), 10);

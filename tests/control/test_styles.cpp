@@ -128,7 +128,6 @@ TEST_F(Styles, FontMethodsSetTheWholeFont) {
     Call("SET_PRINT_TEXT_STYLEB", {" cell ", "宋体", 12, 0, 0, 0, 0, 0x0000FF});
     EXPECT_EQ(Item(2).fcDefFontColor(), 0x0000FF);
     EXPECT_EQ(Item(2).intDefSize(), 12);
-
     // Errors of the fronts are shown with the member name.
     Call("SET_PRINT_TEXT_STYLE", {"x", "Arial", 10, 0, 0, 0, 0});
     ASSERT_EQ(Shown().size(), 1);

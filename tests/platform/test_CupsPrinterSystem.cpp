@@ -109,7 +109,6 @@ TEST_F(CupsPrinters, ListDefaultAndDeviceModes) {
     EXPECT_EQ(CupsPrinterSystem("kavelcap2").DefaultIndex(), capture2);
     EXPECT_EQ(CupsPrinterSystem("No Such Printer").DefaultPrinterName(), QString());
     EXPECT_THROW(CupsPrinterSystem("No Such Printer").SetCurrent(-1), KavelError);
-
     // Device modes start from the printer's defaults and are kept per printer.
     const DeviceMode mode = system.GetDeviceMode(capture);
     EXPECT_FALSE(PaperSizeMM(mode.paperSize).isEmpty()) << mode.paperSize;

@@ -38,7 +38,6 @@ TEST(SettingsStore, MissingFileReadsEmptyAndRefusedWritesLeaveTheFileAlone) {
     EXPECT_FALSE(SettingsStore().Write("S", "A", "1"));
     EXPECT_FALSE(SettingsStore(dir.filePath("no/such/folder/x.ini")).Write("S", "A", "1"));
     EXPECT_EQ(ReadAll(fileName), QByteArray("[PRNSETUP]\nPRINTERINDEX=2\n"));
-
     // A name that is no file is neither read nor replaced, and deleting it fails.
     const QString folder = dir.filePath("PrintSetups_dir.ini");
     ASSERT_TRUE(QDir().mkdir(folder));

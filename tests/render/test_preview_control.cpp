@@ -64,7 +64,6 @@ TEST(PreviewArithmetic, FitsImageSizeCentringAndPaperColours) {
     EXPECT_EQ(PreviewImageSize({794, 529}, 200, 20, true), QSize(1588, 1098));   // not scaled
     EXPECT_EQ(PreviewImageOrigin({1000, 800}, {399, 564}), QPoint(300, 118));
     EXPECT_EQ(PreviewImageOrigin({1000, 800}, {1200, 900}), QPoint(0, 0));
-
     // Shadows divide each colour byte by 1.3 and keep the top byte (system colour flags).
     EXPECT_EQ(DarkenColor(RGBColor(130, 13, 255)), RGBColor(100, 10, 196));
     EXPECT_EQ(static_cast<uint32_t>(DarkenColor(static_cast<TColor>(0x01FFFFFF))), 0x01C4C4C4u);
@@ -82,7 +81,6 @@ class PreviewControlTest : public ::testing::Test {
   protected:
     void SetUp() override { previous_ = SetPrinterSystem(test::MakePrinters({"Office A4"})); }
     void TearDown() override { SetPrinterSystem(previous_); }
-
     // A target holding `pages` pages; page n has a black block whose left edge is at
     // 40 × n, so the page on display can be told by its pixels.
     static std::unique_ptr<TKVPrinter> Recorded(int pages, const TPrintOption& options = {}) {
@@ -95,12 +93,10 @@ class PreviewControlTest : public ::testing::Test {
         target->EndDoc();
         return target;
     }
-
     // The page image as painted.
     static QImage Painted(TkvlPreview& preview) {
         return preview.Image()->grab().toImage().convertToFormat(QImage::Format_RGB32);
     }
-
     // A preview of the given size on the screen.
     static void Show(TkvlPreview& preview, QSize size) {
         preview.resize(size);
@@ -172,7 +168,6 @@ TEST_F(PreviewControlTest, ResizeRefitsAFitStateAndRecentresAFixedOne) {
     QCoreApplication::processEvents();
     EXPECT_EQ(preview.Zoom(), 50);
     EXPECT_EQ(preview.Image()->pos(), QPoint(400, 118));
-
     // A page larger than the control scrolls; a new layout returns to the top.
     preview.resize(400, 300);
     preview.SetZoomState(cZoom200);
@@ -193,7 +188,6 @@ TEST_F(PreviewControlTest, PaperIsASheetWithAShadowOrAContinuousForm) {
     EXPECT_EQ(sheet.Image()->StripWidth(), 0);  // A4 is no continuous form
     const QImage plain = Painted(sheet);
     EXPECT_EQ(plain.pixelColor(plain.width() - 1, 100), QColor(196, 196, 196));  // shadow
-
     // Landscape user paper: strips across, holes in the control's colour.
     TPrintOption options;
     options.Orientation = 1;

@@ -57,7 +57,6 @@ class PreviewFormTest : public ::testing::Test {
         SetPrinterSystem(previous_);
         RunState().blPreviewInBrowse = false;
     }
-
     // A preview form over a task, composed for the preview.
     std::unique_ptr<TPrevStringForm> Composed(Task& task) {
         auto form = std::make_unique<TPrevStringForm>(nullptr);
@@ -171,7 +170,6 @@ TEST_F(PreviewFormTest, StatusLineNamesPageCountAndPaper) {
     EXPECT_EQ(empty->StatusPanel(1)->text(), QStringLiteral("第1页/共0页  纸张:210mm×297mm"));
     EXPECT_EQ(Navigation(*empty), "0000");
     EXPECT_EQ(empty->Preview()->Image()->Picture(), nullptr);
-
     // In the page the status names the paper only, in the panel's colour.
     RunState().blPreviewInBrowse = true;
     RunState().intPanelColor = RGBColor(10, 200, 30);
@@ -233,7 +231,6 @@ TEST_F(PreviewFormTest, ArrowKeysAndWheelScrollThePage) {
     EXPECT_EQ(h->value(), 50);
     QTest::keyClick(form.get(), Qt::Key_Left);
     EXPECT_EQ(h->value(), 0);
-
     // The control leaves the wheel to the form: down 30, up 30, with Ctrl sideways.
     auto wheel = [&](QWidget* target, int delta, Qt::KeyboardModifiers modifiers) {
         const QPointF at(20, 20);
@@ -368,7 +365,6 @@ TEST_F(PreviewFormTest, CloseAfterPrintIsSavedForTheTask) {
     third->FormShow();
     EXPECT_FALSE(third->PopMenuCheck()->isChecked());
     EXPECT_TRUE(third->CheckThenClose()->isChecked());
-
     // The two manual duplex items mirror each other and are not saved.
     QFile::remove(store_->FileName());
     third->CheckThenCloseClick(third->PopDoubleSideCheck());

@@ -28,7 +28,6 @@ class PageTarget : public ::testing::Test {
         SetPrinterSystem(printers);
     }
     void TearDown() override { SetPrinterSystem(nullptr); }
-
     // Records n pages, page k with a black bar k × 10 pixels wide.
     void Record(TKVPrinter& target, int n) {
         target.BeginDoc();

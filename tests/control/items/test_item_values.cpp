@@ -89,7 +89,6 @@ TEST_F(ItemValuesTest, ChangingTheKindReplacesTheInnerControl) {
     // The new control shows the item's values.
     EXPECT_EQ(item->Shape()->Pen().width, 4);
     EXPECT_EQ(item->Shape()->Pen().color, RGBColor(0, 0, 255));
-
     // The new control's mouse events reach the item.
     item->setSelected(true);
     Drag(MouseTarget(item), QPoint(30, 40), QPoint(10, 0));
@@ -117,7 +116,6 @@ TEST_F(ItemValuesTest, StyleSettersReachTheInnerControl) {
     EXPECT_EQ(shape->Shape()->Pen().width, 3);
     EXPECT_EQ(shape->Shape()->PenStyle(), psDot);
     EXPECT_EQ(shape->Shape()->ShapeType(), cstEllipse);
-
     // The image mode fits the picture of image items only.
     TModiControl* image = NewItem(cdtImage, 0, 0, 100, 100);
     const std::tuple<TPRNImgMode, bool, bool> modes[] = {
@@ -153,7 +151,6 @@ TEST_F(ItemValuesTest, BoundsMoveTheItemAndMarkItOnlyWhenTheyChange) {
     EXPECT_EQ(item->intDefLeft(), 11);
     EXPECT_EQ(item->intDefHeight(), 44);
     EXPECT_EQ(bounds.count(), 4);
-
     // Moving the widget itself moves the item and its inner control.
     item->blModified = false;
     item->move(70, 80);

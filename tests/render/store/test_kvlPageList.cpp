@@ -145,7 +145,6 @@ TEST(TkvlPageList, PagesInTheTemporaryFileReadBackAndTheFileGoesWithTheStream) {
     EXPECT_EQ(list->Count(), 0);
     EXPECT_EQ(list->GetPage(1), nullptr);
     EXPECT_THROW(list->AddPage(MakePage(1)), KavelError);
-
     // A new stream starts an empty store.
     list->SetStream(std::make_unique<TkvlStream>(250000));
     list->AddPage(MakePage(7));

@@ -65,7 +65,6 @@ TEST_P(TkvlStreamBothPlaces, ReadWriteSeekAndTruncate) {
     WriteBytes(stream, "hello world");
     EXPECT_EQ(stream.InMemory(), GetParam() >= 11);
     EXPECT_EQ(stream.Pos(), 11);
-
     // Overwriting in the middle keeps the size.
     EXPECT_EQ(stream.Seek(6), 6);
     WriteBytes(stream, "WORLD");
@@ -78,7 +77,6 @@ TEST_P(TkvlStreamBothPlaces, ReadWriteSeekAndTruncate) {
     EXPECT_EQ(stream.Read(buffer, 3), 3);
     EXPECT_EQ(QByteArray(buffer, 3), QByteArray("o W"));
     EXPECT_EQ(stream.Pos(), 7);
-
     // Reading at the end gives nothing; positions stay within the stream.
     stream.Seek(0, TkvlStream::SeekOrigin::End);
     EXPECT_EQ(stream.Read(buffer, 4), 0);
@@ -86,7 +84,6 @@ TEST_P(TkvlStreamBothPlaces, ReadWriteSeekAndTruncate) {
     EXPECT_EQ(stream.Seek(-100), 0);
     EXPECT_EQ(stream.Seek(std::numeric_limits<qint64>::max(), TkvlStream::SeekOrigin::End), 11);
     EXPECT_EQ(stream.Seek(std::numeric_limits<qint64>::min(), TkvlStream::SeekOrigin::Current), 0);
-
     // Cutting moves a position beyond the new end back to it.
     stream.Seek(9);
     stream.Truncate(5);
