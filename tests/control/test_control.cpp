@@ -98,20 +98,6 @@ TEST_F(Control, ColorTakesEveryColourFormAndKeepsItForEmptyText) {
     EXPECT_EQ(Get("Color"), Variant::I4(0x00FF00));
 }
 
-TEST_F(Control, LegacyTableMembersAnswerEmptyAndDoNothing) {
-    Call("PRINT_INIT", {"task"});
-    QTemporaryDir dir;
-    const QString file = dir.filePath("table.xls");
-    EXPECT_TRUE(Call("GET_CELL_VALUE", {3, 4}).IsEmpty());
-    EXPECT_TRUE(Call("SAVE_AS_FILE", {"xls", file}).IsEmpty());
-    EXPECT_FALSE(QFile::exists(file));
-    EXPECT_TRUE(Call("OPEN_FILE", {"xls", file, 1, 1}).IsEmpty());
-    EXPECT_TRUE(Call("GET_ROW_COUNT").IsEmpty());
-    Call("SET_PRINT_MARGIN", {"ITEM0", 10, 10, 10, 10});
-    EXPECT_TRUE(Form().Items().isEmpty());
-    EXPECT_EQ(Form().PageObject()->intDefLeft(), 0);
-}
-
 TEST_F(Control, HostAddressComesFromTheHostPage) {
     class Page : public HostPageProvider {
       public:

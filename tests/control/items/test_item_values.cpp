@@ -49,8 +49,6 @@ TEST_F(ItemValuesTest, KindSetsItsInnerControlAndDefaultSize) {
         {cdtText, "kavel::TRichEditBox", {5, 7, 100, 20}},
         {cdtShape, "kavel::TPRNShape", {5, 7, 60, 30}},
         {cdtHtml, "kavel::TImageBox", {5, 7, 100, 100}},
-        {cdtHtmText, "kavel::TImageBox", {5, 7, 100, 100}},
-        {cdtUrl, "kavel::TImageBox", {5, 7, 100, 100}},
         {cdtTable, "kavel::TImageBox", {5, 7, 100, 100}},
         {cdtTBUrl, "kavel::TImageBox", {5, 7, 100, 100}},
         {cdtImage, "kavel::TImageBox", {5, 7, 100, 100}}};
