@@ -2,10 +2,13 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <QTemporaryDir>
 #include <memory>
 
 #include "platform/Messages.h"
+#include "platform/PrinterSystem.h"
+#include "platform/VirtualPrinterSystem.h"
 
 namespace kavel::test {
 
@@ -23,6 +26,33 @@ class ScopedSettingsFolder {
   private:
     QTemporaryDir dir_;
 };
+
+// Sets the dialog policy for one scope and puts the previous one back.
+class ScopedDialogPolicy {
+  public:
+    explicit ScopedDialogPolicy(DialogAnswer answer) : previous_(DialogPolicy()) {
+        SetDialogPolicy(answer);
+    }
+    ~ScopedDialogPolicy() { SetDialogPolicy(previous_); }
+
+  private:
+    DialogAnswer previous_;
+};
+
+// A virtual printer system with the named printers, each keeping the pictures of its
+// pages; the one at defaultIndex is the default.
+inline std::shared_ptr<VirtualPrinterSystem> MakePrinters(const QStringList& names,
+                                                          int defaultIndex = 0) {
+    auto system = std::make_shared<VirtualPrinterSystem>();
+    for (const QString& name : names) {
+        VirtualPrinter printer;
+        printer.name = name;
+        printer.keepImages = true;
+        system->AddPrinter(printer);
+    }
+    if (defaultIndex < names.size()) system->SetDefaultPrinter(names[defaultIndex]);
+    return system;
+}
 
 // The source tree (for example scripts and reference files).
 QString SourceDir();

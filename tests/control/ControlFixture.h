@@ -16,26 +16,11 @@
 
 namespace kavel::test {
 
-inline std::shared_ptr<VirtualPrinterSystem> TwoPrinters() {
-    auto printers = std::make_shared<VirtualPrinterSystem>();
-    VirtualPrinter alpha;
-    alpha.name = "Alpha Laser";
-    alpha.keepImages = true;
-    printers->AddPrinter(alpha);
-    VirtualPrinter beta;
-    beta.name = "Beta Ink";
-    beta.keepImages = true;
-    printers->AddPrinter(beta);
-    printers->SetDefaultPrinter("Beta Ink");
-    return printers;
-}
-
 class ControlTest : public ::testing::Test {
   protected:
     void SetUp() override {
         InstallRecorder();
-        printers = TwoPrinters();
-        SetPrinterSystem(printers);
+        SetPrinterSystem(printers = MakePrinters({"Alpha Laser", "Beta Ink"}, 1));
         SetDialogPolicy(DialogAnswer::Ok);
         control = std::make_unique<TKavelX>();
         control->SetPixelsPerInch(96);
@@ -80,13 +65,7 @@ class ControlTest : public ::testing::Test {
 class PaperPrinterTest : public ControlTest {
   protected:
     void UsePaper(const char* task) {
-        printers = std::make_shared<VirtualPrinterSystem>();
-        VirtualPrinter paper;
-        paper.name = "Paper";
-        paper.keepImages = true;
-        printers->AddPrinter(paper);
-        printers->SetDefaultPrinter("Paper");
-        SetPrinterSystem(printers);
+        SetPrinterSystem(printers = MakePrinters({"Paper"}));
         Call("PRINT_INIT", {task});
     }
     // Prints the task; the pictures of the job's sheets.

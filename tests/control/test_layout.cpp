@@ -40,7 +40,6 @@ TEST_F(Layout, AStoredLayoutIsAppliedBeforeEveryOutput) {
     EXPECT_EQ(Item(3).Top(), 200);
     EXPECT_EQ(Item(3).Shape()->Pen().width, 5);
     EXPECT_EQ(Item(3).Shape()->ShapeType(), cstEllipse);
-
     // Without adjustments (PRINTB, PREVIEWB) every item is where script put it.
     Form().PrepareTask(0, true);
     EXPECT_EQ(Item(1).Top(), 10);
@@ -48,20 +47,19 @@ TEST_F(Layout, AStoredLayoutIsAppliedBeforeEveryOutput) {
     EXPECT_EQ(Item(1).RichEdit()->FontSize(), 9);
 }
 
-TEST_F(Layout, AnEmptyTaskNameReadsNothing) {
-    WriteLayout("", "[ITEM0]\nPRNTOP=77\n");
-    BuildTask("");
-    Form().PrepareTask(0, false);
-    EXPECT_EQ(Item(1).Top(), 10);
-}
-
-TEST_F(Layout, StoredScriptPixelsAreConvertedToTheControlsPixels) {
+TEST_F(Layout, StoredScriptPixelsAreConvertedAndAnEmptyTaskNameReadsNothing) {
     control->SetPixelsPerInch(120);
     WriteLayout("Wide", "[ITEM0]\nPRNTOP=40\nPRNLEFT=100\n");
     BuildTask("Wide");
     Form().PrepareTask(0, false);
     EXPECT_EQ(Item(1).Left(), 125);
     EXPECT_EQ(Item(1).Top(), 50);
+
+    control->SetPixelsPerInch(96);
+    WriteLayout("", "[ITEM0]\nPRNTOP=77\n");
+    BuildTask("");
+    Form().PrepareTask(0, false);
+    EXPECT_EQ(Item(1).Top(), 10);
 }
 
 TEST_F(Layout, DesignModeStartsFromTheScriptLayout) {
@@ -94,11 +92,11 @@ TEST_F(Layout, ShowModeKeys) {
     EXPECT_EQ(s.intBkImgMode, 2);
     EXPECT_EQ(Call("SET_SHOW_MODE", {"Show_Modal", "TRUE"}), Variant::Bool(true));
     EXPECT_TRUE(RunState().blShowModal);
-    EXPECT_EQ(Call("SET_SHOW_MODE", {"SKIN_TYPE", "abc"}), Variant::Bool(false));
     EXPECT_EQ(Call("SET_SHOW_MODE", {"HTM_FONT_ZOOM", 255}), Variant::Bool(true));
     EXPECT_EQ(RunState().HtmFontZoom, 0);
     EXPECT_EQ(Call("SET_SHOW_MODE", {"NO_SUCH_KEY", 1}), Variant::Bool(false));
 
+    EXPECT_EQ(Call("SET_SHOW_MODE", {"SKIN_TYPE", "abc"}), Variant::Bool(false));
     EXPECT_EQ(GetSkinColor(s), s.intSkinColor);
     Call("SET_SHOW_MODE", {"SKIN_TYPE", 2});
     EXPECT_EQ(GetSkinColor(s), RGBColor(0xE6, 0xE6, 0xFA));

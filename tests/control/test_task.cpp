@@ -6,41 +6,34 @@ namespace {
 
 using Task = ControlTest;
 
-TEST_F(Task, ItemsAreNamedAndNumberedInAddingOrder) {
-    Call("PRINT_INIT", {""});
-    EXPECT_EQ(Form().Setup().strTaskName, "");
-    for (int i = 0; i < 3; ++i) Call("ADD_PRINT_TEXT", {10, 10, 100, 20, "t"});
-    ASSERT_EQ(Form().Items().size(), 3);
+TEST_F(Task, ItemsAreNamedAndNumberedAndGivenNamesMayNotContainItem) {
+    Call("PRINT_INIT", {"names"});
+    for (int i = 0; i < 2; ++i) Call("ADD_PRINT_TEXT", {10, 10, 100, 20, "t"});
+    Call("ADD_PRINT_TEXTA", {"MYITEM", 10, 10, 100, 20, "refused"});
+    EXPECT_EQ(Shown(), QStringList{"strItemName no permit including \"ITEM\"!"});
+    Call("ADD_PRINT_TEXTA", {"  item1  ", 10, 10, 100, 20, "accepted"});  // case counts
+    ASSERT_EQ(Form().Items().size(), 4);
     for (int i = 0; i < 3; ++i) {
         EXPECT_EQ(Item(i + 1).strItemName, QString("ITEM%1").arg(i));
         EXPECT_EQ(Item(i + 1).intItemIndex, i);
-        EXPECT_EQ(Item(i + 1).ObjectType(), cdtText);
     }
-}
-
-TEST_F(Task, GivenNamesContainingItemAreRefusedCaseSensitively) {
-    Call("PRINT_INIT", {"names"});
-    Call("ADD_PRINT_TEXTA", {"MYITEM", 10, 10, 100, 20, "refused"});
-    EXPECT_EQ(Item(1).strItemName, "ITEM0");
-    EXPECT_EQ(Shown(), QStringList{"strItemName no permit including \"ITEM\"!"});
-    Recorder().Clear();
-    Call("ADD_PRINT_TEXTA", {"  item1  ", 10, 10, 100, 20, "accepted"});
-    EXPECT_EQ(Item(2).strItemName, "item1");
-    EXPECT_TRUE(Shown().isEmpty());
-    // Matching by name ignores case and blanks.
-    Call("SET_PRINT_STYLEA", {" ITEM1 ", "FontSize", 17});
-    EXPECT_EQ(Item(2).intDefSize(), 17);
+    EXPECT_EQ(Item(4).strItemName, "item1");
+    EXPECT_EQ(Shown().size(), 1);
+    // Matching by name ignores case and blanks: ITEM1 and item1 both take the style.
+    Call("SET_PRINT_STYLEA", {" Item1 ", "FontSize", 17});
     EXPECT_EQ(Item(1).intDefSize(), 9);
+    EXPECT_EQ(Item(2).intDefSize(), 17);
+    EXPECT_EQ(Item(4).intDefSize(), 17);
 }
 
 TEST_F(Task, NewPageCountsOnlyAfterTheFirstItem) {
     Call("PRINT_INIT", {"pages"});
     EXPECT_EQ(Call("NewPage"), Variant::Bool(true));
     Call("ADD_PRINT_TEXT", {10, 10, 100, 20, "p1"});
-    EXPECT_EQ(Item(1).intPageNo, 0);
     Call("NewPage");
     Call("NewPage");
     Call("ADD_PRINT_TEXT", {10, 10, 100, 20, "p3"});
+    EXPECT_EQ(Item(1).intPageNo, 0);
     EXPECT_EQ(Item(2).intPageNo, 2);
     Call("PRINT_INIT", {"again"});
     Call("ADD_PRINT_TEXT", {10, 10, 100, 20, "p1"});
@@ -48,24 +41,25 @@ TEST_F(Task, NewPageCountsOnlyAfterTheFirstItem) {
 }
 
 TEST_F(Task, LinesGoDownOrUpByTheirEnds) {
+    using Four = std::array<int, 4>;
     struct Case {
-        int top1, left1, top2, left2;
+        Four ends, box;  // top1, left1, top2, left2; top, left, width, height
         TPRNShapeType type;
-    } cases[] = {
-        {10, 10, 50, 100, cstDownLine}, {50, 100, 10, 10, cstDownLine},
-        {50, 10, 10, 100, cstUpLine},   {10, 100, 50, 10, cstUpLine},
-        {30, 10, 30, 100, cstUpLine},   {10, 40, 90, 40, cstUpLine},
     };
+    const Case cases[] = {{{10, 10, 50, 100}, {10, 10, 90, 40}, cstDownLine},
+                          {{50, 100, 10, 10}, {10, 10, 90, 40}, cstDownLine},
+                          {{50, 10, 10, 100}, {10, 10, 90, 40}, cstUpLine},
+                          {{10, 100, 50, 10}, {10, 10, 90, 40}, cstUpLine},
+                          {{30, 10, 30, 100}, {30, 10, 90, 0}, cstUpLine},
+                          {{10, 40, 90, 40}, {10, 40, 0, 80}, cstUpLine}};
     Call("PRINT_INIT", {"lines"});
     for (const Case& c : cases) {
-        Call("ADD_PRINT_LINE", {c.top1, c.left1, c.top2, c.left2, 0, 1});
+        Call("ADD_PRINT_LINE", {c.ends[0], c.ends[1], c.ends[2], c.ends[3], 0, 1});
         const TModiControl& line = *Form().Items().back();
-        EXPECT_EQ(line.stDefShapeType(), c.type) << c.top1 << "," << c.left1;
-        EXPECT_EQ(line.intDefTop(), std::min(c.top1, c.top2));
-        EXPECT_EQ(line.intDefLeft(), std::min(c.left1, c.left2));
-        EXPECT_EQ(line.intDefWidth(), std::abs(c.left2 - c.left1));
-        EXPECT_EQ(line.intDefHeight(), std::abs(c.top2 - c.top1));
-        EXPECT_EQ(line.fcDefFontColor(), clBlack);
+        EXPECT_EQ(line.stDefShapeType(), c.type) << c.ends[0] << "," << c.ends[1];
+        EXPECT_EQ(
+            (Four{line.intDefTop(), line.intDefLeft(), line.intDefWidth(), line.intDefHeight()}),
+            c.box);
     }
 }
 

@@ -1,8 +1,9 @@
-# Printing for real: a task goes through CUPS to a capture queue and the document that
-# arrives is checked (pages, text, where the text stands, paper size, copies); a job the
-# scheduler refuses is reported as not printed, with the scheduler's reason.
+# Printing for real: a task goes through CUPS to a capture queue that is not the default
+# printer and the document that arrives is checked (pages, text, where the text stands,
+# paper size, copies); a job the scheduler refuses is reported as not printed, with the
+# scheduler's reason.
 source "$(dirname "$0")/lib.sh"
-CAP=${KAVEL_CUPS_DIR:-/tmp/kavel-cups}/cap
+CAP=${KAVEL_CUPS_DIR:-/tmp/kavel-cups}/cap2
 REFUSING=${KAVEL_REFUSING_QUEUE:-KavelRefuse}
 if ! lpstat -r 2>/dev/null | grep -q "is running"; then
     [ "${KAVEL_NO_CUPS:-}" = 1 ] && { echo "skipped: no CUPS"; exit 0; }
@@ -31,7 +32,7 @@ KAVEL.ADD_PRINT_TEXT(96, 192, 300, 30, "Kavel first page");
 KAVEL.NewPage();
 KAVEL.ADD_PRINT_TEXT(96, 192, 300, 30, "Kavel second page");
 KAVEL.SET_PRINT_COPIES(2);
-if (KAVEL.SET_PRINTER_INDEXA("KavelCap") !== true) throw new Error("no KavelCap queue");
+if (KAVEL.SET_PRINTER_INDEXA("KavelCap2") !== true) throw new Error("no KavelCap2 queue");
 if (KAVEL.PRINT() !== true) throw new Error("PRINT failed");
 JS
 expect_status 0 "$WORK/cups.js" --print
@@ -52,7 +53,7 @@ sys.exit(0 if 130 < x < 160 and 70 < y < 95 else "Kavel at %s,%s" % (x, y))' || 
 pass "a two-page A5 landscape task with 2 copies arrives through CUPS as printed"
 
 # --printer names the printer that counts as the default one for the run.
-CAP2=${KAVEL_CUPS_DIR:-/tmp/kavel-cups}/cap2
+CAP2=$CAP
 TASK2="Default printer $$"
 printf 'KAVEL.PRINT_INIT("%s");\nKAVEL.ADD_PRINT_TEXTA("t", 50, 50, 300, 30, "to the second queue");\n' "$TASK2" > "$WORK/second.js"
 expect_status 0 "$WORK/second.js" --print --printer kavelcap2

@@ -7,8 +7,11 @@ namespace {
 
 const QByteArray kLayout =
     "; layout of a task\r\n"
+    "X=5\r\n"
     "[ITEM0]\r\n"
     "PRNTOP=10\r\n"
+    ";A=1\r\n"
+    "#B=2\r\n"
     "PRNLEFT = 20 \r\n"
     "\r\n"
     "[ItemPanelPPTL]\r\n"
@@ -38,23 +41,14 @@ TEST(IniText, ReadsOneValueBySectionAndKey) {
         {"ITEM1", "PRNTOP", std::nullopt},                       // missing section
         {"ITEM0", "PRNHEIGHT", std::nullopt},                    // missing key
         {"ITEM0", "; layout of a task", std::nullopt},
-    };
+        {"Item0", "PRNTOP", QString("10")},  // the first of duplicate sections wins
+        {"ITEM0", ";A", std::nullopt},       // comments are no keys
+        {"ITEM0", "#B", std::nullopt},
+        {"", "X", std::nullopt},  // nor is a key before any section
+        {"ITEM0", "X", std::nullopt}};
     for (const Case& c : cases) {
         EXPECT_EQ(IniValue(kLayout, c.section, c.key), c.expected) << c.section << "/" << c.key;
     }
-}
-
-TEST(IniText, FirstOfDuplicateSectionsWins) {
-    EXPECT_EQ(IniValue(kLayout, "Item0", "PRNTOP"), QString("10"));
-}
-
-TEST(IniText, KeysBeforeAnySectionAndCommentsAreNotValues) {
-    const QByteArray text = "A=1\n[S]\n;B=2\n#C=3\nD=4\n";
-    EXPECT_EQ(IniValue(text, "", "A"), std::nullopt);
-    EXPECT_EQ(IniValue(text, "S", "A"), std::nullopt);
-    EXPECT_EQ(IniValue(text, "S", ";B"), std::nullopt);
-    EXPECT_EQ(IniValue(text, "S", "#C"), std::nullopt);
-    EXPECT_EQ(IniValue(text, "S", "D"), QString("4"));
 }
 
 TEST(IniText, ByteOrderMarkAndUtf8) {
@@ -98,8 +92,7 @@ TEST(IniText, WriteChangesOnlyTheKeyLine) {
         {"empty value", "[S]\nA=1\n", "S", "A", "", "[S]\nA=\n"},
         {"comment that looks like the key stays", "[S]\n;A=1\n", "S", "A", "2", "[S]\n;A=1\nA=2\n"},
         {"key before any section is not the section's", "A=1\n[S]\n", "S", "A", "2",
-         "A=1\n[S]\nA=2\n"},
-    };
+         "A=1\n[S]\nA=2\n"}};
     for (const Case& c : cases) {
         EXPECT_EQ(IniWithValue(c.text, c.section, c.key, c.value), c.expected) << c.name;
     }
@@ -118,21 +111,19 @@ TEST(IniText, RefusesWhatWouldBreakOtherLines) {
         const char* value;
         bool storable;
     };
-    const Case cases[] = {
-        {"S", "A", "plain", true},
-        {"S", "A", "a=b", true},
-        {"S", "A", "", true},
-        {"S", "A", "two\nlines", false},
-        {"S", "A", "carriage\rreturn", false},
-        {"S", "A=B", "1", false},
-        {"S", "", "1", false},
-        {"S", "  ", "1", false},
-        {"", "A", "1", false},
-        {"S]", "A", "1", false},
-        {"S\n", "A", "1", false},
-        {"S", "[T]", "1", false},
-        {"S", ";A", "1", false},
-    };
+    const Case cases[] = {{"S", "A", "plain", true},
+                          {"S", "A", "a=b", true},
+                          {"S", "A", "", true},
+                          {"S", "A", "two\nlines", false},
+                          {"S", "A", "carriage\rreturn", false},
+                          {"S", "A=B", "1", false},
+                          {"S", "", "1", false},
+                          {"S", "  ", "1", false},
+                          {"", "A", "1", false},
+                          {"S]", "A", "1", false},
+                          {"S\n", "A", "1", false},
+                          {"S", "[T]", "1", false},
+                          {"S", ";A", "1", false}};
     for (const Case& c : cases) {
         EXPECT_EQ(IniCanStore(c.section, c.key, c.value), c.storable)
             << c.section << "/" << c.key << "/" << c.value;

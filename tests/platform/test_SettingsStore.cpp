@@ -1,9 +1,9 @@
+// The settings store over an ini file, and where the settings files of tasks live.
 #include <gtest/gtest.h>
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <functional>
 #include <thread>
@@ -27,15 +27,30 @@ void WriteAll(const QString& fileName, const QByteArray& bytes) {
     file.write(bytes);
 }
 
-TEST(SettingsStore, MissingFileReadsEmptyAndFirstWriteCreatesIt) {
+TEST(SettingsStore, MissingFileReadsEmptyAndRefusedWritesLeaveTheFileAlone) {
     QTemporaryDir dir;
     const QString fileName = dir.filePath("PrintSetups_a.ini");
     SettingsStore store(fileName);
     EXPECT_EQ(store.Read("PRNSETUP", "PRINTERINDEX"), QString());
-    EXPECT_TRUE(store.Read("PRNSETUP", "PRINTERINDEX").isEmpty());
     ASSERT_TRUE(store.Write("PRNSETUP", "PRINTERINDEX", "2"));
     EXPECT_EQ(ReadAll(fileName), QByteArray("[PRNSETUP]\nPRINTERINDEX=2\n"));
     EXPECT_EQ(SettingsStore(fileName).Read("prnsetup", "printerindex"), QString("2"));
+
+    EXPECT_FALSE(store.Write("S", "A", "line\nbreak"));
+    EXPECT_FALSE(store.Write("S", "A=B", "1"));
+    EXPECT_FALSE(SettingsStore().Write("S", "A", "1"));
+    EXPECT_FALSE(SettingsStore(dir.filePath("no/such/folder/x.ini")).Write("S", "A", "1"));
+    EXPECT_EQ(ReadAll(fileName), QByteArray("[PRNSETUP]\nPRINTERINDEX=2\n"));
+    // A name that is no file is neither read nor replaced, and deleting it fails.
+    const QString folder = dir.filePath("PrintSetups_dir.ini");
+    ASSERT_TRUE(QDir().mkdir(folder));
+    EXPECT_EQ(SettingsStore(folder).Read("S", "A"), QString());
+    EXPECT_FALSE(SettingsStore(folder).Write("S", "A", "1"));
+    EXPECT_FALSE(DeleteSettingsFile(folder));
+    EXPECT_TRUE(QFileInfo(folder).isDir());
+    EXPECT_TRUE(DeleteSettingsFile(fileName));
+    EXPECT_FALSE(QFileInfo::exists(fileName));
+    EXPECT_TRUE(DeleteSettingsFile(fileName));  // nothing there: nothing remains
 }
 
 TEST(SettingsStore, EachReadSeesTheFileAsItIsNow) {
@@ -61,10 +76,9 @@ TEST(SettingsStore, EachReadSeesTheFileAsItIsNow) {
 TEST(SettingsStore, WriteKeepsEveryOtherLineAndLeavesNoTemporaryFiles) {
     QTemporaryDir dir;
     const QString fileName = dir.filePath("PrintSetups_keep.ini");
-    const QByteArray original =
-        "; saved by another version\r\n[ITEM0]\r\nPRNTOP=10\r\nUNKNOWN=x\r\n\r\n[PRNSETUP]\r\n"
-        "PAPERSIZE=9\r\n";
-    WriteAll(fileName, original);
+    WriteAll(fileName,
+             "; saved by another version\r\n[ITEM0]\r\nPRNTOP=10\r\nUNKNOWN=x\r\n\r\n[PRNSETUP]\r\n"
+             "PAPERSIZE=9\r\n");
     SettingsStore store(fileName);
     ASSERT_TRUE(store.Write("item0", "PRNTOP", "25"));
     ASSERT_TRUE(store.Write("ITEM3", "PRNLEFT", "5"));
@@ -73,18 +87,6 @@ TEST(SettingsStore, WriteKeepsEveryOtherLineAndLeavesNoTemporaryFiles) {
                          "[PRNSETUP]\r\nPAPERSIZE=9\r\n[ITEM3]\r\nPRNLEFT=5\r\n"));
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::System),
               QStringList{"PrintSetups_keep.ini"});
-}
-
-TEST(SettingsStore, RefusedWritesLeaveTheFileAlone) {
-    QTemporaryDir dir;
-    const QString fileName = dir.filePath("x.ini");
-    WriteAll(fileName, "[S]\nA=1\n");
-    SettingsStore store(fileName);
-    EXPECT_FALSE(store.Write("S", "A", "line\nbreak"));
-    EXPECT_FALSE(store.Write("S", "A=B", "1"));
-    EXPECT_FALSE(SettingsStore().Write("S", "A", "1"));
-    EXPECT_FALSE(SettingsStore(dir.filePath("no/such/folder/x.ini")).Write("S", "A", "1"));
-    EXPECT_EQ(ReadAll(fileName), QByteArray("[S]\nA=1\n"));
 }
 
 TEST(SettingsStore, OnlyOrdinaryFilesOfBoundedSizeAreReadOrReplaced) {
@@ -157,17 +159,13 @@ TEST(SettingsStore, WritersAtTheSameTimeLoseNoValue) {
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"shared.ini"});
 }
 
-TEST(SettingsFolder, IsTarvenholdKavelInTheBaseFolderMadeLevelByLevel) {
+TEST(SettingsFolder, IsMadeLevelByLevelInTheBaseFolderOrIsEmpty) {
     test::ScopedSettingsFolder settings;
     const QString base = settings.Path() + "/fresh/data";  // not there yet
     SetSettingsBaseFolder(base);
-    EXPECT_EQ(SettingsBaseFolder(), base);
     EXPECT_EQ(GetSettingsFolder(), base + "/Tarvenhold/Kavel");
     EXPECT_TRUE(QFileInfo(base + "/Tarvenhold/Kavel").isDir());
-}
 
-TEST(SettingsFolder, EmptyWhenItCannotBeMade) {
-    test::ScopedSettingsFolder settings;
     const QString blocker = settings.Path() + "/file";
     WriteAll(blocker, "not a folder");
     SetSettingsBaseFolder(blocker);
@@ -175,21 +173,10 @@ TEST(SettingsFolder, EmptyWhenItCannotBeMade) {
     EXPECT_EQ(GetSettingsFileName(false, "task"), QString());
 }
 
-TEST(SettingsFolder, DefaultBaseIsTheUsersDataFolder) {
-    SetSettingsBaseFolder(QString());
-    EXPECT_EQ(SettingsBaseFolder(),
-              QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation));
-}
-
-TEST(SettingsFileName, PrefixTrimmedTaskNameAndExtension) {
+TEST(SettingsFileName, PrefixTrimmedTaskNameAndExtensionInsideTheFolder) {
     test::ScopedSettingsFolder settings;
     const QString folder = settings.Path() + "/Tarvenhold/Kavel";
-    struct Case {
-        bool design;
-        QString task;
-        QString file;
-    };
-    const Case cases[] = {
+    const std::tuple<bool, QString, QString> cases[] = {
         {false, "Invoice", "PrintSetups_Invoice.ini"},
         {true, "Invoice", "PrintDesigns_Invoice.ini"},
         {false, "  Invoice \t", "PrintSetups_Invoice.ini"},
@@ -200,21 +187,14 @@ TEST(SettingsFileName, PrefixTrimmedTaskNameAndExtension) {
         {false, "../../etc/passwd", "PrintSetups_.._.._etc_passwd.ini"},
         {false, "a/b\\c", "PrintSetups_a_b_c.ini"},
         {false, "..", "PrintSetups_...ini"},
-        {false, QString("a\nb"), "PrintSetups_a_b.ini"},
-    };
-    for (const Case& c : cases) {
-        const QString name = GetSettingsFileName(c.design, c.task);
-        EXPECT_EQ(name, folder + "/" + c.file) << c.task.toStdString();
-        EXPECT_EQ(QFileInfo(name).absolutePath(), folder) << c.task.toStdString();
+        {false, QString("a\nb"), "PrintSetups_a_b.ini"}};
+    for (const auto& [design, task, file] : cases) {
+        const QString name = GetSettingsFileName(design, task);
+        EXPECT_EQ(name, folder + "/" + file) << task.toStdString();
+        EXPECT_EQ(QFileInfo(name).absolutePath(), folder) << task.toStdString();
     }
-}
-
-TEST(SettingsFileName, EscapingNameStillStoresInsideTheFolder) {
-    test::ScopedSettingsFolder settings;
-    const QString name = GetSettingsFileName(false, "../escape");
-    ASSERT_TRUE(SettingsStore(name).Write("S", "A", "1"));
-    EXPECT_TRUE(QFileInfo::exists(settings.Path() + "/Tarvenhold/Kavel/PrintSetups_.._escape.ini"));
-    EXPECT_FALSE(QFileInfo::exists(settings.Path() + "/Tarvenhold/escape.ini"));
+    ASSERT_TRUE(SettingsStore(GetSettingsFileName(false, "../escape")).Write("S", "A", "1"));
+    EXPECT_TRUE(QFileInfo::exists(folder + "/PrintSetups_.._escape.ini"));
 }
 
 TEST(SettingsFileName, TooLongNameKeepsItsStartAndAHashOfTheWhole) {
@@ -227,17 +207,6 @@ TEST(SettingsFileName, TooLongNameKeepsItsStartAndAHashOfTheWhole) {
     EXPECT_NE(name, GetSettingsFileName(false, task + "x"));  // another name, another file
     ASSERT_TRUE(SettingsStore(name).Write("S", "A", "kept"));
     EXPECT_EQ(SettingsStore(GetSettingsFileName(false, task)).Read("S", "A"), "kept");
-}
-
-TEST(SettingsFile, DeleteAnswersWhetherNoFileRemains) {
-    QTemporaryDir dir;
-    const QString fileName = dir.filePath("PrintDesigns_t.ini");
-    ASSERT_TRUE(SettingsStore(fileName).Write("S", "A", "1"));
-    EXPECT_TRUE(DeleteSettingsFile(fileName));
-    EXPECT_FALSE(QFileInfo::exists(fileName));
-    EXPECT_TRUE(DeleteSettingsFile(fileName));  // nothing there: nothing remains
-    ASSERT_TRUE(QDir(dir.path()).mkdir("PrintDesigns_dir.ini"));
-    EXPECT_FALSE(DeleteSettingsFile(dir.filePath("PrintDesigns_dir.ini")));
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 // Composing tasks into pages and printing them, checked on the printed pictures.
-#include <QDir>
 #include <QFile>
+#include <QPainter>
 
 #include "platform/SettingsStore.h"
 
@@ -69,7 +69,8 @@ TEST_F(Compose, MultiPageTextContinuesAtTheSameHeight) {
     for (int i = 0; i < 200; ++i) lines << QString("line %1").arg(i);
     Call("ADD_PRINT_TEXT", {300, 50, 400, 2000, lines.join("\n")});
     Call("SET_PRINT_STYLEA", {1, "ItemType", 4});
-    Call("ADD_PRINT_TEXT", {300, 500, 200, 2000, lines.join("\n")});  // loses what does not fit
+    // Lines whose offset is within the height are drawn (0, 16, 32, 48), the rest is lost.
+    Call("ADD_PRINT_TEXT", {300, 500, 200, 48, lines.join("\n")});
     const QList<QImage> pages = Print();
     ASSERT_GE(pages.size(), 3);
     for (int p = 0; p + 1 < pages.size(); ++p) {
@@ -78,7 +79,9 @@ TEST_F(Compose, MultiPageTextContinuesAtTheSameHeight) {
         EXPECT_GT(ink.bottom(), 1123 - 40);  // one line's height held back, no more
         EXPECT_LT(ink.bottom(), 1123);
     }
-    EXPECT_TRUE(HasInk(pages[0], QRect(500, 0, 200, 1123)));
+    const QRect four = InkBounds(pages[0], QRect(500, 0, 200, 1123));
+    EXPECT_GT(four.bottom(), 300 + 48);
+    EXPECT_LT(four.bottom(), 300 + 64);
     EXPECT_FALSE(HasInk(pages[1], QRect(500, 0, 200, 1123)));
 }
 
@@ -147,7 +150,8 @@ TEST_F(Compose, PreviewOnlyAndHiddenItemsStayOffPaper) {
     EXPECT_EQ(form->Target()->PageCount(), 1);  // the hidden item keeps no pages open
     auto preview = form->Target()->GetPage(1);
     ASSERT_NE(preview, nullptr);
-    EXPECT_TRUE(HasInk(Replay(*preview, QSize(794, 1123)), QRect(100, 300, 200, 30)));  // shown in the preview
+    EXPECT_TRUE(HasInk(Replay(*preview, QSize(794, 1123)),
+                       QRect(100, 300, 200, 30)));  // shown in the preview
     const QList<QImage> pages = Print();
     ASSERT_EQ(pages.size(), 1);
     EXPECT_TRUE(HasInk(pages[0], QRect(100, 100, 200, 30)));
@@ -183,6 +187,56 @@ TEST_F(Compose, ShapesAreDrawnOnTheirBoxes) {
     EXPECT_EQ(line.height(), 1);
     EXPECT_NEAR(line.width(), 100, 1);
     EXPECT_EQ(InkBounds(pages[0], QRect(90, 390, 150, 20)).height(), 1);
+}
+
+// A picture of the given size, black where `dark` is and white elsewhere.
+QImage Picture(QSize size, QRect dark) {
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter(&image).fillRect(dark, Qt::black);
+    return image;
+}
+
+TEST_F(Compose, PicturesShrinkProportionallyAreCroppedOrStretched) {
+    const int top[] = {100, 300, 850, 950};
+    for (int t : top) {
+        const int size = t == 300 ? 500 : 100;
+        Call("ADD_PRINT_IMAGE", {t, 100, size, size, "picture"});
+    }
+    for (int n : {1, 2}) Call("SET_PRINT_STYLEA", {n, "Stretch", 2});  // proportional
+    Call("SET_PRINT_STYLEA", {4, "Stretch", 1});
+    Item(1).ImageBox()->SetPicture(Picture({400, 200}, {0, 0, 400, 200}));  // shrinks
+    Item(2).ImageBox()->SetPicture(Picture({400, 200}, {0, 0, 400, 200}));  // never grows
+    Item(3).ImageBox()->SetPicture(Picture({400, 400}, {0, 0, 50, 50}));    // cropped
+    Item(4).ImageBox()->SetPicture(Picture({10, 10}, {0, 0, 10, 10}));      // stretched
+    const QList<QImage> pages = Print();
+    ASSERT_EQ(pages.size(), 1);
+    const QRect bands[] = {
+        InkBounds(pages[0], QRect(0, 0, 794, 250)), InkBounds(pages[0], QRect(0, 280, 794, 560)),
+        InkBounds(pages[0], QRect(0, 840, 794, 100)), InkBounds(pages[0], QRect(0, 940, 794, 180))};
+    const QSize sizes[] = {{100, 50}, {400, 200}, {50, 50}, {100, 100}};
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_NEAR(bands[i].width(), sizes[i].width(), 2) << i;
+        EXPECT_NEAR(bands[i].height(), sizes[i].height(), 2) << i;
+        EXPECT_NEAR(bands[i].left(), 101, 1) << i;  // drawn one pixel in from the item's corner
+    }
+}
+
+TEST_F(Compose, TallHtmlBitmapsGoOnInSlicesAndUnconvertedContentPrintsNothing) {
+    Call("SET_PRINT_PAPER", {0, 0, 794, 1000, "compose"});
+    Call("SET_PRINT_PAGESIZE", {1, 2100, 2646, ""});  // 1000 pixels high at 96 per inch
+    Call("ADD_PRINT_HTML", {0, 0, 200, 1000, "<div>tall</div>"});
+    Item(1).ImageBox()->SetPicture(Picture({200, 2500}, {0, 2400, 200, 100}));  // ink at the end
+    Call("ADD_PRINT_HTM", {100, 300, 300, 300, "<p>later</p>"});
+    Call("ADD_PRINT_TABLE", {100, 300, 300, 300, "<table><tr><td>x</td></tr></table>"});
+    const QList<QImage> pages = Print();
+    ASSERT_EQ(pages.size(), 3);
+    EXPECT_FALSE(HasInk(pages[0], QRect()));
+    EXPECT_FALSE(HasInk(pages[1], QRect()));
+    const QRect end = InkBounds(pages[2]);
+    EXPECT_NEAR(end.top(), 401, 2);  // 2400 - 2000, one pixel in
+    EXPECT_NEAR(end.bottom(), 500, 2);
+    EXPECT_LT(end.right(), 300);
 }
 
 TEST(Placement, PageIndexRules) {

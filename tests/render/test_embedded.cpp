@@ -24,7 +24,6 @@ TEST_F(Embedded, PreviewInBrowseComposesInsideThePanel) {
     EXPECT_FALSE(Form().Busy());
     EXPECT_TRUE(RunState().blOutputDone);
     EXPECT_TRUE(printers->Jobs().empty());  // a preview prints nothing
-
     // The next preview replaces the embedded form.
     QPointer<QWidget> first = form;
     Call("PRINT_INIT", {"embedded"});

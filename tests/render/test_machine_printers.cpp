@@ -89,7 +89,8 @@ TEST_F(MachinePrinters, ThePdfPrintersPageSetupListsPaperSizes) {
     QTimer::singleShot(0, [&] {
         QWidget* dialog = QApplication::activeModalWidget();
         if (!dialog) return;
-        for (auto* box : dialog->findChildren<QComboBox*>()) papers = std::max(papers, box->count());
+        for (auto* box : dialog->findChildren<QComboBox*>())
+            papers = std::max(papers, box->count());
         dialog->close();
     });
     int printer = 0;

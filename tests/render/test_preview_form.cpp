@@ -3,26 +3,17 @@
 // program's locks, and the saved close-after-print choices.
 #include <gtest/gtest.h>
 
-#include <QAction>
 #include <QCheckBox>
-#include <QDir>
-#include <QFile>
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QStatusBar>
-#include <QTemporaryDir>
 #include <QTest>
-#include <QToolBar>
 #include <QToolButton>
-#include <QWheelEvent>
 
 #include "common/TestSupport.h"
-#include "control/ModiControls.h"
 #include "control/RunState.h"
-#include "platform/PrinterSystem.h"
-#include "platform/SettingsStore.h"
 #include "platform/VirtualPrinterSystem.h"
 #include "render/PrevStringFormUnit.h"
 #include "render/kvlPreviewUnit.h"
@@ -53,15 +44,7 @@ struct Task {
 class PreviewFormTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        system_ = std::make_shared<VirtualPrinterSystem>();
-        for (const char* name : {"Office A4", "Back Office"}) {
-            VirtualPrinter printer;
-            printer.name = QString::fromLatin1(name);
-            printer.defaultMode.paperSize = 9;
-            system_->AddPrinter(printer);
-        }
-        system_->SetDefaultPrinter(QStringLiteral("Office A4"));
-        previous_ = SetPrinterSystem(system_);
+        previous_ = SetPrinterSystem(system_ = test::MakePrinters({"Office A4", "Back Office"}));
         messages_ = test::InstallRecorder();
         store_ = std::make_shared<SettingsStore>(dir_.filePath("PrintSetups_task.ini"));
         setup_.IniFile = store_;
@@ -69,10 +52,11 @@ class PreviewFormTest : public ::testing::Test {
         setup_.strTaskName = QStringLiteral("task");
     }
     void TearDown() override {
+        system_->SetPrintDialogScript(nullptr);
+        system_->SetPageSetupDialogScript(nullptr);
         SetPrinterSystem(previous_);
         RunState().blPreviewInBrowse = false;
     }
-
     // A preview form over a task, composed for the preview.
     std::unique_ptr<TPrevStringForm> Composed(Task& task) {
         auto form = std::make_unique<TPrevStringForm>(nullptr);
@@ -91,65 +75,20 @@ class PreviewFormTest : public ::testing::Test {
     TprnSetup setup_;
 };
 
-QString NavigationState(TPrevStringForm& form) {
-    QString state;
-    for (const char* name : {"NFirst", "NPRIOR", "NNext", "NLast"}) {
-        state += form.ToolButton(name)->isEnabled() ? '1' : '0';
-    }
-    return state;
-}
-
-QString ZoomButtonsDown(TPrevStringForm& form) {
-    QString down;
-    for (const char* name : {"bbZoomH", "bbZoomNormal", "bbZoomW"}) {
-        down += form.ToolButton(name)->isChecked() ? '1' : '0';
-    }
-    return down;
-}
-
-// ---- Layout of the form ----------------------------------------------------------------------
-
-TEST_F(PreviewFormTest, FormHasTheDesignedComponents) {
-    TPrevStringForm form(nullptr);
-    EXPECT_EQ(form.windowTitle(), QStringLiteral("打印预览"));
-    EXPECT_EQ(form.ToolPanel()->maximumHeight(), 38);
-    EXPECT_FALSE(form.BootPanel()->isVisibleTo(&form));
-    const char* names[] = {"bbZoomH",   "bbZoomNormal", "bbZoomW",         "bbZoomIn",
-                           "bbZoomOut", "NFirst",       "NPRIOR",          "NNext",
-                           "NLast",     "ToolButton2",  "ToolButtonPrint", "ToolButtonQuit"};
+// One character per button: '1' when it is enabled (checked, for the zoom buttons).
+QString Flags(TPrevStringForm& form, std::initializer_list<const char*> names, bool checked) {
+    QString flags;
     for (const char* name : names) {
-        QToolButton* button = form.ToolButton(name);
-        ASSERT_NE(button, nullptr) << name;
-        EXPECT_EQ(button->size(), QSize(31, 35)) << name;
-        EXPECT_FALSE(button->icon().isNull()) << name;
-        EXPECT_EQ(button->toolButtonStyle(), Qt::ToolButtonTextUnderIcon) << name;
+        const QToolButton* button = form.ToolButton(name);
+        flags += (checked ? button->isChecked() : button->isEnabled()) ? '1' : '0';
     }
-    // Left to right in the designed order, with separators between the groups.
-    QStringList order;
-    for (QAction* action : form.ToolBar1()->actions()) {
-        QWidget* widget = form.ToolBar1()->widgetForAction(action);
-        order.append(action->isSeparator() ? QStringLiteral("|") : widget->objectName());
-    }
-    EXPECT_EQ(order.join(' '), QStringLiteral("bbZoomH bbZoomNormal bbZoomW | bbZoomIn bbZoomOut | "
-                                              "NFirst NPRIOR NNext NLast | ToolButton2 "
-                                              "ToolButtonPrint | ToolButtonQuit"));
-    EXPECT_EQ(form.ToolButton("bbZoomH")->toolTip(), QStringLiteral("自适应高度"));
-    EXPECT_EQ(form.ToolButton("ToolButtonPrint")->text(), QStringLiteral("打印"));
-    EXPECT_TRUE(form.ToolButton("bbZoomNormal")->isChecked());
-    EXPECT_FALSE(form.ToolButton("bbZoomIn")->isCheckable());
-    const int widths[] = {160, 205, 200};
-    for (int i = 0; i < 3; ++i) {
-        EXPECT_EQ(form.StatusPanel(i)->minimumWidth(), widths[i]);
-        EXPECT_EQ(form.StatusPanel(i)->maximumWidth(), widths[i]);
-        EXPECT_EQ(form.StatusPanel(i)->parentWidget(), form.StatusBarPW());
-    }
-    ASSERT_NE(form.PopupMenu1(), nullptr);
-    EXPECT_EQ(form.PopupMenu1()->actions().size(), 3);  // duplex, separator, close after print
-    EXPECT_TRUE(form.PopupMenu1()->actions()[1]->isSeparator());
-    EXPECT_EQ(form.PopMenuCheck()->text(), QStringLiteral("打印后关闭窗口"));
-    EXPECT_EQ(form.pop2DoubleSideCheck()->text(), QStringLiteral("人工双面打印"));
-    EXPECT_EQ(form.PrintButton()->text(), QStringLiteral("打印(&P)"));
-    EXPECT_EQ(form.Preview()->parentWidget(), form.MainPanel());
+    return flags;
+}
+QString Navigation(TPrevStringForm& form) {
+    return Flags(form, {"NFirst", "NPRIOR", "NNext", "NLast"}, false);
+}
+QString ZoomDown(TPrevStringForm& form) {
+    return Flags(form, {"bbZoomH", "bbZoomNormal", "bbZoomW"}, true);
 }
 
 TEST_F(PreviewFormTest, ToolModesChooseThePanelsAndStrips) {
@@ -177,133 +116,101 @@ TEST_F(PreviewFormTest, ToolModesChooseThePanelsAndStrips) {
     }
 }
 
-TEST_F(PreviewFormTest, OpeningTheWindowAppliesTheToolMode) {
+TEST_F(PreviewFormTest, ButtonCaptionSplitsAtTheFirstDot) {
+    const std::array<const char*, 3> cases[] = {{"销售单预览.确定打印", "销售单预览", "确定打印"},
+                                                {".确定打印", "打印预览", "确定打印"},
+                                                {"确定打印", "打印预览", "确定打印"},
+                                                {"销售单预览.", "销售单预览", "打印(&P)"},
+                                                {"标题.按钮.二", "标题", "按钮.二"},
+                                                {"", "打印预览", "打印(&P)"}};
+    for (const auto& [text, title, button] : cases) {
+        SCOPED_TRACE(text);
+        TPrevStringForm form(nullptr);
+        setup_.strPButtonCaption = QString::fromUtf8(text);
+        form.SetTask(nullptr, {}, setup_, QImage());
+        form.FormShow();
+        EXPECT_EQ(form.windowTitle(), QString::fromUtf8(title));
+        EXPECT_EQ(form.PrintButton()->text(), QString::fromUtf8(button));
+    }
+}
+
+TEST_F(PreviewFormTest, OpeningTheWindowAppliesToolModeCaptionAndSize) {
     setup_.intToolMode = 1;
     setup_.strPButtonCaption = QStringLiteral("结算单.确认打印");
+    setup_.intPreviewWidth = 640;
+    setup_.intPreviewHeight = 480;
     Task task(1);
     auto form = Composed(task);
+    EXPECT_TRUE(form->windowState() & Qt::WindowMaximized);
     form->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
     EXPECT_FALSE(form->ToolPanel()->isVisible());
     EXPECT_TRUE(form->BootPanel()->isVisible());
     EXPECT_EQ(form->windowTitle(), QStringLiteral("结算单"));
-    EXPECT_EQ(form->PrintButton()->text(), QStringLiteral("确认打印"));
-}
-
-TEST_F(PreviewFormTest, ButtonCaptionSplitsAtTheFirstDot) {
-    struct Case {
-        const char* text;
-        const char* title;
-        const char* button;
-    };
-    const Case cases[] = {
-        {"销售单预览.确定打印", "销售单预览", "确定打印"},
-        {".确定打印", "打印预览", "确定打印"},
-        {"确定打印", "打印预览", "确定打印"},
-        {"销售单预览.", "销售单预览", "打印(&P)"},
-        {"标题.按钮.二", "标题", "按钮.二"},
-        {"", "打印预览", "打印(&P)"},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.text);
-        TPrevStringForm form(nullptr);
-        setup_.strPButtonCaption = QString::fromUtf8(c.text);
-        form.SetTask(nullptr, {}, setup_, QImage());
-        form.FormShow();
-        EXPECT_EQ(form.windowTitle(), QString::fromUtf8(c.title));
-        EXPECT_EQ(form.PrintButton()->text(), QString::fromUtf8(c.button));
-    }
-}
-
-TEST_F(PreviewFormTest, PreviewSizeMakesTheWindowNormal) {
-    TPrevStringForm form(nullptr);
-    EXPECT_TRUE(form.windowState() & Qt::WindowMaximized);
-    setup_.intPreviewWidth = 640;
-    setup_.intPreviewHeight = 480;
-    form.SetTask(nullptr, {}, setup_, QImage());
-    form.FormShow();
-    EXPECT_FALSE(form.windowState() & Qt::WindowMaximized);
-    EXPECT_EQ(form.size(), QSize(640, 480));
-}
-
-TEST_F(PreviewFormTest, EmbeddedPreviewTakesThePanelColour) {
-    RunState().blPreviewInBrowse = true;
-    RunState().intPanelColor = RGBColor(10, 200, 30);
-    setup_.intToolMode = 3;
-    Task task(1);
-    auto form = Composed(task);
-    form->FormShow();
-    EXPECT_TRUE(form->Embedded());
-    EXPECT_EQ(form->Preview()->Color(), RGBColor(10, 200, 30));
-    EXPECT_EQ(form->StatusBarPW()->palette().color(QPalette::Window), QColor(10, 200, 30));
-    form->RefreshStatus();
-    EXPECT_EQ(form->StatusPanel(1)->text(), QStringLiteral("纸张:210mm×297mm"));
-
-    setup_.intToolMode = 0;  // the same run state, but a window of its own
-    auto window = Composed(task);
-    window->FormShow();
-    EXPECT_FALSE(window->Embedded());
-    EXPECT_EQ(window->Preview()->Color(), ButtonFaceColor());
+    EXPECT_FALSE(form->windowState() & Qt::WindowMaximized);
+    EXPECT_EQ(form->size(), QSize(640, 480));
 }
 
 // ---- Status line and navigation --------------------------------------------------------------
 
 TEST_F(PreviewFormTest, StatusLineNamesPageCountAndPaper) {
-    Task task(5);
-    auto form = Composed(task);
-    ASSERT_EQ(form->Target()->PageCount(), 5);
+    Task five(5);
+    auto form = Composed(five);
     form->NNextClick();
     EXPECT_EQ(form->StatusPanel(0)->text(), QStringLiteral("状态提示："));
     EXPECT_EQ(form->StatusPanel(1)->text(), QStringLiteral("第2页/共5页  纸张:210mm×297mm"));
-}
 
-TEST_F(PreviewFormTest, EmptyTaskShowsPageOneOfNone) {
     TPrevStringForm fresh(nullptr);  // nothing composed: no page target, no paper
     fresh.RefreshStatus();
     EXPECT_EQ(fresh.StatusPanel(1)->text(), QStringLiteral("第1页/共0页  "));
-    EXPECT_EQ(NavigationState(fresh), "0000");
+    EXPECT_EQ(Navigation(fresh), "0000");
 
-    Task task(0);
-    auto form = Composed(task);
-    EXPECT_EQ(form->Target()->PageCount(), 0);
-    EXPECT_EQ(form->StatusPanel(1)->text(), QStringLiteral("第1页/共0页  纸张:210mm×297mm"));
-    EXPECT_EQ(NavigationState(*form), "0000");
-    EXPECT_EQ(form->Preview()->Image()->Picture(), nullptr);
+    Task none(0);
+    auto empty = Composed(none);
+    EXPECT_EQ(empty->StatusPanel(1)->text(), QStringLiteral("第1页/共0页  纸张:210mm×297mm"));
+    EXPECT_EQ(Navigation(*empty), "0000");
+    EXPECT_EQ(empty->Preview()->Image()->Picture(), nullptr);
+    // In the page the status names the paper only, in the panel's colour.
+    RunState().blPreviewInBrowse = true;
+    RunState().intPanelColor = RGBColor(10, 200, 30);
+    setup_.intToolMode = 3;
+    auto embedded = Composed(five);
+    embedded->FormShow();
+    embedded->RefreshStatus();
+    EXPECT_TRUE(embedded->Embedded());
+    EXPECT_EQ(embedded->Preview()->Color(), RGBColor(10, 200, 30));
+    EXPECT_EQ(embedded->StatusPanel(1)->text(), QStringLiteral("纸张:210mm×297mm"));
 }
 
 TEST_F(PreviewFormTest, NavigationKeysAndButtonsWalkThePages) {
     Task task(3);
     auto form = Composed(task);
-    EXPECT_EQ(NavigationState(*form), "0011");
+    EXPECT_EQ(Navigation(*form), "0011");
     struct Step {
         int key;  // a key, or 0 to click the button
         const char* button;
         int page;
         const char* state;
     };
-    const Step steps[] = {
-        {Qt::Key_PageDown, nullptr, 2, "1111"},
-        {0, "NNext", 3, "1100"},
-        {Qt::Key_PageDown, nullptr, 3, "1100"},  // the last page: nothing happens
-        {0, "NNext", 3, "1100"},
-        {Qt::Key_Home, nullptr, 1, "0011"},
-        {Qt::Key_PageUp, nullptr, 1, "0011"},
-        {Qt::Key_End, nullptr, 3, "1100"},
-        {0, "NPRIOR", 2, "1111"},
-        {0, "NFirst", 1, "0011"},
-        {0, "NLast", 3, "1100"},
-    };
+    const Step steps[] = {{Qt::Key_PageDown, nullptr, 2, "1111"},
+                          {0, "NNext", 3, "1100"},
+                          {Qt::Key_PageDown, nullptr, 3, "1100"},
+                          {Qt::Key_Home, nullptr, 1, "0011"},
+                          {Qt::Key_PageUp, nullptr, 1, "0011"},
+                          {Qt::Key_End, nullptr, 3, "1100"},
+                          {0, "NPRIOR", 2, "1111"},
+                          {0, "NFirst", 1, "0011"},
+                          {0, "NLast", 3, "1100"}};
     for (const Step& s : steps) {
         SCOPED_TRACE(testing::Message()
                      << "key " << s.key << " button " << (s.button ? s.button : "-"));
         if (s.key) {
             QTest::keyClick(form.get(), static_cast<Qt::Key>(s.key));
         } else {
-            // A disabled button takes no click, as on screen.
-            if (form->ToolButton(s.button)->isEnabled()) form->ToolButton(s.button)->click();
+            form->ToolButton(s.button)->click();
         }
         EXPECT_EQ(form->Preview()->PageNumber(), s.page);
-        EXPECT_EQ(NavigationState(*form), s.state);
+        EXPECT_EQ(Navigation(*form), s.state);
     }
 }
 
@@ -316,18 +223,14 @@ TEST_F(PreviewFormTest, ArrowKeysAndWheelScrollThePage) {
     QCoreApplication::processEvents();
     QScrollBar* h = form->Preview()->horizontalScrollBar();
     QScrollBar* v = form->Preview()->verticalScrollBar();
-    ASSERT_GT(h->maximum(), 200);
-    ASSERT_GT(v->maximum(), 200);
-
-    QTest::keyClick(form.get(), Qt::Key_Down);
-    QTest::keyClick(form.get(), Qt::Key_Down);
-    QTest::keyClick(form.get(), Qt::Key_Up);
-    QTest::keyClick(form.get(), Qt::Key_Right);
+    ASSERT_GT(std::min(h->maximum(), v->maximum()), 200);
+    for (Qt::Key key : {Qt::Key_Down, Qt::Key_Down, Qt::Key_Up, Qt::Key_Right}) {
+        QTest::keyClick(form.get(), key);
+    }
     EXPECT_EQ(v->value(), 50);
     EXPECT_EQ(h->value(), 50);
     QTest::keyClick(form.get(), Qt::Key_Left);
     EXPECT_EQ(h->value(), 0);
-
     // The control leaves the wheel to the form: down 30, up 30, with Ctrl sideways.
     auto wheel = [&](QWidget* target, int delta, Qt::KeyboardModifiers modifiers) {
         const QPointF at(20, 20);
@@ -353,26 +256,21 @@ TEST_F(PreviewFormTest, ArrowKeysAndWheelScrollThePage) {
 // ---- Zoom commands ---------------------------------------------------------------------------
 
 TEST_F(PreviewFormTest, DisplayModeSetsTheFirstZoomOnce) {
-    struct Case {
-        uint8_t mode;
-        TZoomState state;
-        const char* down;
-    };
-    const Case cases[] = {{0, cZoomHeight, "100"},
-                          {1, cZoom100, "010"},
-                          {2, cZoomWidth, "001"},
-                          {7, cZoom100, "010"}};
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.mode);
-        setup_.intDispMode = c.mode;
+    const std::tuple<uint8_t, TZoomState, const char*> cases[] = {{0, cZoomHeight, "100"},
+                                                                  {1, cZoom100, "010"},
+                                                                  {2, cZoomWidth, "001"},
+                                                                  {7, cZoom100, "010"}};
+    for (const auto& [mode, state, down] : cases) {
+        SCOPED_TRACE(mode);
+        setup_.intDispMode = mode;
         Task task(1);
         auto form = Composed(task);
-        EXPECT_EQ(form->Preview()->ZoomState(), c.state);
-        EXPECT_EQ(ZoomButtonsDown(*form), c.down);
+        EXPECT_EQ(form->Preview()->ZoomState(), state);
+        EXPECT_EQ(ZoomDown(*form), down);
         form->bbZoomNormalClick();
         form->ComposeForPreview(false);  // a second composition keeps the user's zoom
         EXPECT_EQ(form->Preview()->ZoomState(), cZoom100);
-        EXPECT_EQ(ZoomButtonsDown(*form), "010");
+        EXPECT_EQ(ZoomDown(*form), "010");
     }
 }
 
@@ -382,25 +280,19 @@ TEST_F(PreviewFormTest, ZoomButtonsFollowTheZoomState) {
     TkvlPreview* preview = form->Preview();
     preview->resize(1014, 935);  // fit width 120, fit page 80 for A4
     preview->Refit();
-    ASSERT_EQ(preview->FitWidth(), 120);
-    QToolButton* in = form->ToolButton("bbZoomIn");
-    QToolButton* out = form->ToolButton("bbZoomOut");
-    const std::tuple<QToolButton*, TZoomState, const char*> steps[] = {
-        {in, cZoomWidth, "001"}, {in, cZoom150, "000"},     {out, cZoomWidth, "001"},
-        {out, cZoom100, "010"},  {out, cZoomHeight, "100"}, {out, cZoom75, "000"}};
+    // Clicking the button that is down (bbZoomW twice) keeps it down.
+    const std::tuple<const char*, TZoomState, const char*> steps[] = {
+        {"bbZoomIn", cZoomWidth, "001"},   {"bbZoomIn", cZoom150, "000"},
+        {"bbZoomOut", cZoomWidth, "001"},  {"bbZoomOut", cZoom100, "010"},
+        {"bbZoomOut", cZoomHeight, "100"}, {"bbZoomOut", cZoom75, "000"},
+        {"bbZoomW", cZoomWidth, "001"},    {"bbZoomW", cZoomWidth, "001"},
+        {"bbZoomH", cZoomHeight, "100"}};
     for (const auto& [button, state, down] : steps) {
-        form->bbZoomInClick(button);
+        SCOPED_TRACE(button);
+        form->ToolButton(button)->click();
         EXPECT_EQ(preview->ZoomState(), state);
-        EXPECT_EQ(ZoomButtonsDown(*form), down);
+        EXPECT_EQ(ZoomDown(*form), down);
     }
-    form->ToolButton("bbZoomW")->click();
-    EXPECT_EQ(preview->ZoomState(), cZoomWidth);
-    EXPECT_EQ(ZoomButtonsDown(*form), "001");
-    form->ToolButton("bbZoomW")->click();  // clicking the button that is down keeps it down
-    EXPECT_EQ(ZoomButtonsDown(*form), "001");
-    form->ToolButton("bbZoomH")->click();
-    EXPECT_EQ(preview->ZoomState(), cZoomHeight);
-    EXPECT_EQ(ZoomButtonsDown(*form), "100");
 }
 
 // ---- Printing from the window ----------------------------------------------------------------
@@ -408,20 +300,17 @@ TEST_F(PreviewFormTest, ZoomButtonsFollowTheZoomState) {
 TEST_F(PreviewFormTest, PrintButtonsPrintAndCloseAsChosen) {
     struct Case {
         const char* name;
-        bool direct;
-        bool dialogConfirms;
+        bool direct, dialogConfirms;
         bool printButton;  // PrintButton of the bottom panel, else ToolButtonPrint
         bool popMenuCheck, checkThenClose;
         int dialogs, jobs;
         bool closed;
     };
-    const Case cases[] = {
-        {"direct, stays open", true, false, false, false, true, 0, 1, false},
-        {"direct, menu closes", true, false, false, true, false, 0, 1, true},
-        {"direct, check box closes", true, false, true, false, true, 0, 1, true},
-        {"dialog confirmed", false, true, false, true, false, 1, 1, true},
-        {"dialog cancelled", false, false, true, false, true, 1, 0, false},
-    };
+    const Case cases[] = {{"direct, stays open", true, false, false, false, true, 0, 1, false},
+                          {"direct, menu closes", true, false, false, true, false, 0, 1, true},
+                          {"direct, check box closes", true, false, true, false, true, 0, 1, true},
+                          {"dialog confirmed", false, true, false, true, false, 1, 1, true},
+                          {"dialog cancelled", false, false, true, false, true, 1, 0, false}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         system_->ClearJobs();
@@ -446,17 +335,14 @@ TEST_F(PreviewFormTest, PrintButtonsPrintAndCloseAsChosen) {
         }
         EXPECT_EQ(dialogs, c.dialogs);
         ASSERT_EQ(static_cast<int>(system_->Jobs().size()), c.jobs);
-        if (c.jobs > 0) {
-            EXPECT_EQ(system_->Jobs()[0].pageCount, 2);
-        }
+        for (const VirtualJob& job : system_->Jobs()) EXPECT_EQ(job.pageCount, 2);
         EXPECT_EQ(form->isVisible(), !c.closed);
     }
-    system_->SetPrintDialogScript(nullptr);
 }
 
 TEST_F(PreviewFormTest, CloseAfterPrintIsSavedForTheTask) {
+    Task task(1);
     {
-        Task task(1);
         auto first = Composed(task);
         first->FormShow();
         EXPECT_FALSE(first->PopMenuCheck()->isChecked());
@@ -466,7 +352,6 @@ TEST_F(PreviewFormTest, CloseAfterPrintIsSavedForTheTask) {
         EXPECT_TRUE(Saved("BPRINTOKCLOSE").isEmpty());
     }
     {
-        Task task(1);
         auto second = Composed(task);
         second->FormShow();
         EXPECT_TRUE(second->PopMenuCheck()->isChecked());
@@ -476,127 +361,56 @@ TEST_F(PreviewFormTest, CloseAfterPrintIsSavedForTheTask) {
         second->CheckThenCloseClick(second->PopMenuCheck());
         EXPECT_EQ(Saved("TPRINTOKCLOSE"), "0");
     }
-    Task task(1);
     auto third = Composed(task);
     third->FormShow();
     EXPECT_FALSE(third->PopMenuCheck()->isChecked());
     EXPECT_TRUE(third->CheckThenClose()->isChecked());
-}
-
-TEST_F(PreviewFormTest, DuplexItemsMirrorEachOtherAndAreNotSaved) {
-    TPrevStringForm form(nullptr);
-    form.SetTask(nullptr, {}, setup_, QImage());
-    form.CheckThenCloseClick(form.PopDoubleSideCheck());
-    EXPECT_TRUE(form.PopDoubleSideCheck()->isChecked());
-    EXPECT_TRUE(form.pop2DoubleSideCheck()->isChecked());
-    form.pop2DoubleSideCheck()->trigger();
-    EXPECT_FALSE(form.PopDoubleSideCheck()->isChecked());
-    EXPECT_FALSE(form.pop2DoubleSideCheck()->isChecked());
+    // The two manual duplex items mirror each other and are not saved.
+    QFile::remove(store_->FileName());
+    third->CheckThenCloseClick(third->PopDoubleSideCheck());
+    EXPECT_TRUE(third->pop2DoubleSideCheck()->isChecked());
+    third->pop2DoubleSideCheck()->trigger();
+    EXPECT_FALSE(third->PopDoubleSideCheck()->isChecked());
+    EXPECT_FALSE(third->pop2DoubleSideCheck()->isChecked());
     EXPECT_FALSE(QFile::exists(store_->FileName()));
 }
 
 // ---- Printer setup -----------------------------------------------------------------------------
 
 TEST_F(PreviewFormTest, PrinterSetupSavesChoicesAndKeepsTheProgramsLocks) {
+    // Messages: P printer, C copies, B size and orientation, S size, O orientation locked.
+    const QMap<QChar, QString> locks = {
+        {'P', QStringLiteral("目标打印机已由程序控制，无法改变！")},
+        {'C', QStringLiteral("打印份数已由程序控制，无法改变！")},
+        {'B', QStringLiteral("纸张大小和打印方向已由程序控制，无法改变！")},
+        {'S', QStringLiteral("纸张大小已由程序控制，无法改变！")},
+        {'O', QStringLiteral("打印方向已由程序控制，无法改变！")}};
     struct Case {
-        const char* name;
-        int printerNo = -1, copies = 0, orient = 0;
-        bool sizeSet = false;
-        DeviceMode before;  // the device mode of every printer before the dialog
-        int choose = 0;     // the printer chosen in the dialog
-        DeviceMode chosen;  // its device mode after the dialog
-        QStringList messages;
-        const char* saved[5];  // PRINTERINDEX, PAPECOPIES, PAPERORIENT, PAPERSIZE, PAPERSOURCE
+        int printerNo, copies, orient;
+        bool sizeSet;
+        int sizeBefore, orientBefore;  // the device mode of every printer before the dialog
+        int choose;                    // the printer chosen in the dialog
+        DeviceMode chosen;             // its device mode after the dialog
+        const char *messages, *saved;  // saved: the five keys below, "-" where none is saved
     };
-    auto mode = [](int size, int orientation, int copies, int source = 0) {
-        DeviceMode m;
-        m.paperSize = size;
-        m.orientation = orientation;
-        m.copies = copies;
-        m.source = source;
-        return m;
-    };
-    const QString printerLock = QStringLiteral("目标打印机已由程序控制，无法改变！");
-    const QString copiesLock = QStringLiteral("打印份数已由程序控制，无法改变！");
     const Case cases[] = {
-        {"free choice",
-         -1,
-         0,
-         0,
-         false,
-         mode(9, 0, 1),
-         1,
-         mode(11, 1, 3, 2),
-         {},
-         {"1", "3", "2", "11", "2"}},
-        {"printer and copies fixed",
-         1,
-         2,
-         0,
-         false,
-         mode(9, 0, 1),
-         1,
-         mode(9, 0, 3),
-         {printerLock, copiesLock},
-         {"", "", "1", "9", "0"}},
-        {"fixed copies kept",
-         -1,
-         2,
-         0,
-         false,
-         mode(9, 0, 1),
-         0,
-         mode(9, 0, 2),
-         {},
-         {"0", "2", "1", "9", "0"}},
-        {"size and orientation fixed",
-         -1,
-         0,
-         2,
-         true,
-         mode(9, 1, 1),
-         0,
-         mode(9, 0, 1),
-         {QStringLiteral("纸张大小和打印方向已由程序控制，无法改变！")},
-         {"0", "1", "", "", "0"}},
-        {"size fixed",
-         -1,
-         0,
-         0,
-         true,
-         mode(9, 0, 1),
-         0,
-         mode(8, 1, 1),
-         {QStringLiteral("纸张大小已由程序控制，无法改变！")},
-         {"0", "1", "2", "", "0"}},
-        {"orientation fixed",
-         -1,
-         0,
-         1,
-         false,
-         mode(9, 0, 1),
-         0,
-         mode(8, 1, 1),
-         {QStringLiteral("打印方向已由程序控制，无法改变！")},
-         {"0", "1", "", "8", "0"}},
+        {-1, 0, 0, false, 9, 0, 1, {11, 0, 0, 1, 3, 2}, "", "1 3 2 11 2"},  // free choice
+        {1, 2, 0, false, 9, 0, 1, {9, 0, 0, 0, 3}, "PC", "- - 1 9 0"},      // printer, copies fixed
+        {-1, 2, 0, false, 9, 0, 0, {9, 0, 0, 0, 2}, "", "0 2 1 9 0"},       // fixed copies kept
+        {-1, 0, 2, true, 9, 1, 0, {9, 0, 0, 0, 1}, "B", "0 1 - - 0"},       // size and orientation
+        {-1, 0, 0, true, 9, 0, 0, {8, 0, 0, 1, 1}, "S", "0 1 2 - 0"},       // size fixed
+        {-1, 0, 1, false, 9, 0, 0, {8, 0, 0, 1, 1}, "O", "0 1 - 8 0"},      // orientation fixed
         // A user size left as it was is no change of the fixed size.
-        {"user size unchanged",
-         -1,
-         0,
-         0,
-         true,
-         mode(256, 0, 1),
-         0,
-         mode(256, 0, 1),
-         {},
-         {"0", "1", "1", "", "0"}},
-    };
+        {-1, 0, 0, true, 256, 0, 0, {256, 0, 0, 0, 1}, "", "0 1 1 - 0"}};
     const char* keys[] = {"PRINTERINDEX", "PAPECOPIES", "PAPERORIENT", "PAPERSIZE", "PAPERSOURCE"};
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
+        SCOPED_TRACE(c.saved);
         QFile::remove(store_->FileName());
         messages_->Clear();
-        for (int i = 0; i < 2; ++i) system_->SetDeviceMode(i, c.before);
+        DeviceMode before;
+        before.paperSize = c.sizeBefore;
+        before.orientation = c.orientBefore;
+        for (int i = 0; i < 2; ++i) system_->SetDeviceMode(i, before);
         int opened = -2;
         system_->SetPageSetupDialogScript([&](int& printer) {
             opened = printer;
@@ -613,10 +427,14 @@ TEST_F(PreviewFormTest, PrinterSetupSavesChoicesAndKeepsTheProgramsLocks) {
         form.SetTask(nullptr, {}, setup, QImage());
         EXPECT_TRUE(form.PrintSetup());
         EXPECT_EQ(opened, c.printerNo > 0 ? c.printerNo - 1 : 0);
-        EXPECT_EQ(messages_->shown, c.messages);
-        for (int k = 0; k < 5; ++k) EXPECT_EQ(Saved(keys[k]), c.saved[k]) << keys[k];
+        QStringList messages;
+        for (const char* m = c.messages; *m; ++m) messages.append(locks[QChar(*m)]);
+        EXPECT_EQ(messages_->shown, messages);
+        const QStringList saved = QString(c.saved).split(' ');
+        for (int k = 0; k < 5; ++k) {
+            EXPECT_EQ(Saved(keys[k]), saved[k] == "-" ? QString() : saved[k]) << keys[k];
+        }
     }
-    system_->SetPageSetupDialogScript(nullptr);
 }
 
 TEST_F(PreviewFormTest, PrinterSetupOpensOnTheSavedPrinterAndMayBeCancelled) {
@@ -633,7 +451,6 @@ TEST_F(PreviewFormTest, PrinterSetupOpensOnTheSavedPrinterAndMayBeCancelled) {
     EXPECT_EQ(opened, 1);
     EXPECT_EQ(system_->GetDeviceMode(1).copies, 4);  // the task's copies go into the dialog
     EXPECT_TRUE(Saved("PAPERSIZE").isEmpty());
-    system_->SetPageSetupDialogScript(nullptr);
 }
 
 TEST_F(PreviewFormTest, SetupButtonComposesAgainOnTheNewPaper) {
@@ -650,7 +467,6 @@ TEST_F(PreviewFormTest, SetupButtonComposesAgainOnTheNewPaper) {
     EXPECT_EQ(Saved("PAPERSIZE"), "11");
     EXPECT_EQ(form->Preview()->PageNumber(), 1);
     EXPECT_EQ(form->StatusPanel(1)->text(), QStringLiteral("第1页/共3页  纸张:148mm×210mm"));
-    system_->SetPageSetupDialogScript(nullptr);
 }
 
 TEST_F(PreviewFormTest, SavedPagesAreNumberedOnAcrossExports) {

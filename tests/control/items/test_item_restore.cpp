@@ -11,52 +11,43 @@ using Box = std::array<int, 4>;
 
 class ItemRestoreTest : public PaperTest {};
 
-TEST_F(ItemRestoreTest, ItemMovedByTheMouseGoesBack) {
-    TModiControl* item = NewItem(cdtShape, 100, 100, 60, 30);
-    item->setSelected(true);
-    Drag(MouseTarget(item), QPoint(120, 110), QPoint(25, 15));
-    ASSERT_EQ(Bounds(item), (Box{125, 115, 60, 30}));
-    item->blModified = false;  // as if the caller had cleared it since
+TEST_F(ItemRestoreTest, ItemMovedByTheMouseGoesBackAndAnUnchangedOneStaysUnmodified) {
+    TModiControl* moved = NewItem(cdtShape, 100, 100, 60, 30);
+    moved->setSelected(true);
+    Drag(MouseTarget(moved), QPoint(120, 110), QPoint(25, 15));
+    ASSERT_EQ(Bounds(moved), (Box{125, 115, 60, 30}));
+    moved->blModified = false;  // as if the caller had cleared it since
+    moved->RestoreToScript(false);
+    EXPECT_EQ(Bounds(moved), (Box{100, 100, 60, 30}));
+    EXPECT_EQ(moved->Shape()->geometry(), QRect(100, 100, 60, 30));
+    EXPECT_TRUE(moved->blModified);
 
-    item->RestoreToScript(false);
-    EXPECT_EQ(Bounds(item), (Box{100, 100, 60, 30}));
-    EXPECT_EQ(item->Shape()->geometry(), QRect(100, 100, 60, 30));
-    EXPECT_TRUE(item->blModified);
-}
-
-TEST_F(ItemRestoreTest, UnchangedItemStaysUnmodified) {
     for (TPRNDataType kind : {cdtText, cdtShape, cdtImage, cdtHtml, cdtPanel}) {
-        SCOPED_TRACE(int(kind));
         TModiControl* item = NewItem(kind, 10, 20, 100, 40);
         item->strContent = QStringLiteral("content");
         item->RestoreToScript(false);
-        EXPECT_FALSE(item->blModified);
+        EXPECT_FALSE(item->blModified) << kind;
         delete item;
     }
 }
 
-TEST_F(ItemRestoreTest, EachDifferenceFromTheScriptMarksTheItem) {
-    struct Case {
-        const char* name;
-        void (*change)(TModiControl*);
-    };
-    const Case cases[] = {
+TEST_F(ItemRestoreTest, EachDifferenceFromTheScriptMarksTheItemAndIsUndone) {
+    using Change = void (*)(TModiControl*);
+    const std::pair<const char*, Change> cases[] = {
         {"hidden", [](TModiControl* i) { i->hide(); }},
         {"page type", [](TModiControl* i) { i->ptPageType = cptPageNo; }},
         {"horizontal anchoring", [](TModiControl* i) { i->hnHorzOrnt = chnClient; }},
         {"vertical anchoring", [](TModiControl* i) { i->hnVertOrnt = cvnCenter; }},
         {"image mode", [](TModiControl* i) { i->setHnImgMode(cstStretch); }},
         {"font name", [](TModiControl* i) { i->RichEdit()->SetTextFont("Arial", 9, 0, 0); }},
-        {"font colour",
-         [](TModiControl* i) { i->RichEdit()->SetTextFont("宋体", 9, 0, clSilver); }},
+        {"colour", [](TModiControl* i) { i->RichEdit()->SetTextFont("宋体", 9, 0, clSilver); }},
         {"font size", [](TModiControl* i) { i->RichEdit()->SetTextFont("宋体", 12, 0, 0); }},
-        {"font style", [](TModiControl* i) { i->RichEdit()->SetTextFont("宋体", 9, fsItalic, 0); }},
-        {"alignment", [](TModiControl* i) { i->RichEdit()->SetTextAlignment(taCenter); }},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
+        {"style", [](TModiControl* i) { i->RichEdit()->SetTextFont("宋体", 9, fsItalic, 0); }},
+        {"alignment", [](TModiControl* i) { i->RichEdit()->SetTextAlignment(taCenter); }}};
+    for (const auto& [name, change] : cases) {
+        SCOPED_TRACE(name);
         TModiControl* item = NewItem(cdtText, 10, 20, 100, 40);
-        c.change(item);
+        change(item);
         item->blModified = false;
         item->RestoreToScript(false);
         EXPECT_TRUE(item->blModified);
@@ -65,37 +56,31 @@ TEST_F(ItemRestoreTest, EachDifferenceFromTheScriptMarksTheItem) {
         EXPECT_EQ(item->hnHorzOrnt, chnLeft);
         EXPECT_EQ(item->hnVertOrnt, cvnTop);
         EXPECT_EQ(item->hnImgMode(), cstCrop);
-        EXPECT_EQ(item->RichEdit()->FontName(), QStringLiteral("宋体"));
-        EXPECT_EQ(item->RichEdit()->FontSize(), 9);
-        EXPECT_EQ(item->RichEdit()->FontStyle(), 0);
-        EXPECT_EQ(item->RichEdit()->FontColor(), clBlack);
-        EXPECT_EQ(item->RichEdit()->TextAlignment(), taLeftJustify);
+        const TRichEditBox* edit = item->RichEdit();
+        EXPECT_EQ(edit->FontName(), QStringLiteral("宋体"));
+        EXPECT_EQ(edit->FontSize(), 9);
+        EXPECT_EQ(edit->FontStyle(), 0);
+        EXPECT_EQ(edit->FontColor(), clBlack);
+        EXPECT_EQ(edit->TextAlignment(), taLeftJustify);
         delete item;
     }
-}
 
-TEST_F(ItemRestoreTest, ShapeDifferencesMarkTheItemAndAreUndone) {
-    struct Case {
-        const char* name;
-        void (*change)(TPRNShape*);
-    };
-    const Case cases[] = {
-        {"pen colour", [](TPRNShape* s) { s->SetPenColor(clSilver); }},
-        {"pen width", [](TPRNShape* s) { s->SetPenWidth(5); }},
-        {"pen style", [](TPRNShape* s) { s->SetPenStyle(psDash); }},
-        {"shape type", [](TPRNShape* s) { s->SetShapeType(cstDownLine); }},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
+    using ShapeChange = void (*)(TPRNShape*);
+    const ShapeChange shapeChanges[] = {[](TPRNShape* s) { s->SetPenColor(clSilver); },
+                                        [](TPRNShape* s) { s->SetPenWidth(5); },
+                                        [](TPRNShape* s) { s->SetPenStyle(psDash); },
+                                        [](TPRNShape* s) { s->SetShapeType(cstDownLine); }};
+    for (const ShapeChange change : shapeChanges) {
         TModiControl* item = NewItem(cdtShape, 10, 20, 60, 30);
         item->setStDefShapeType(cstUpLine);
-        c.change(item->Shape());
+        change(item->Shape());
         item->RestoreToScript(false);
         EXPECT_TRUE(item->blModified);
-        EXPECT_EQ(item->Shape()->Pen().color, clBlack);
-        EXPECT_EQ(item->Shape()->Pen().width, 1);
-        EXPECT_EQ(item->Shape()->PenStyle(), psSolid);
-        EXPECT_EQ(item->Shape()->ShapeType(), cstUpLine);
+        const TPRNShape* shape = item->Shape();
+        EXPECT_EQ(shape->Pen().color, clBlack);
+        EXPECT_EQ(shape->Pen().width, 1);
+        EXPECT_EQ(shape->PenStyle(), psSolid);
+        EXPECT_EQ(shape->ShapeType(), cstUpLine);
         delete item;
     }
 }
@@ -114,14 +99,6 @@ TEST_F(ItemRestoreTest, CurrentValuesTakeTheScriptValues) {
     EXPECT_EQ(marking.count(), 1);
 }
 
-TEST_F(ItemRestoreTest, DesignerAddedItemsAreHidden) {
-    TModiControl* item = NewItem(cdtText, 10, 20, 100, 40);
-    item->blDesignAdded = true;
-    item->RestoreToScript(true);
-    EXPECT_TRUE(item->isHidden());
-    EXPECT_TRUE(item->RichEdit()->isHidden());
-}
-
 TEST_F(ItemRestoreTest, TextTakesTheContentAndIsEditableOnlyInDesignMode) {
     TModiControl* item = NewItem(cdtText, 10, 20, 100, 40);
     item->strContent = QStringLiteral("hello\r\nworld");
@@ -130,37 +107,31 @@ TEST_F(ItemRestoreTest, TextTakesTheContentAndIsEditableOnlyInDesignMode) {
     EXPECT_TRUE(item->RichEdit()->isReadOnly());
     item->RestoreToScript(true);
     EXPECT_FALSE(item->RichEdit()->isReadOnly());
+    // Items added in the designer are hidden until it shows them.
+    item->blDesignAdded = true;
+    item->RestoreToScript(true);
+    EXPECT_TRUE(item->isHidden());
+    EXPECT_TRUE(item->RichEdit()->isHidden());
 }
 
 TEST_F(ItemRestoreTest, FixedItemsAreShownOnSilver) {
-    struct Case {
-        TPRNPageType type;
-        bool silver;
-    };
-    const Case cases[] = {{cptPageData, false},
-                          {cptHeadFoot, true},
-                          {cptPageNo, true},
-                          {cptPageCount, true},
-                          {cptMulPage, false}};
-    for (const Case& c : cases) {
-        SCOPED_TRACE(int(c.type));
-        TModiControl* text = NewItem(cdtText, 10, 20, 100, 40);
-        TModiControl* shape = NewItem(cdtShape, 10, 80, 60, 30);
-        text->setPtDefPageType(c.type);
-        shape->setPtDefPageType(c.type);
+    const std::pair<TPRNPageType, bool> cases[] = {{cptPageData, false},
+                                                   {cptHeadFoot, true},
+                                                   {cptPageNo, true},
+                                                   {cptPageCount, true},
+                                                   {cptMulPage, false}};
+    TModiControl* text = NewItem(cdtText, 10, 20, 100, 40);
+    TModiControl* shape = NewItem(cdtShape, 10, 80, 60, 30);
+    for (const auto& [type, silver] : cases) {
+        SCOPED_TRACE(type);
+        text->setPtDefPageType(type);
+        shape->setPtDefPageType(type);
         text->RestoreToScript(false);
         shape->RestoreToScript(false);
-        EXPECT_EQ(text->RichEdit()->BackColor() == clSilver, c.silver);
-        EXPECT_EQ(shape->Shape()->BrushColor(), c.silver ? clSilver : clWhite);
-        delete text;
-        delete shape;
+        // An item that went back to a body item loses its silver.
+        EXPECT_EQ(text->RichEdit()->BackColor() == clSilver, silver);
+        EXPECT_EQ(shape->Shape()->BrushColor(), silver ? clSilver : clWhite);
     }
-
-    // An item that went back to a body item loses its silver.
-    TModiControl* text = NewItem(cdtText, 10, 20, 100, 40);
-    text->RichEdit()->SetBackColor(clSilver);
-    text->RestoreToScript(false);
-    EXPECT_NE(text->RichEdit()->BackColor(), clSilver);
 }
 
 TEST_F(ItemRestoreTest, EmptyPictureItemsShowAPlaceholderThatIsNeverPrinted) {
@@ -171,12 +142,10 @@ TEST_F(ItemRestoreTest, EmptyPictureItemsShowAPlaceholderThatIsNeverPrinted) {
         TImageBox* box = item->ImageBox();
         EXPECT_FALSE(box->Placeholder().isEmpty());
         EXPECT_TRUE(box->Picture().isNull());
-
         QImage shown(box->size(), QImage::Format_RGB32);
         shown.fill(Qt::white);
         box->render(&shown, QPoint(), QRegion(), QWidget::RenderFlags());
         EXPECT_NE(shown.pixelColor(50, 5), QColor(Qt::white));
-
         item->strContent = QStringLiteral("<b>x</b>");
         item->RestoreToScript(true);
         EXPECT_TRUE(box->Placeholder().isEmpty());

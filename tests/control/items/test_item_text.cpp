@@ -15,7 +15,6 @@ class RichEditTest : public ::testing::TestWithParam<bool> {
         edit_->SetTextFont(QStringLiteral("Courier New"), 10, 0, clBlack);
         edit_->show();
     }
-
     // The width at which "aaaa bbbb cccc dddd" breaks after "bbbb".
     int BreakWidth() const {
         return QFontMetrics(edit_->font()).horizontalAdvance(QStringLiteral("aaaa bbbb cccc")) - 1;
@@ -29,7 +28,6 @@ TEST_P(RichEditTest, LinesBreakAtTheControlsWidth) {
     edit_->SetText(QStringLiteral("aaaa bbbb cccc dddd"));
     edit_->resize(BreakWidth(), 100);
     EXPECT_EQ(edit_->Lines(), (QStringList{"aaaa bbbb", "cccc dddd"}));
-
     // The lines follow a later width.
     edit_->resize(2000, 100);
     EXPECT_EQ(edit_->Lines(), (QStringList{"aaaa bbbb cccc dddd"}));
@@ -41,15 +39,13 @@ TEST_P(RichEditTest, LinesOfSeveralParagraphs) {
         QString text;
         QStringList lines;
     };
-    const Case cases[] = {
-        {"", {}},
-        {"one", {"one"}},
-        {"one\r\ntwo", {"one", "two"}},
-        {"one\rtwo\nthree", {"one", "two", "three"}},
-        {"one\r\n\r\nthree", {"one", "", "three"}},
-        {"one\r\n", {"one"}},
-        {"aaaa bbbb cccc dddd\r\nx", {"aaaa bbbb", "cccc dddd", "x"}},
-    };
+    const Case cases[] = {{"", {}},
+                          {"one", {"one"}},
+                          {"one\r\ntwo", {"one", "two"}},
+                          {"one\rtwo\nthree", {"one", "two", "three"}},
+                          {"one\r\n\r\nthree", {"one", "", "three"}},
+                          {"one\r\n", {"one"}},
+                          {"aaaa bbbb cccc dddd\r\nx", {"aaaa bbbb", "cccc dddd", "x"}}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text.toStdString());
         edit_->SetText(c.text);
@@ -62,7 +58,6 @@ TEST_P(RichEditTest, TextKeepsItsFormatWhenReplaced) {
     edit_->SetTextAlignment(taRightJustify);
     edit_->SetText(QStringLiteral("line one\r\nline two"));
     EXPECT_EQ(edit_->Text(), QStringLiteral("line one\nline two"));
-
     // The edit shows the text with its format once it is on screen.
     edit_->window()->show();
     ASSERT_TRUE(edit_->isVisible());

@@ -30,16 +30,6 @@ QPicture MakePage(int number) {
     return picture;
 }
 
-// The colour at the middle of the page, replayed onto an image.
-QColor MiddleColor(QPicture picture) {  // play() is not const
-    QImage image(100, 100, QImage::Format_RGB32);
-    image.fill(Qt::black);
-    QPainter painter(&image);
-    picture.play(&painter);
-    painter.end();
-    return image.pixelColor(50, 50);
-}
-
 qint32 Int32At(TkvlStream& stream, qint64 at) {
     char bytes[4];
     stream.Seek(at);
@@ -72,19 +62,25 @@ std::vector<qint64> RecordStarts(TkvlPageList& list) {
     return starts;
 }
 
-void ExpectPage(TkvlPageList& list, int number) {
+// Reads a page and checks the colour of the page it was made from (by default the page of
+// the same number), replayed onto an image.
+void ExpectPage(TkvlPageList& list, int number, int madeFrom = 0) {
     const std::unique_ptr<QPicture> page = list.GetPage(number);
     ASSERT_TRUE(page) << "page " << number;
-    EXPECT_EQ(MiddleColor(*page), kPageColors[(number - 1) % 8]) << "page " << number;
+    QImage image(100, 100, QImage::Format_RGB32);
+    image.fill(Qt::black);
+    QPainter painter(&image);
+    page->play(&painter);
+    painter.end();
+    const int made = madeFrom ? madeFrom : number;
+    EXPECT_EQ(image.pixelColor(50, 50), kPageColors[(made - 1) % 8]) << "page " << number;
 }
 
-TEST(TkvlPageList, OnePageLayout) {
+TEST(TkvlPageList, LayoutOfHeaderAndRecords) {
     const auto list = MakeStore(1);
     TkvlStream& stream = *list->Stream();
     const qint64 size = stream.Size();
-    EXPECT_EQ(list->Count(), 1);
-
-    EXPECT_EQ(Int32At(stream, 0), 1);
+    EXPECT_EQ(Int32At(stream, 0), 1);  // the count, written with the first page
     QByteArray filler(100, Qt::Uninitialized);
     stream.Seek(4);
     stream.Read(filler.data(), 100);
@@ -98,12 +94,10 @@ TEST(TkvlPageList, OnePageLayout) {
     const QPicture page = MakePage(1);
     EXPECT_EQ(Int32At(stream, 116), static_cast<qint32>(page.size()));
     EXPECT_EQ(size, 108 + 4 + 4 + 4 + page.size() + 4);
-}
 
-TEST(TkvlPageList, FinishWritesTheFinalCount) {
-    const auto list = MakeStore(3);
-    TkvlStream& stream = *list->Stream();
-    EXPECT_EQ(Int32At(stream, 0), 1);  // written with the first page
+    list->AddPage(MakePage(2));
+    list->AddPage(MakePage(3));
+    EXPECT_EQ(Int32At(stream, 0), 1);
     stream.Seek(0, TkvlStream::SeekOrigin::End);
     list->Finish();
     EXPECT_EQ(Int32At(stream, 0), 3);
@@ -123,26 +117,20 @@ TEST(TkvlPageList, ReadsPagesInAnyOrder) {
     }
 }
 
-TEST(TkvlPageList, ReadingLeavesThePositionAtTheNextRecord) {
+TEST(TkvlPageList, ReadingLeavesThePositionAtTheNextRecordAndMissesMoveNothing) {
     const auto list = MakeStore(4);
     const std::vector<qint64> starts = RecordStarts(*list);
     ExpectPage(*list, 2);
     EXPECT_EQ(list->Stream()->Pos(), starts[2]);
+    for (const int number : {5, 100, 0, -1}) {
+        EXPECT_EQ(list->GetPage(number), nullptr) << number;
+        EXPECT_EQ(list->Stream()->Pos(), starts[2]) << number;
+    }
     ExpectPage(*list, 4);
     EXPECT_EQ(list->Stream()->Pos(), list->Stream()->Size());
 }
 
-TEST(TkvlPageList, NumbersOutsideTheStoreGiveNothingAndKeepThePosition) {
-    const auto list = MakeStore(3);
-    ExpectPage(*list, 2);
-    const qint64 pos = list->Stream()->Pos();
-    for (const int number : {4, 100, 0, -1}) {
-        EXPECT_EQ(list->GetPage(number), nullptr) << number;
-        EXPECT_EQ(list->Stream()->Pos(), pos) << number;
-    }
-}
-
-TEST(TkvlPageList, PagesMovedToTheTemporaryFileReadBackAndTheFileGoesWithTheList) {
+TEST(TkvlPageList, PagesInTheTemporaryFileReadBackAndTheFileGoesWithTheStream) {
     auto list = MakeStore(6, 1000);
     TkvlStream& stream = *list->Stream();
     ASSERT_FALSE(stream.InMemory());
@@ -151,32 +139,17 @@ TEST(TkvlPageList, PagesMovedToTheTemporaryFileReadBackAndTheFileGoesWithTheList
     EXPECT_TRUE(QFileInfo::exists(fileName));
     list->Finish();
     for (const int number : {6, 1, 4, 3, 5, 2}) ExpectPage(*list, number);
-    list.reset();
-    EXPECT_FALSE(QFileInfo::exists(fileName));
-}
-
-TEST(TkvlPageList, FreeStreamRemovesTheFileAndEmptiesTheList) {
-    const auto list = MakeStore(6, 1000);
-    const QString fileName = list->Stream()->FileName();
-    ASSERT_TRUE(QFileInfo::exists(fileName));
     list->FreeStream();
     EXPECT_FALSE(QFileInfo::exists(fileName));
     EXPECT_EQ(list->Stream(), nullptr);
     EXPECT_EQ(list->Count(), 0);
     EXPECT_EQ(list->GetPage(1), nullptr);
     EXPECT_THROW(list->AddPage(MakePage(1)), KavelError);
-}
-
-TEST(TkvlPageList, NewStreamStartsAnEmptyStore) {
-    const auto list = MakeStore(2);
+    // A new stream starts an empty store.
     list->SetStream(std::make_unique<TkvlStream>(250000));
-    EXPECT_EQ(list->Count(), 0);
-    EXPECT_EQ(list->GetPage(1), nullptr);
     list->AddPage(MakePage(7));
-    EXPECT_EQ(Int32At(*list->Stream(), 108), 1);
-    const auto page = list->GetPage(1);
-    ASSERT_TRUE(page);
-    EXPECT_EQ(MiddleColor(*page), kPageColors[6]);
+    EXPECT_EQ(list->Count(), 1);
+    ExpectPage(*list, 1, 7);
 }
 
 TEST(TkvlPageList, EmptyPictureRoundTrips) {
@@ -220,58 +193,35 @@ class QuietWarnings {
     QtMessageHandler previous_;
 };
 
+using Starts = const std::vector<qint64>&;  // the record offsets
+
 struct Damage {
     const char* name;
-    // Damages a three-page store; `starts` are the record offsets.
-    void (*apply)(TkvlStream& stream, const std::vector<qint64>& starts);
     bool finished;    // Finish called before reading (position at the first record)
     int damagedPage;  // GetPage of it raises
     int intactPage;   // GetPage of it still works afterwards (0: none)
+    void (*apply)(TkvlStream& s, Starts r);  // damages a three-page store
 };
 
 const Damage kDamages[] = {
-    {"page number out of range",
-     [](TkvlStream& s, const std::vector<qint64>& r) { PutInt32(s, r[2], 99); }, true, 3, 2},
-    {"page number out of order",
-     [](TkvlStream& s, const std::vector<qint64>& r) { PutInt32(s, r[1], 3); }, true, 3, 1},
-    {"negative page number",
-     [](TkvlStream& s, const std::vector<qint64>& r) { PutInt32(s, r[0], -5); }, true, 1, 0},
-    {"next offset beyond the stream",
-     [](TkvlStream& s, const std::vector<qint64>& r) { PutInt32(s, r[1] + 4, 0x7FFFFFF0); }, true,
-     3, 1},
-    {"next offset before the record",
-     [](TkvlStream& s, const std::vector<qint64>& r) { PutInt32(s, r[0] + 4, 4); }, true, 2, 0},
-    {"record that does not link back",
-     [](TkvlStream& s, const std::vector<qint64>& r) { PutInt32(s, r[2] - 4, 12345); }, true, 2, 1},
-    {"backward link to the wrong record",
-     [](TkvlStream& s, const std::vector<qint64>& r) { PutInt32(s, r[2] - 4, r[0]); }, false, 2, 3},
-    {"picture length beyond its record",
-     [](TkvlStream& s, const std::vector<qint64>& r) { PutInt32(s, r[1] + 8, -16); }, true, 2, 3},
-    {"picture length short of its record",
-     [](TkvlStream& s, const std::vector<qint64>& r) {
-         PutInt32(s, r[1] + 8, Int32At(s, r[1] + 8) - 1);
-     },
-     true, 2, 3},
-    {"picture data changed",
-     [](TkvlStream& s, const std::vector<qint64>& r) {
-         const qint64 at = (r[1] + r[2]) / 2;
-         char byte = 0;
-         s.Seek(at);
-         s.Read(&byte, 1);
-         byte = static_cast<char>(~byte);
-         s.Seek(at);
-         s.Write(&byte, 1);
-     },
-     true, 2, 3},
-    {"truncated last record",
-     [](TkvlStream& s, const std::vector<qint64>&) { s.Truncate(s.Size() - 10); }, true, 3, 2},
-    {"truncated in the first record",
-     [](TkvlStream& s, const std::vector<qint64>&) { s.Truncate(120); }, true, 1, 0},
-    {"truncated to the header", [](TkvlStream& s, const std::vector<qint64>&) { s.Truncate(108); },
-     false, 2, 0},
-    {"truncated to nothing", [](TkvlStream& s, const std::vector<qint64>&) { s.Truncate(0); },
-     false, 3, 0},
-};
+    {"page number out of range", 1, 3, 2, [](TkvlStream& s, Starts r) { PutInt32(s, r[2], 99); }},
+    {"page number out of order", 1, 3, 1, [](TkvlStream& s, Starts r) { PutInt32(s, r[1], 3); }},
+    {"negative page number", 1, 1, 0, [](TkvlStream& s, Starts r) { PutInt32(s, r[0], -5); }},
+    {"next past the end", 1, 3, 1, [](TkvlStream& s, Starts r) { PutInt32(s, r[1] + 4, 1 << 30); }},
+    {"next before the start", 1, 2, 0, [](TkvlStream& s, Starts r) { PutInt32(s, r[0] + 4, 4); }},
+    {"no link back", 1, 2, 1, [](TkvlStream& s, Starts r) { PutInt32(s, r[2] - 4, 12345); }},
+    {"link to another record", 0, 2, 3,
+     [](TkvlStream& s, Starts r) { PutInt32(s, r[2] - 4, r[0]); }},
+    {"picture length too long", 1, 2, 3,
+     [](TkvlStream& s, Starts r) { PutInt32(s, r[1] + 8, -16); }},
+    {"picture length too short", 1, 2, 3,
+     [](TkvlStream& s, Starts r) { PutInt32(s, r[1] + 8, Int32At(s, r[1] + 8) - 1); }},
+    {"picture data changed", 1, 2, 3,
+     [](TkvlStream& s, Starts r) { PutInt32(s, r[1] + 40, ~Int32At(s, r[1] + 40)); }},
+    {"truncated last record", 1, 3, 2, [](TkvlStream& s, Starts) { s.Truncate(s.Size() - 10); }},
+    {"truncated in the first record", 1, 1, 0, [](TkvlStream& s, Starts) { s.Truncate(120); }},
+    {"truncated to the header", 0, 2, 0, [](TkvlStream& s, Starts) { s.Truncate(108); }},
+    {"truncated to nothing", 0, 3, 0, [](TkvlStream& s, Starts) { s.Truncate(0); }}};
 
 TEST(TkvlPageList, DamagedStreamsRaiseAndKeepThePosition) {
     const QuietWarnings quiet;
@@ -279,8 +229,7 @@ TEST(TkvlPageList, DamagedStreamsRaiseAndKeepThePosition) {
         SCOPED_TRACE(damage.name);
         const auto list = MakeStore(3);
         TkvlStream& stream = *list->Stream();
-        const std::vector<qint64> starts = RecordStarts(*list);
-        damage.apply(stream, starts);
+        damage.apply(stream, RecordStarts(*list));
         if (damage.finished) {
             stream.Seek(108);
         } else {
