@@ -169,13 +169,19 @@ void TKVPrinter::Print(bool doubleSided, const QString& hint) {
         job->Finish();
         return;
     }
-    auto odd = printers.StartJob(printer_, Title);
-    PrintPages(*odd, FromPage % 2 == 1 ? FromPage : FromPage + 1, ToPage, 2, dest);
-    odd->Finish();
-    if (ToPage > 1) {
-        Messages().ShowInfo(hint);
+    // A side without a page of the range sends no job: a job of nothing is a blank sheet,
+    // and turning the paper for it would be for nothing.
+    const int firstOdd = FromPage % 2 == 1 ? FromPage : FromPage + 1;
+    const int firstEven = FromPage % 2 == 0 ? FromPage : FromPage + 1;
+    if (firstOdd <= ToPage) {
+        auto odd = printers.StartJob(printer_, Title);
+        PrintPages(*odd, firstOdd, ToPage, 2, dest);
+        odd->Finish();
+    }
+    if (ToPage > 1 && firstEven <= ToPage) {
+        if (firstOdd <= ToPage) Messages().ShowInfo(hint);
         auto even = printers.StartJob(printer_, Title);
-        PrintPages(*even, FromPage % 2 == 0 ? FromPage : FromPage + 1, ToPage, 2, dest);
+        PrintPages(*even, firstEven, ToPage, 2, dest);
         even->Finish();
     }
 }
