@@ -1,5 +1,7 @@
 #include "control/RunState.h"
 
+#include "html/ContentAdjust.h"
+
 #include <QUrl>
 #include <memory>
 
@@ -32,8 +34,7 @@ THostPageInfo DescribeUrl(const QString& address) {
     const int defaultPort = url.scheme() == "https" ? 443 : (url.scheme() == "http" ? 80 : -1);
     const int port = url.port(defaultPort);
     info.Port = port < 0 ? QString() : QString::number(port);
-    const int cut = address.lastIndexOf('/');
-    info.BaseUrl = cut >= 0 ? address.left(cut + 1) : address + "/";
+    info.BaseUrl = UrlDirectory(address);
     return info;
 }
 

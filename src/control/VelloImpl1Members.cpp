@@ -5,6 +5,7 @@
 #include "control/Units.h"
 #include "control/VelloImpl1.h"
 #include "designer/PSetupFormUnit.h"
+#include "html/ContentAdjust.h"
 #include "platform/Messages.h"
 #include "platform/PrinterSystem.h"
 #include "platform/SettingsStore.h"
@@ -61,6 +62,19 @@ bool InRange(const char* member, std::initializer_list<NamedValue> values, int m
     return true;
 }
 
+// Content as the task keeps it: HTML cleaned, addresses resolved against the host page.
+QString AdjustedContent(TPRNDataType kind, const QString& content) {
+    switch (kind) {
+        case cdtText:
+            return content;
+        case cdtUrl:
+        case cdtTBUrl:
+            return NormalizeItemUrl(content, GetHostPageInfo().BaseUrl);
+        default:
+            return CleanHtmlContent(content, GetHostPageInfo().BaseUrl);
+    }
+}
+
 bool BoxInRange(const char* member, int top, int left, int width, int height) {
     return InRange(member, {{"top", top}, {"left", left}, {"width", width}, {"height", height}},
                    -kMaxScriptCoordinate, kMaxScriptCoordinate, "pixels");
@@ -100,8 +114,8 @@ void TKavelX::AddContentItem(const char* member, const QString& name, TPRNDataTy
                              int left, int width, int height, const QString& content) {
     if (!CheckReady(false)) return;
     if (!BoxInRange(member, top, left, width, height)) return;
-    designForm_->AddItem(name, ScaleToScreen(top), false, content, kind, ScaleToScreen(height),
-                         ScaleToScreen(width), ScaleToScreen(left));
+    designForm_->AddItem(name, ScaleToScreen(top), false, AdjustedContent(kind, content), kind,
+                         ScaleToScreen(height), ScaleToScreen(width), ScaleToScreen(left));
 }
 
 void TKavelX::AddShapeItem(const char* member, int shapeType, int top, int left, int width,
@@ -279,7 +293,8 @@ HRESULT TKavelX::ADD_PRINT_LINE(I4 intTop1, I4 intLeft1, I4 intTop2, I4 intLeft2
 HRESULT TKavelX::ADD_PRINT_SETUP_BKIMG(const VARIANT& strContent) {
     return SafeCall([&] {
         if (!CheckReady(false)) return;
-        designForm_->SetBackgroundContent(strContent.ToText());
+        designForm_->SetBackgroundContent(
+            NormalizeImageContent(strContent.ToText(), GetHostPageInfo().BaseUrl));
     });
 }
 
