@@ -154,12 +154,27 @@ bool DrawShape(TModiControl& item, TPRNShape& shape, const DrawContext& ctx) {
     return true;
 }
 
+// Pictures from the browser are kept at print resolution, their pixel ratio telling how
+// many of their pixels make one of the control's: sizes are in the control's pixels, and
+// a source rectangle becomes the picture's own pixels when drawn.
+QSize ControlSize(const QImage& picture) {
+    const double ratio = picture.devicePixelRatio();
+    return QSize(qRound(picture.width() / ratio), qRound(picture.height() / ratio));
+}
+
+void DrawPart(QPainter& canvas, const QRect& dest, const QImage& picture, const QRect& source) {
+    const double ratio = picture.devicePixelRatio();
+    canvas.drawImage(QRectF(dest), picture,
+                     QRectF(source.x() * ratio, source.y() * ratio, source.width() * ratio,
+                            source.height() * ratio));
+}
+
 bool DrawPicture(TModiControl& item, TImageBox& box, const DrawContext& ctx) {
     int t = 0;
     if (!Reached(item, ctx, &t)) return false;
     const int x = item.intPrintLeft;
     const QImage& bitmap = box.Picture();
-    const int bw = bitmap.width(), bh = bitmap.height();
+    const int bw = ControlSize(bitmap).width(), bh = ControlSize(bitmap).height();
     const int W = item.Width(), H = item.Height();
     const int o = item.intPrintProgress;
     QRect source;
@@ -196,7 +211,7 @@ bool DrawPicture(TModiControl& item, TImageBox& box, const DrawContext& ctx) {
     }
     if (ctx.canvas && ctx.draw && !bitmap.isNull()) {
         const QRect dest(QPoint(x + 1, t + 1), QPoint(right - 1, bottom - 1));
-        ctx.canvas->drawImage(dest, bitmap, source);
+        DrawPart(*ctx.canvas, dest, bitmap, source);
     }
     return true;
 }
@@ -207,7 +222,7 @@ bool DrawHtmlBitmap(TModiControl& item, TImageBox& box, const DrawContext& ctx) 
     if (!Reached(item, ctx, &t)) return false;
     const int x = item.intPrintLeft;
     const QImage& bitmap = box.Picture();
-    const int bw = bitmap.width(), bh = bitmap.height();
+    const int bw = ControlSize(bitmap).width(), bh = ControlSize(bitmap).height();
     const int o = item.intPrintProgress;
     QRect source, dest;
     bool finished = true;
@@ -220,7 +235,7 @@ bool DrawHtmlBitmap(TModiControl& item, TImageBox& box, const DrawContext& ctx) 
         item.intPrintProgress += item.intPrintHeight;
         finished = false;
     }
-    if (ctx.canvas && ctx.draw && !bitmap.isNull()) ctx.canvas->drawImage(dest, bitmap, source);
+    if (ctx.canvas && ctx.draw && !bitmap.isNull()) DrawPart(*ctx.canvas, dest, bitmap, source);
     return finished;
 }
 
