@@ -6,18 +6,6 @@
 namespace kavel::test {
 namespace {
 
-TEST(DispatchTable, EveryMemberResolvesFromItsNameInAnyLetterCase) {
-    for (const MemberInfo& m : IKavelXTable()) {
-        EXPECT_EQ(FindDispid(m.name), m.dispid) << m.name.toStdString();
-        EXPECT_EQ(FindDispid(m.name.toLower()), m.dispid) << m.name.toStdString();
-        QString mixed = m.name;
-        for (int i = 0; i < mixed.size(); i += 2) mixed[i] = mixed[i].toLower();
-        EXPECT_EQ(FindDispid(mixed), m.dispid) << mixed.toStdString();
-    }
-    EXPECT_EQ(FindDispid("PRINT_INITX"), DISPID_UNKNOWN);
-    EXPECT_EQ(FindDispid(""), DISPID_UNKNOWN);
-}
-
 TEST(DispatchTable, VtableOrderAndUniqueDispids) {
     const auto& table = IKavelXTable();
     ASSERT_FALSE(table.empty());
@@ -66,8 +54,6 @@ TEST_F(Dispatch, WrongArgumentsFailTheCallWithAClearError) {
     EXPECT_EQ(error,
               "ADD_PRINT_TEXT: the parameter intTop takes a whole number from -2147483648 "
               "to 2147483647, not \"ten\"");
-    EXPECT_EQ(control->Invoke(264, InvokeKind::Method, {"a", "b"}, &result, &error),
-              DISP_E_BADPARAMCOUNT);
     EXPECT_EQ(control->Invoke(999, InvokeKind::Method, {}, &result, &error), DISP_E_MEMBERNOTFOUND);
     // Missing arguments are an error, as a call without them cannot mean anything; only
     // trailing optional VARIANTs may be left out.

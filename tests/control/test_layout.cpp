@@ -50,7 +50,6 @@ TEST_F(Layout, StoredScriptPixelsAreConvertedAndAnEmptyTaskNameReadsNothing) {
     Form().PrepareTask(0, false);
     EXPECT_EQ(Item(1).Left(), 125);
     EXPECT_EQ(Item(1).Top(), 50);
-
     control->SetPixelsPerInch(96);
     WriteLayout("", "[ITEM0]\nPRNTOP=77\n");
     BuildTask("");

@@ -70,7 +70,6 @@ TEST(StyleValues, WeightsStylesPensAndAlignments) {
     const std::pair<const char*, int> weights[] = {{" 100 ", 100},   {"normal", 400}, {"BOLD", 600},
                                                    {"lighter", 200}, {"700.5", 400},  {"", 400}};
     for (const auto& [value, weight] : weights) EXPECT_EQ(FontWeightValue(value), weight) << value;
-
     const struct {
         const char* value;
         TFontStyles current, expected;
@@ -80,7 +79,6 @@ TEST(StyleValues, WeightsStylesPensAndAlignments) {
                   {"normal", fsBold | fsItalic, fsBold | fsItalic}};
     for (const auto& c : styles)
         EXPECT_EQ(FontStyleValue(c.value, c.current), c.expected) << c.value;
-
     const struct {
         const char* value;
         TPenStyle defaultStyle, expected;
@@ -89,7 +87,6 @@ TEST(StyleValues, WeightsStylesPensAndAlignments) {
                 {"clear", psSolid, psClear}, {"dashdotdot", psSolid, psDashDotDot}};
     for (const auto& c : pens)
         EXPECT_EQ(PenStyleValue(c.value, c.defaultStyle), c.expected) << c.value;
-
     EXPECT_EQ(HorzAlignValue(" Right", 9), kAlignRight);
     EXPECT_EQ(HorzAlignValue("center", 9), kAlignCenter);
     EXPECT_EQ(HorzAlignValue("justify", 9), 9);

@@ -110,7 +110,6 @@ TEST_F(CupsPrinters, ListDefaultAndDeviceModes) {
     EXPECT_EQ(QSize(caps.dpiX, caps.dpiY), QSize(1200, 1200));
     EXPECT_NEAR(caps.horzSizeMM, 203, 1);
     EXPECT_NEAR(caps.vertSizeMM, 141, 1);
-
     const int outside = static_cast<int>(names.size());
     EXPECT_THROW(system.Caps(-1), KavelError);
     EXPECT_THROW(system.StartJob(outside, "x"), KavelError);

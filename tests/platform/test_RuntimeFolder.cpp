@@ -68,7 +68,6 @@ TEST(RuntimeFolder, WritingReplacesAPlantedLinkAndLeavesItsTargetAlone) {
     EXPECT_EQ(ReadFile(written), QByteArray("<fontconfig/>"));
     EXPECT_EQ(ModeOf(written), 0600u);
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::System).size(), 2);
-
     EXPECT_FALSE(WritePrivateFile(dir.filePath("no/such/folder"), "x", "y", &error));
     EXPECT_FALSE(error.isEmpty());
 }

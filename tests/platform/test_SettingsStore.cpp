@@ -27,7 +27,6 @@ TEST(SettingsStore, MissingFileReadsEmptyAndRefusedWritesLeaveTheFileAlone) {
     ASSERT_TRUE(store.Write("PRNSETUP", "PRINTERINDEX", "2"));
     EXPECT_EQ(ReadFile(fileName), QByteArray("[PRNSETUP]\nPRINTERINDEX=2\n"));
     EXPECT_EQ(SettingsStore(fileName).Read("prnsetup", "printerindex"), QString("2"));
-
     EXPECT_FALSE(store.Write("S", "A", "line\nbreak"));
     EXPECT_FALSE(SettingsStore().Write("S", "A", "1"));
     EXPECT_FALSE(SettingsStore(dir.filePath("no/such/folder/x.ini")).Write("S", "A", "1"));
@@ -151,7 +150,6 @@ TEST(SettingsFolder, IsMadeLevelByLevelInTheBaseFolderOrIsEmpty) {
     SetSettingsBaseFolder(base);
     EXPECT_EQ(GetSettingsFolder(), base + "/Tarvenhold/Kavel");
     EXPECT_TRUE(QFileInfo(base + "/Tarvenhold/Kavel").isDir());
-
     const QString blocker = settings.Path() + "/file";
     WriteFile(blocker, "not a folder");
     SetSettingsBaseFolder(blocker);

@@ -187,7 +187,6 @@ TEST(VirtualPrinterOutput, UnfinishedOrUnwritableOutputLeavesNoDocument) {
     system->StartJob(0, "broken")->Painter().drawLine(0, 0, 10, 10);  // never finished
     EXPECT_FALSE(QFileInfo::exists(dir.filePath("x.pdf")));
     EXPECT_FALSE(system->Jobs()[0].finished);
-
     ASSERT_TRUE(test::WriteFile(dir.filePath("file")));  // no folder to write into
     EXPECT_THROW(MakePdfPrinterSystem(dir.filePath("file/x.pdf"), "")->StartJob(0, "t"),
                  KavelError);
@@ -227,7 +226,6 @@ TEST_F(VirtualDialogs, ScriptsOrThePolicyAnswerAndTheChosenPrinterPrintsTheCopie
     }
     EXPECT_EQ(system.Current(), 2);
     EXPECT_EQ(system.GetDeviceMode(1).copies, 1);
-
     // Without scripts the policy answers, without showing; never without printers.
     system.SetPrintDialogScript(nullptr);
     int printer = 1;
@@ -277,7 +275,6 @@ TEST_F(VirtualDialogs, ShownDialogsTakeTheUsersChoice) {
     EXPECT_EQ(values.range, PrintDialogValues::PageRange);
     EXPECT_EQ(values.fromPage, 3);
     EXPECT_EQ(values.toPage, 6);
-
     AnswerNextDialog([](QWidget* dialog) {
         auto* paper = dialog->findChild<QComboBox*>("PaperBox");
         EXPECT_GE(paper->count(), 20);

@@ -12,11 +12,21 @@
 namespace kavel::test {
 namespace {
 
-class Compose : public PaperPrinterTest {
+// A task on one A4 printer without margins at 96 per inch, the default: the pictures of
+// printed pages are in script pixels.
+class Compose : public ControlTest {
   protected:
     void SetUp() override {
         ControlTest::SetUp();
-        UsePaper("compose");
+        SetPrinterSystem(printers = MakePrinters({"Paper"}));
+        Call("PRINT_INIT", {"compose"});
+    }
+    // Prints the task; the pictures of the job's sheets.
+    QList<QImage> Print() {
+        const size_t before = printers->Jobs().size();
+        EXPECT_EQ(Call("PRINT"), Variant::Bool(true));
+        if (printers->Jobs().size() != before + 1) return {};
+        return printers->Jobs().back().pages;
     }
     void Text(int top, int left, const char* text, int width = 300, int height = 30) {
         Call("ADD_PRINT_TEXT", {top, left, width, height, text});
@@ -65,7 +75,6 @@ TEST_F(Compose, PageNumbersAndCountsAreSubstituted) {
     EXPECT_EQ(PageNumberText("page &", cptPageNo, 2, 5), "page 2");
     EXPECT_EQ(PageNumberText("Page ", cptPageNo, 12, 15), "Page 12");
     EXPECT_EQ(PageNumberText("of ", cptPageCount, 12, 15), "of 15");
-
     for (int i = 0; i < 5; ++i) {
         if (i) Call("NewPage");
         Text(100, 100, "body");

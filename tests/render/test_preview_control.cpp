@@ -56,7 +56,6 @@ TEST(PreviewArithmetic, FitsImageSizeCentringAndPaperColours) {
     // Halves go to the even neighbour: 1 / 4 × 94 = 23.5 and 3 / 4 × 94 = 70.5.
     EXPECT_EQ(ComputeFits({4, 1000}, 0, false, {1, 1000}).fitWidth, 24);
     EXPECT_EQ(ComputeFits({4, 1000}, 0, false, {3, 1000}).fitWidth, 70);
-
     EXPECT_EQ(PreviewImageSize({794, 1123}, 50, 0, false), QSize(399, 564));     // 397, 561.5
     EXPECT_EQ(PreviewImageSize({794, 1123}, 100, 20, false), QSize(834, 1123));  // strips beside
     EXPECT_EQ(PreviewImageSize({794, 529}, 200, 20, true), QSize(1588, 1098));   // not scaled

@@ -45,7 +45,6 @@ TEST_F(PageTarget, UserPaperIsLimitedByThePrintableArea) {
     EXPECT_EQ(target.PaperHeight(), 1400);
     EXPECT_EQ(target.PaperSize(), 256);
     EXPECT_EQ(target.PageWidth(), 767);
-
     options.Orientation = 1;  // landscape: the printable area turns, the user size too
     TKVPrinter landscape(options, 96);
     EXPECT_EQ(landscape.PaperWidth(), 1400);
@@ -93,7 +92,6 @@ TEST_F(PageTarget, ManualDuplexPrintsOddPagesThenTheHintThenEvenPages) {
     EXPECT_EQ(odd, (QList<int>{1, 3, 5}));
     EXPECT_EQ(even, (QList<int>{2, 4}));
     EXPECT_EQ(Recorder().infos, QStringList{"turn the paper"});
-
     printers->ClearJobs();
     Recorder().Clear();
     target.FromPage = target.ToPage = 1;
@@ -134,13 +132,6 @@ TEST_F(PrintDialogLocks, FixedCopiesAndPrinterAreKeptAndTheUserIsTold) {
     EXPECT_EQ(Saved("PAPECOPIES"), "2");
     EXPECT_EQ(printers->Jobs().back().printer, "Beta Ink");
     EXPECT_EQ(printers->Jobs().back().copies, 2);
-
-    const size_t jobs = printers->Jobs().size();  // a cancelled dialog prints nothing
-    Call("PRINT_INIT", {"locks"});
-    Call("ADD_PRINT_TEXT", {10, 10, 100, 20, "x"});
-    printers->SetPrintDialogScript([](PrintDialogValues&) { return false; });
-    EXPECT_EQ(Call("PRINTA"), Variant::Bool(false));
-    EXPECT_EQ(printers->Jobs().size(), jobs);
 }
 
 TEST_F(PrintDialogLocks, ChoicesOfAFreeTaskAreSavedAndUsed) {

@@ -20,7 +20,6 @@ TEST_F(ItemRestoreTest, ItemMovedByTheMouseGoesBackAndAnUnchangedOneStaysUnmodif
     moved->RestoreToScript(false);
     EXPECT_EQ(moved->Shape()->geometry(), QRect(100, 100, 60, 30));
     EXPECT_TRUE(moved->blModified);
-
     for (TPRNDataType kind : {cdtText, cdtShape, cdtImage, cdtHtml, cdtPanel}) {
         TModiControl* item = NewItem(kind, 10, 20, 100, 40);
         item->strContent = QStringLiteral("content");
@@ -59,7 +58,6 @@ TEST_F(ItemRestoreTest, EachDifferenceFromTheScriptMarksTheItemAndIsUndone) {
                   std::tuple(QString("宋体"), 9, TFontStyles(0), clBlack, taLeftJustify));
         delete item;
     }
-
     using ShapeChange = void (*)(TPRNShape*);
     const ShapeChange shapeChanges[] = {[](TPRNShape* s) { s->SetPenColor(clSilver); },
                                         [](TPRNShape* s) { s->SetPenWidth(5); },
