@@ -1,4 +1,5 @@
-// The control object: readiness check, units, properties, legacy members and events.
+// The control object: readiness check, units, the colour property, events and where the
+// designer shows.
 #include <QKeyEvent>
 #include <QTest>
 

@@ -1,5 +1,5 @@
 // The virtual printer system: the printer list and the current printer, device modes and
-// printable areas, jobs kept as pictures, PDF and PNG files, raw data and the dialogs.
+// printable areas, jobs kept as pictures or written as PDF files, and the dialogs.
 #include <gtest/gtest.h>
 
 #include <QApplication>

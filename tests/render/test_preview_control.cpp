@@ -1,5 +1,5 @@
-// The preview control: zoom arithmetic, page walking, layout and centring, and the
-// painted sheet and continuous-form paper.
+// The preview control: zoom arithmetic, page walking, and refitting and centring as the
+// control changes size.
 #include <gtest/gtest.h>
 
 #include <QScrollBar>
