@@ -1,5 +1,7 @@
 #include "TestSupport.h"
 
+#include <QFile>
+
 #include "platform/SettingsStore.h"
 
 namespace kavel::test {
@@ -32,6 +34,16 @@ ScopedSettingsFolder::~ScopedSettingsFolder() {
 QString SourceDir() {
     const QByteArray dir = qgetenv("KAVEL_SOURCE_DIR");
     return dir.isEmpty() ? QStringLiteral(".") : QString::fromLocal8Bit(dir);
+}
+
+QByteArray ReadFile(const QString& fileName) {
+    QFile file(fileName);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+bool WriteFile(const QString& fileName, const QByteArray& bytes) {
+    QFile file(fileName);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
 
 }  // namespace kavel::test

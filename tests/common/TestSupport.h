@@ -40,7 +40,7 @@ class ScopedDialogPolicy {
 };
 
 // A virtual printer system with the named printers, each keeping the pictures of its
-// pages; the one at defaultIndex is the default.
+// pages; the one at defaultIndex is the default (none for an index outside the list).
 inline std::shared_ptr<VirtualPrinterSystem> MakePrinters(const QStringList& names,
                                                           int defaultIndex = 0) {
     auto system = std::make_shared<VirtualPrinterSystem>();
@@ -50,11 +50,18 @@ inline std::shared_ptr<VirtualPrinterSystem> MakePrinters(const QStringList& nam
         printer.keepImages = true;
         system->AddPrinter(printer);
     }
-    if (defaultIndex < names.size()) system->SetDefaultPrinter(names[defaultIndex]);
+    if (defaultIndex >= 0 && defaultIndex < names.size()) {
+        system->SetDefaultPrinter(names[defaultIndex]);
+    }
     return system;
 }
 
 // The source tree (for example scripts and reference files).
 QString SourceDir();
+
+// The whole of a file; empty when it cannot be read.
+QByteArray ReadFile(const QString& fileName);
+// Creates or replaces a file with the bytes; false when it cannot.
+bool WriteFile(const QString& fileName, const QByteArray& bytes = QByteArray());
 
 }  // namespace kavel::test

@@ -60,21 +60,4 @@ class ControlTest : public ::testing::Test {
     std::unique_ptr<TKavelX> control;
 };
 
-// A control on one A4 printer without margins at 96 per inch, the default: the pictures
-// of printed pages are in script pixels.
-class PaperPrinterTest : public ControlTest {
-  protected:
-    void UsePaper(const char* task) {
-        SetPrinterSystem(printers = MakePrinters({"Paper"}));
-        Call("PRINT_INIT", {task});
-    }
-    // Prints the task; the pictures of the job's sheets.
-    QList<QImage> Print() {
-        const size_t before = printers->Jobs().size();
-        EXPECT_EQ(Call("PRINT"), Variant::Bool(true));
-        if (printers->Jobs().size() != before + 1) return {};
-        return printers->Jobs().back().pages;
-    }
-};
-
 }  // namespace kavel::test

@@ -58,7 +58,6 @@ TEST_F(Styles, PageTypesPageIndexAndSyntaxErrors) {
     Call("SET_PRINT_STYLEA", {2, "ItemType", "nonsense"});
     EXPECT_EQ(Item(2).ptDefPageType, cptPageData);
     EXPECT_TRUE(Shown().isEmpty());
-
     Call("SET_PRINT_STYLEA", {1, "PageIndex", "Last"});
     EXPECT_EQ(Item(1).strPageIndex, "last");
     Call("SET_PRINT_STYLEA", {1, "PageIndex", "07"});

@@ -52,16 +52,6 @@ x, y = map(float, words[0])
 sys.exit(0 if 130 < x < 160 and 70 < y < 95 else "Kavel at %s,%s" % (x, y))' || fail "text position"
 pass "a two-page A5 landscape task with 2 copies arrives through CUPS as printed"
 
-# --printer names the printer that counts as the default one for the run.
-CAP2=$CAP
-TASK2="Default printer $$"
-printf 'KAVEL.PRINT_INIT("%s");\nKAVEL.ADD_PRINT_TEXTA("t", 50, 50, 300, 30, "to the second queue");\n' "$TASK2" > "$WORK/second.js"
-expect_status 0 "$WORK/second.js" --print --printer kavelcap2
-meta=$(wait_for_job "$CAP2" "$TASK2")
-[ -n "$meta" ] || fail "nothing arrived at KavelCap2"
-pdftotext "${meta%.txt}.pdf" - | grep -q "to the second queue" || fail "text on KavelCap2"
-pass "--printer makes a queue the default printer of the run"
-
 # A queue that accepts no jobs: PRINT answers false, and the run fails with the reason.
 printf 'KAVEL.PRINT_INIT("Refused %s");\nKAVEL.ADD_PRINT_TEXT(50, 50, 300, 30, "never printed");\n' "$$" > "$WORK/refused.js"
 set +e; run "$WORK/refused.js" --print --printer "$REFUSING"; status=$?; set -e

@@ -9,10 +9,12 @@ expect_status 0 "$WORK/after.js" --pdf "$WORK/after.pdf"
 pass "only a script without output of its own gets the runner's print"
 
 # A preview and a print in one run, twice into the same folder: each job's pages are its
-# own, and nothing of the first run is left looking like the second's.
+# own, and nothing of the first run is left looking like the second's. The preview, without
+# a display, does not wait: it writes its pages and a picture of its window.
 printf 'KAVEL.PRINT_INIT("p");\nKAVEL.ADD_PRINT_TEXT(10,10,200,20,"x");\nKAVEL.NewPage();\nKAVEL.ADD_PRINT_TEXT(10,10,200,20,"y");\nKAVEL.PREVIEW();\nKAVEL.ADD_PRINT_TEXT(10,10,200,20,"z");\nKAVEL.PRINT();\n' > "$WORK/two.js"
-expect_status 0 "$WORK/two.js" --png "$WORK/png"
+expect_status 0 "$WORK/two.js" --png "$WORK/png" --screenshot "$WORK/shots"
 [ "$(ls "$WORK/png")" = "$(printf 'page-1-2.png\npage-1.png\npage-2.png')" ] || { ls "$WORK/png"; fail "page pictures of two jobs"; }
+ls "$WORK/shots"/*PrevStringForm*.png >/dev/null 2>&1 || { ls "$WORK/shots"; fail "no picture of the preview window"; }
 printf 'KAVEL.PRINT_INIT("q");\nKAVEL.ADD_PRINT_TEXT(10,10,200,20,"q");\n' > "$WORK/one.js"
 expect_status 0 "$WORK/one.js" --png "$WORK/png"
 [ "$(ls "$WORK/png")" = "page-1.png" ] || { ls "$WORK/png"; fail "pages of the earlier run were left"; }

@@ -9,11 +9,6 @@ expect_status 1 "$WORK/syntax.js"
 grep -q "syntax.js:2:" "$WORK/out.txt" || { cat "$WORK/out.txt"; fail "syntax error without its line"; }
 pass "a syntax error exits 1 and names the line"
 
-printf 'KAVEL.PRINT_INIT("x");\n\n\nthrow new Error("stop here");\n' > "$WORK/throw.js"
-expect_status 1 "$WORK/throw.js"
-grep -q "throw.js:4: Error: stop here" "$WORK/out.txt" || { cat "$WORK/out.txt"; fail "thrown error not reported"; }
-pass "an uncaught error exits 1 with file, line and message"
-
 printf 'KAVEL.ADD_PRINT_TEXT("ten", 1, 1, 1, "x");\n' > "$WORK/type.js"
 expect_status 1 "$WORK/type.js"
 grep -q "type.js:1: .*ADD_PRINT_TEXT" "$WORK/out.txt" || { cat "$WORK/out.txt"; fail "conversion error not reported"; }

@@ -42,19 +42,13 @@ TEST(ColorNameToHex, SystemColourNamesAndOtherText) {
                  {"Grey", "Grey"},
                  {"#abc", "#abc"},
                  {"RGB(1,2,3)", "RGB(1,2,3)"},
-                 {"red#", "red#"},
                  {"redd", "redd"},
                  {"", ""},
-                 // System colours: one of each group.
+                 // System colours, in any case.
                  {"WindowText", "#000000"},
-                 {"highlight", "#00008B"},
                  {"GRAYTEXT", "#A9A9A9"},
-                 {"buttonface", "#D3D3D3"},
                  {"background", "#4169E1"},
-                 {"threedhighlight", "#F5F5F5"},
-                 {"activeborder", "#D3D3D3"},
-                 {"infobackground", "#F5F5F5"},
-                 {"activecaption", "#00008B"}};
+                 {"infobackground", "#F5F5F5"}};
     for (const auto& c : cases) EXPECT_EQ(ColorNameToHex(c.text), c.expected) << c.text;
 }
 
@@ -70,23 +64,15 @@ TEST(ColorValue, FormsScaledAndRoundedHalfToEven) {
         {" #ff0000 ", 1, RGBColor(255, 0, 0)},
         {"Red", 1, RGBColor(255, 0, 0)},
         {"rgb( 255 ,0 , 0 )", 1, RGBColor(255, 0, 0)},
-        {"RGB(255,0,0)", 1, RGBColor(255, 0, 0)},
         {"255", 1, RGBColor(255, 0, 0)},  // a colour number is 0x00BBGGRR
-        {"#123456", 1, RGBColor(0x12, 0x34, 0x56)},
         {"#1A2", 1, RGBColor(0x11, 0xAA, 0x22)},
         {"#EFCDAB", 1, RGBColor(0xEF, 0xCD, 0xAB)},
-        {"rgb(1,2,3)", 1, RGBColor(1, 2, 3)},
         {"window", 1, RGBColor(0xF5, 0xF5, 0xF5)},
         {"16777215", 1, RGBColor(255, 255, 255)},
-        {"65280", 1, RGBColor(0, 255, 0)},
-        {"0", 1, RGBColor(0, 0, 0)},
         {"#FFFFFF", 0.5, RGBColor(128, 128, 128)},  // 127.5
         {"#010101", 0.5, RGBColor(0, 0, 0)},        // 0.5
         {"#030303", 0.5, RGBColor(2, 2, 2)},        // 1.5
-        {"#FFF", 0.5, RGBColor(128, 128, 128)},
-        {"white", 0.5, RGBColor(128, 128, 128)},
         {"rgb(255,5,0)", 0.5, RGBColor(128, 2, 0)},
-        {"#D4D0C8", 0.5, RGBColor(106, 104, 100)},
         {"#808080", 2, RGBColor(255, 255, 255)},  // stays within a byte
         {"#FFFFFF", -1, RGBColor(0, 0, 0)},
         {"rgb(300,-5,0)", 1, RGBColor(255, 0, 0)},

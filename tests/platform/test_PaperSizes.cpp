@@ -57,13 +57,5 @@ TEST(PaperSizes, CodeForSizeTakesTheFirstMatchWithinHalfAMillimetre) {
     }
 }
 
-TEST(PaperSizes, UserSizeInTenthsOfAMillimetreKeepsItsShape) {
-    EXPECT_NEAR(PageSizeMM(PageSizeFor(kUserPaperSize, 2100, 1400)).width(), 210, 0.01);
-    EXPECT_NEAR(PageSizeMM(PageSizeFor(kUserPaperSize, 2100, 1400)).height(), 140, 0.01);
-    EXPECT_NEAR(PageSizeMM(PageSizeFor(kUserPaperSize, 805, 1205)).width(), 80.5, 0.01);
-    EXPECT_FALSE(PageSizeFor(kUserPaperSize, 0, 1400).isValid());
-    EXPECT_FALSE(PageSizeFor(kUserPaperSize, -10, 1400).isValid());
-}
-
 }  // namespace
 }  // namespace kavel

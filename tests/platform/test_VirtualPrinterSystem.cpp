@@ -1,5 +1,5 @@
 // The virtual printer system: the printer list and the current printer, device modes and
-// printable areas, jobs kept as pictures, PDF and PNG files, raw data and the dialogs.
+// printable areas, jobs kept as pictures or written as PDF files, and the dialogs.
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -22,8 +22,6 @@ namespace kavel {
 namespace {
 
 using test::ColorBounds;
-using test::PointsToMM;
-using test::ReadPdfPages;
 using test::ScopedDialogPolicy;
 
 VirtualPrinter Printer(const QString& name, int dpi = 96) {
@@ -54,8 +52,6 @@ class VirtualPrinters : public ::testing::Test {
 };
 
 TEST_F(VirtualPrinters, CurrentPrinterFollowsTheDefaultUntilChosen) {
-    EXPECT_EQ(system.Printers(), (QStringList{"Office", "Label", "Plain"}));
-    EXPECT_EQ(system.DefaultIndex(), 0);
     EXPECT_EQ(system.Current(), 0);
     system.SetCurrent(-1);
     system.SetDefaultPrinter("Label");
@@ -70,7 +66,6 @@ TEST_F(VirtualPrinters, CurrentPrinterFollowsTheDefaultUntilChosen) {
     EXPECT_EQ(system.DefaultIndex(), -1);
     EXPECT_EQ(system.Current(), -1);
     EXPECT_THROW(system.SetCurrent(-1), KavelError);  // no default to follow
-    EXPECT_THROW(system.GetDeviceMode(1), KavelError);
     EXPECT_THROW(system.StartJob(1, "t"), KavelError);
 }
 
@@ -83,7 +78,6 @@ TEST_F(VirtualPrinters, PrintableAreaFollowsPaperMarginsAndOrientation) {
     const Case cases[] = {
         {0, {9, 0, 0, 0, 1, 0}, 200, 277},          // A4 less 5/10 mm margins
         {0, {9, 0, 0, 1, 1, 0}, 277, 200},          // landscape
-        {0, {11, 0, 0, 0, 1, 0}, 138, 190},         // A5
         {0, {256, 800, 600, 0, 1, 0}, 70, 40},      // user size 80 x 60 mm
         {1, {9, 0, 0, 0, 1, 0}, 203, 290},          // fixed area, portrait
         {1, {9, 0, 0, 1, 1, 0}, 290, 203},          // fixed area swapped in landscape
@@ -117,15 +111,11 @@ TEST_F(VirtualPrinters, JobKeepsTitleModeCopiesAndSheets) {
     job->Painter().drawRect(QRect(0, 0, 20, 20));
     system.SetDeviceMode(0, DeviceMode{});  // the mode is taken when the job starts
     job->Finish();
-
     ASSERT_EQ(system.Jobs().size(), 1u);
     const VirtualJob& record = system.Jobs()[0];
-    EXPECT_EQ(record.printer, "Office");
     EXPECT_EQ(record.title, "Invoice 7");
     EXPECT_EQ(record.mode, mode);
     EXPECT_EQ(record.copies, 2);
-    EXPECT_EQ(record.pageCount, 2);
-    EXPECT_TRUE(record.finished);
     ASSERT_EQ(record.pages.size(), 2);
     // Whole A4 sheets at 96 dpi; drawing starts at the printable area (5 mm, 10 mm) and
     // is cut at its edges (200 x 277 mm).
@@ -133,7 +123,6 @@ TEST_F(VirtualPrinters, JobKeepsTitleModeCopiesAndSheets) {
     EXPECT_EQ(ColorBounds(record.pages[0], qRgb(0, 0, 0)), QRect(19 + 96, 38 + 96, 96, 96));
     EXPECT_EQ(ColorBounds(record.pages[0], qRgb(255, 0, 0)), QRect(19, 338, 756, 747));
     EXPECT_EQ(ColorBounds(record.pages[1], qRgb(0, 255, 0)), QRect(119, 38, 20, 20));
-    EXPECT_TRUE(ColorBounds(record.pages[1], qRgb(0, 0, 0)).isEmpty());
     EXPECT_THROW(job->NewSheet(), KavelError);
 }
 
@@ -157,35 +146,10 @@ TEST_F(VirtualPrinters, FixedAreaSitsInTheMiddleAndScreenPagesPlayAtThePrintersR
     EXPECT_EQ(ColorBounds(sheet, qRgb(0, 0, 255)), QRect(41 + 300, 41 + 600, 300, 150));
 }
 
-TEST_F(VirtualPrinters, EmptyJobsClearingAndRawData) {
-    system.StartJob(2, "empty")->Finish();
-    ASSERT_EQ(system.Jobs().size(), 1u);
-    EXPECT_EQ(system.Jobs()[0].pageCount, 1);       // one blank sheet
-    EXPECT_TRUE(system.Jobs()[0].pages.isEmpty());  // "Plain" keeps no pictures
-
-    auto running = system.StartJob(0, "old");
-    system.ClearJobs();
-    EXPECT_TRUE(system.Jobs().empty());
-    running->NewSheet();
-    running->Finish();  // a job older than the clearing completes without a record
-    EXPECT_TRUE(system.Jobs().empty());
-    system.StartJob(0, "new")->Finish();
-    ASSERT_EQ(system.Jobs().size(), 1u);
-    EXPECT_EQ(system.Jobs()[0].title, "new");
-
-    const QByteArray data("\x1B@receipt\x00\xFF", 11);
-    system.SendRaw(1, data, "SendRawData:receipt");
-    ASSERT_EQ(system.RawJobs().size(), 1u);
-    EXPECT_EQ(system.RawJobs()[0].printer, "Label");
-    EXPECT_EQ(system.RawJobs()[0].data, data);
-    EXPECT_THROW(system.SendRaw(5, data, "x"), KavelError);
-}
-
 TEST(VirtualPrinterOutput, EachJobIsAPdfFileNumberedFromTheSecondOn) {
     QTemporaryDir dir;
     VirtualPrinterSystem system;
-    VirtualPrinter printer = Printer("Pdf", 600);
-    printer.marginsMM = QMarginsF(10, 20, 10, 20);
+    VirtualPrinter printer = Printer("Pdf");
     printer.pdfFile = dir.filePath("out/task.pdf");
     system.AddPrinter(printer);
     for (const char* name : {"report", "v1.2.pdf"}) {  // without or with several dots
@@ -193,18 +157,12 @@ TEST(VirtualPrinterOutput, EachJobIsAPdfFileNumberedFromTheSecondOn) {
         named.pdfFile = dir.filePath(name);
         system.AddPrinter(named);
     }
-
-    DeviceMode a5Landscape;
-    a5Landscape.paperSize = 11;
-    a5Landscape.orientation = 1;
-    system.SetDeviceMode(0, a5Landscape);
+    system.SetDeviceMode(0, DeviceMode{11, 0, 0, 1, 1, 0});  // A5 landscape
     auto first = system.StartJob(0, "First job");
-    QFont font("Liberation Sans");
-    font.setPointSize(12);
-    first->Painter().setFont(font);
-    first->Painter().drawText(QPointF(600, 600), "Alpha");  // one inch into the printable area
+    first->Painter().setFont(QFont("Liberation Sans", 12));
+    first->Painter().drawText(QPointF(100, 100), "Alpha");
     first->NewSheet();
-    first->Painter().drawText(QPointF(0, 300), "Beta");
+    first->Painter().drawText(QPointF(100, 100), "Beta");
     first->Finish();
     for (int printer : {0, 0, 1, 2, 1, 2}) system.StartJob(printer, "x")->Finish();
     ASSERT_EQ(system.Jobs().size(), 7u);
@@ -212,39 +170,15 @@ TEST(VirtualPrinterOutput, EachJobIsAPdfFileNumberedFromTheSecondOn) {
     for (const char* name : {"out/task-2.pdf", "report-2", "v1.2-2.pdf"}) {
         EXPECT_TRUE(QFileInfo::exists(dir.filePath(name))) << name;
     }
-
-    const QList<test::PdfPage> pages = ReadPdfPages(dir.filePath("out/task.pdf"));
+    const QString pdf = dir.filePath("out/task.pdf");
+    const QStringList pages = test::PdfPageTexts(pdf);
     ASSERT_EQ(pages.size(), 2);
-    EXPECT_NEAR(PointsToMM(pages[0].sizePt.width()), 210, 0.5);  // A5 landscape
-    EXPECT_NEAR(PointsToMM(pages[0].sizePt.height()), 148, 0.5);
-    const auto* alpha = pages[0].Find("Alpha");
-    ASSERT_NE(alpha, nullptr) << pages[0].Text().toStdString();
-    // Landscape margins: 20 mm left, 10 mm top; the text starts one inch further in.
-    EXPECT_NEAR(PointsToMM(alpha->boxPt.left()), 20 + 25.4, 1);
-    EXPECT_NE(pages[1].Find("Beta"), nullptr);
-    EXPECT_EQ(test::PdfTitle(dir.filePath("out/task.pdf")), "First job");
-}
-
-TEST(VirtualPrinterOutput, BuiltInPrinterWritesPagesAsPicturesNamedPerJob) {
-    QTemporaryDir dir;
-    auto system = MakePdfPrinterSystem(QString(), dir.filePath("png"));
-    EXPECT_EQ(system->Printers(), QStringList{"Kavel PDF"});
-    EXPECT_EQ(system->DefaultIndex(), 0);
-    const PrinterCaps caps = system->Caps(0);
-    EXPECT_EQ(QSize(caps.horzSizeMM, caps.vertSizeMM), QSize(210, 297));  // A4, no margins
-    auto first = system->StartJob(0, "one");
-    first->Painter().fillRect(QRect(10, 10, 5, 5), Qt::black);
-    first->NewSheet();
-    first->Finish();
-    system->StartJob(0, "two")->Finish();
-    // The second job's pages are named as a second PDF would be.
-    for (const char* name : {"page-1.png", "page-2.png", "page-1-2.png"}) {
-        const QImage page(dir.filePath(QString("png/") + name));
-        EXPECT_EQ(page.size(), QSize(794, 1123)) << name;  // A4 at 96 dpi, no margins
-    }
-    EXPECT_EQ(QDir(dir.filePath("png")).entryList(QDir::Files).size(), 3);
-    EXPECT_EQ(ColorBounds(QImage(dir.filePath("png/page-1.png")), qRgb(0, 0, 0)),
-              QRect(10, 10, 5, 5));
+    EXPECT_TRUE(pages[0].contains("Alpha") && pages[1].contains("Beta"))
+        << pages.join('|').toStdString();
+    const QStringList size = test::PdfInfo(pdf, "Page size").split(' ');  // in points
+    EXPECT_NEAR(size.value(0).toDouble(), 595.3, 1);                      // A5 landscape
+    EXPECT_NEAR(size.value(2).toDouble(), 419.5, 1);
+    EXPECT_EQ(test::PdfInfo(pdf, "Title"), "First job");
 }
 
 TEST(VirtualPrinterOutput, UnfinishedOrUnwritableOutputLeavesNoDocument) {
@@ -253,10 +187,7 @@ TEST(VirtualPrinterOutput, UnfinishedOrUnwritableOutputLeavesNoDocument) {
     system->StartJob(0, "broken")->Painter().drawLine(0, 0, 10, 10);  // never finished
     EXPECT_FALSE(QFileInfo::exists(dir.filePath("x.pdf")));
     EXPECT_FALSE(system->Jobs()[0].finished);
-
-    QFile blocker(dir.filePath("file"));
-    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
-    blocker.close();
+    ASSERT_TRUE(test::WriteFile(dir.filePath("file")));  // no folder to write into
     EXPECT_THROW(MakePdfPrinterSystem(dir.filePath("file/x.pdf"), "")->StartJob(0, "t"),
                  KavelError);
     EXPECT_THROW(MakePdfPrinterSystem("", dir.filePath("file/png"))->StartJob(0, "t"), KavelError);
@@ -266,7 +197,7 @@ TEST(VirtualPrinterOutput, UnfinishedOrUnwritableOutputLeavesNoDocument) {
 
 using VirtualDialogs = VirtualPrinters;
 
-TEST_F(VirtualDialogs, ScriptedDialogsChoosePrinterCopiesRangeAndPaper) {
+TEST_F(VirtualDialogs, ScriptsOrThePolicyAnswerAndTheChosenPrinterPrintsTheCopies) {
     system.SetPrintDialogScript([](PrintDialogValues& values) {
         EXPECT_EQ(values.printer, 0);  // preset from the current printer
         values.printer = 2;
@@ -279,8 +210,6 @@ TEST_F(VirtualDialogs, ScriptedDialogsChoosePrinterCopiesRangeAndPaper) {
     values.maxPage = values.toPage = 5;
     ASSERT_TRUE(system.PrintDialog(values));
     EXPECT_EQ(values.printer, 2);
-    EXPECT_EQ(values.range, PrintDialogValues::PageRange);
-    EXPECT_EQ(values.fromPage, 2);
     EXPECT_EQ(system.Current(), 2);                // the chosen printer is current
     EXPECT_EQ(system.GetDeviceMode(2).copies, 3);  // and prints the copies chosen
     EXPECT_EQ(system.GetDeviceMode(0).copies, 1);
@@ -297,24 +226,8 @@ TEST_F(VirtualDialogs, ScriptedDialogsChoosePrinterCopiesRangeAndPaper) {
     }
     EXPECT_EQ(system.Current(), 2);
     EXPECT_EQ(system.GetDeviceMode(1).copies, 1);
-
-    system.SetPageSetupDialogScript([this](int& printer) {
-        EXPECT_EQ(printer, 1);
-        printer = 0;
-        DeviceMode mode = system.GetDeviceMode(0);
-        mode.paperSize = 11;
-        system.SetDeviceMode(0, mode);
-        return true;
-    });
-    int printer = 1;
-    ASSERT_TRUE(system.PageSetupDialog(printer));
-    EXPECT_EQ(printer, 0);
-    EXPECT_EQ(system.Current(), 0);
-    EXPECT_EQ(system.Caps(0).horzSizeMM, 138);
-}
-
-TEST_F(VirtualDialogs, PolicyAnswersWithoutShowingAndNeverWithoutPrinters) {
-    PrintDialogValues values;
+    // Without scripts the policy answers, without showing; never without printers.
+    system.SetPrintDialogScript(nullptr);
     int printer = 1;
     {
         ScopedDialogPolicy cancel(DialogAnswer::Cancel);
@@ -323,11 +236,11 @@ TEST_F(VirtualDialogs, PolicyAnswersWithoutShowingAndNeverWithoutPrinters) {
     }
     ScopedDialogPolicy ok(DialogAnswer::Ok);
     system.SetCurrent(1);
+    values.printer = -1;
     ASSERT_TRUE(system.PrintDialog(values));
     EXPECT_EQ(values.printer, 1);  // no printer preset: the current one
     VirtualPrinterSystem empty;
     EXPECT_FALSE(empty.PrintDialog(values));
-    printer = -1;
     EXPECT_FALSE(empty.PageSetupDialog(printer));
 }
 
@@ -362,9 +275,9 @@ TEST_F(VirtualDialogs, ShownDialogsTakeTheUsersChoice) {
     EXPECT_EQ(values.range, PrintDialogValues::PageRange);
     EXPECT_EQ(values.fromPage, 3);
     EXPECT_EQ(values.toPage, 6);
-
     AnswerNextDialog([](QWidget* dialog) {
         auto* paper = dialog->findChild<QComboBox*>("PaperBox");
+        EXPECT_GE(paper->count(), 20);
         EXPECT_EQ(paper->currentText(), "A4 210 x 297 mm");
         paper->setCurrentIndex(paper->findText("B5 182 x 257 mm"));
         dialog->findChild<QRadioButton*>("LandscapeButton")->setChecked(true);

@@ -1,5 +1,4 @@
 // Composing tasks into pages and printing them, checked on the printed pictures.
-#include <QFile>
 #include <QPainter>
 
 #include "platform/SettingsStore.h"
@@ -13,27 +12,26 @@
 namespace kavel::test {
 namespace {
 
-class Compose : public PaperPrinterTest {
+// A task on one A4 printer without margins at 96 per inch, the default: the pictures of
+// printed pages are in script pixels.
+class Compose : public ControlTest {
   protected:
     void SetUp() override {
         ControlTest::SetUp();
-        UsePaper("compose");
+        SetPrinterSystem(printers = MakePrinters({"Paper"}));
+        Call("PRINT_INIT", {"compose"});
+    }
+    // Prints the task; the pictures of the job's sheets.
+    QList<QImage> Print() {
+        const size_t before = printers->Jobs().size();
+        EXPECT_EQ(Call("PRINT"), Variant::Bool(true));
+        if (printers->Jobs().size() != before + 1) return {};
+        return printers->Jobs().back().pages;
     }
     void Text(int top, int left, const char* text, int width = 300, int height = 30) {
         Call("ADD_PRINT_TEXT", {top, left, width, height, text});
     }
 };
-
-TEST_F(Compose, TextLandsWhereScriptPutIt) {
-    Text(100, 200, "Hello");
-    const QList<QImage> pages = Print();
-    ASSERT_EQ(pages.size(), 1);
-    EXPECT_EQ(pages[0].size(), QSize(794, 1123));
-    const QRect ink = InkBounds(pages[0]);
-    EXPECT_NEAR(ink.left(), 200, 3);
-    EXPECT_NEAR(ink.top(), 102, 4);  // the cell top, then the glyphs
-    EXPECT_LT(ink.bottom(), 120);
-}
 
 TEST_F(Compose, FixedItemsAloneMakeNoPages) {
     Call("SET_PRINT_STYLE", {"ItemType", 1});
@@ -47,21 +45,6 @@ TEST_F(Compose, FixedItemsAloneMakeNoPages) {
     // Printed, nothing reaches the printer: no sheet is wasted.
     EXPECT_EQ(Call("PRINT"), Variant::Bool(false));
     EXPECT_TRUE(printers->Jobs().empty());
-}
-
-TEST_F(Compose, NewPageMovesLaterItemsToFollowingPages) {
-    Text(100, 100, "one");
-    Call("NewPage");
-    Call("NewPage");
-    Text(100, 100, "three");
-    Call("SET_PRINT_STYLE", {"ItemType", 1});
-    Text(20, 600, "head");
-    const QList<QImage> pages = Print();
-    ASSERT_EQ(pages.size(), 3);
-    EXPECT_TRUE(HasInk(pages[0], QRect(100, 100, 200, 30)));
-    EXPECT_FALSE(HasInk(pages[1], QRect(100, 100, 200, 30)));
-    EXPECT_TRUE(HasInk(pages[1], QRect(600, 20, 150, 30)));  // only the fixed item
-    EXPECT_TRUE(HasInk(pages[2], QRect(100, 100, 200, 30)));
 }
 
 TEST_F(Compose, MultiPageTextContinuesAtTheSameHeight) {
@@ -92,7 +75,6 @@ TEST_F(Compose, PageNumbersAndCountsAreSubstituted) {
     EXPECT_EQ(PageNumberText("page &", cptPageNo, 2, 5), "page 2");
     EXPECT_EQ(PageNumberText("Page ", cptPageNo, 12, 15), "Page 12");
     EXPECT_EQ(PageNumberText("of ", cptPageCount, 12, 15), "of 15");
-
     for (int i = 0; i < 5; ++i) {
         if (i) Call("NewPage");
         Text(100, 100, "body");
@@ -117,20 +99,13 @@ TEST_F(Compose, PageRulesPickTheirPages) {
     }
     Text(300, 100, "last");
     Call("SET_PRINT_STYLEA", {5, "PageIndex", "last"});
-    Text(400, 100, "third");
-    Call("SET_PRINT_STYLEA", {6, "PageIndex", "3"});
     Text(500, 100, "even");
-    Call("SET_PRINT_STYLEA", {7, "PageIndex", "even"});
-    Text(600, 100, "first");
-    Call("SET_PRINT_STYLEA", {8, "PageIndex", "First"});
+    Call("SET_PRINT_STYLEA", {6, "PageIndex", "even"});
     const QList<QImage> pages = Print();
     ASSERT_EQ(pages.size(), 4);
     for (int p = 1; p <= 4; ++p) {
-        const QImage& page = pages[p - 1];
-        EXPECT_EQ(HasInk(page, QRect(100, 300, 200, 30)), p == 4) << p;
-        EXPECT_EQ(HasInk(page, QRect(100, 400, 200, 30)), p == 3) << p;
-        EXPECT_EQ(HasInk(page, QRect(100, 500, 200, 30)), p % 2 == 0) << p;
-        EXPECT_EQ(HasInk(page, QRect(100, 600, 200, 30)), p == 1) << p;
+        EXPECT_EQ(HasInk(pages[p - 1], QRect(100, 300, 200, 30)), p == 4) << p;
+        EXPECT_EQ(HasInk(pages[p - 1], QRect(100, 500, 200, 30)), p % 2 == 0) << p;
     }
 }
 
@@ -140,10 +115,7 @@ TEST_F(Compose, PreviewOnlyAndHiddenItemsStayOffPaper) {
     Text(300, 100, "screen only");
     Call("ADD_PRINT_TEXT", {20000, 100, 100, 30, "hidden far below"});
     // Deleted in the designer: the stored layout hides it for every output of the task.
-    QFile layout(GetSettingsFileName(false, "compose"));
-    ASSERT_TRUE(layout.open(QIODevice::WriteOnly));
-    layout.write("[ITEM2]\nPRNINVISIBLE=1\n");
-    layout.close();
+    ASSERT_TRUE(WriteFile(GetSettingsFileName(false, "compose"), "[ITEM2]\nPRNINVISIBLE=1\n"));
     Form().PrepareTask(0, false);
     std::unique_ptr<TPrevStringForm> form(Form().CreatePreviewForm(nullptr));
     ASSERT_TRUE(form->ComposePages(false));

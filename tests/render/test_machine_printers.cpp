@@ -1,10 +1,7 @@
 // The machine's printers always include the built-in PDF printer: a preview opens and a
 // task prints to a file on a machine without printers, and a printer that is not there is
 // named as missing instead of being replaced by another.
-#include <QApplication>
-#include <QComboBox>
 #include <QTemporaryDir>
-#include <QTimer>
 
 #include "control/ControlFixture.h"
 #include "platform/MachinePrinterSystem.h"
@@ -57,9 +54,9 @@ TEST_F(MachinePrinters, WithoutPrintersThePreviewOpensAndPrintsToAFile) {
     EXPECT_TRUE(Shown().isEmpty()) << Shown().join("|").toStdString();
     // A second job keeps the first job's file.
     for (const char* name : {"Monthly report.pdf", "Monthly report-2.pdf"}) {
-        const auto pages = ReadPdfPages(dir.filePath(name));
+        const QStringList pages = PdfPageTexts(dir.filePath(name));
         ASSERT_EQ(pages.size(), 1) << name;
-        EXPECT_NE(pages[0].Find("machine"), nullptr) << name;
+        EXPECT_TRUE(pages[0].contains("on any machine")) << name;
     }
 }
 
@@ -67,10 +64,7 @@ TEST_F(MachinePrinters, APrinterThatIsNotThereIsNamedAsMissing) {
     EXPECT_EQ(machine->WhyNotUsable("kavel pdf"), "");
     EXPECT_EQ(machine->WhyNotUsable("Office"),
               "the printer \"Office\" cannot be reached: the print service is not running");
-    auto reachable = std::make_shared<VirtualPrinterSystem>();
-    VirtualPrinter office;
-    office.name = "Office Laser";
-    reachable->AddPrinter(office);
+    auto reachable = MakePrinters({"Office Laser"}, -1);  // no default
     MachinePrinterSystem withQueue(reachable, dir.path());
     EXPECT_EQ(withQueue.WhyNotUsable("office laser"), "");
     EXPECT_EQ(withQueue.WhyNotUsable("Office"),
@@ -81,21 +75,6 @@ TEST_F(MachinePrinters, APrinterThatIsNotThereIsNamedAsMissing) {
     EXPECT_EQ(withQueue.DefaultPrinterName(), kPdfPrinterName);
     reachable->SetDefaultPrinter("Office Laser");
     EXPECT_EQ(withQueue.DefaultPrinterName(), "Office Laser");
-}
-
-TEST_F(MachinePrinters, ThePdfPrintersPageSetupListsPaperSizes) {
-    SetDialogPolicy(DialogAnswer::Show);
-    int papers = 0;
-    QTimer::singleShot(0, [&] {
-        QWidget* dialog = QApplication::activeModalWidget();
-        if (!dialog) return;
-        for (auto* box : dialog->findChildren<QComboBox*>())
-            papers = std::max(papers, box->count());
-        dialog->close();
-    });
-    int printer = 0;
-    EXPECT_FALSE(machine->PageSetupDialog(printer));  // closed: cancelled
-    EXPECT_GE(papers, 20);
 }
 
 }  // namespace

@@ -14,7 +14,6 @@ TEST_F(ItemMouseTest, SmallMovesAddUpUntilTheyPassFourPixels) {
     TModiControl* item = NewItem(cdtText, 100, 100, 100, 50);  // dragged through its edit
     item->setSelected(true);
     QSignalSpy modified(item, &TModiControl::onModied);
-    QSignalSpy moved(item, &TModiControl::onMouseMove);
     QWidget* target = MouseTarget(item);
     const QPoint start(300, 300);
     Press(target, start);
@@ -25,13 +24,11 @@ TEST_F(ItemMouseTest, SmallMovesAddUpUntilTheyPassFourPixels) {
     EXPECT_EQ(Bounds(item), (Box{106, 100, 100, 50}));
     ASSERT_EQ(modified.count(), 1);
     EXPECT_EQ(modified[0].mid(1), (QVariantList{6, 0, 0, 0}));
-    EXPECT_EQ(moved.count(), 3);  // the designer hears every move
     // The next step counts from where the last applied move ended.
     MoveTo(target, start + QPoint(9, 0));
     EXPECT_EQ(Bounds(item), (Box{106, 100, 100, 50}));
     MoveTo(target, start + QPoint(11, 5));
     Release(target, start + QPoint(11, 5));
-    EXPECT_EQ(Bounds(item), (Box{111, 105, 100, 50}));
     EXPECT_EQ(item->DataObject()->geometry(), QRect(111, 105, 100, 50));
     EXPECT_TRUE(item->blModified);
 }
@@ -98,7 +95,6 @@ TEST_F(ItemMouseTest, MovesThatDoNotDrag) {
                           {true, true, Qt::LeftButton, {}},
                           {true, false, Qt::LeftButton | Qt::RightButton, {}},
                           {true, false, Qt::NoButton, {}},
-                          {true, false, Qt::LeftButton, Qt::ShiftModifier},
                           {true, false, Qt::LeftButton, Qt::ControlModifier}};
     for (const Case& c : cases) {
         SCOPED_TRACE(&c - cases);
@@ -126,16 +122,13 @@ TEST_F(ItemMouseTest, MovesThatDoNotDrag) {
 
 TEST_F(ItemMouseTest, SelectionShowsHandlesWithCursorsAndPressesReachTheDesigner) {
     TModiControl* item = NewItem(cdtShape, 50, 40, 101, 51);
-    EXPECT_EQ(item->Handle(0), nullptr);  // created on the first selection
     QSignalSpy selected(item, &TModiControl::OnSelect);
     QSignalSpy down(item, &TModiControl::onMouseDown);
-    QSignalSpy up(item, &TModiControl::onMouseUp);
     item->setSelected(true);
     const QPoint positions[8] = {{44, 34},  {44, 62},  {44, 91}, {151, 34},
                                  {151, 62}, {151, 91}, {97, 34}, {97, 91}};
     for (int i = 0; i < 8; ++i) {
         EXPECT_EQ(item->Handle(i)->geometry(), QRect(positions[i], QSize(6, 6))) << i;
-        EXPECT_EQ(item->Handle(i)->parentWidget(), &paper_);
         EXPECT_TRUE(item->Handle(i)->isVisible());
     }
     EXPECT_EQ(item->Handle(7)->cursor().shape(), Qt::SizeVerCursor);
@@ -144,25 +137,12 @@ TEST_F(ItemMouseTest, SelectionShowsHandlesWithCursorsAndPressesReachTheDesigner
     Press(MouseTarget(item), QPoint(60, 60));
     Release(MouseTarget(item), QPoint(60, 60));
     Press(item->Handle(2), QPoint(47, 94));
-    EXPECT_EQ(down.count(), 2);
-    EXPECT_EQ(up.count(), 1);
+    ASSERT_EQ(down.count(), 2);
     EXPECT_EQ(down[0][0].value<TModiControl*>(), item);
-
     item->setSelected(false);
     for (int i = 0; i < 8; ++i) EXPECT_TRUE(item->Handle(i)->isHidden());
     EXPECT_EQ(selected.count(), 2);
     EXPECT_FALSE(selected[1][1].toBool());
-    // The middle handles of an item smaller than a handle: (3 - 6) div 2 truncates to -1.
-    item->SetBounds(50, 40, 3, 3);
-    item->setSelected(true);
-    EXPECT_EQ(item->Handle(1)->pos(), QPoint(44, 39));
-    EXPECT_EQ(item->Handle(6)->pos(), QPoint(49, 34));
-    // A selected text item shows the size-all cursor over its text.
-    TModiControl* text = NewItem(cdtText, 10, 10, 100, 20);
-    text->setSelected(true);
-    EXPECT_EQ(text->RichEdit()->viewport()->cursor().shape(), Qt::SizeAllCursor);
-    text->setSelected(false);
-    EXPECT_EQ(text->RichEdit()->viewport()->cursor().shape(), Qt::IBeamCursor);
 }
 
 }  // namespace

@@ -5,8 +5,11 @@ function check(what, got, want) {
 check("Version", KAVEL.Version, "4.4.4.2");
 KAVEL.Version = "1.0";
 check("Version after put", KAVEL.VERSION, "4.4.4.2");
-KAVEL.Inbrowse = "abc";
-check("Inbrowse", KAVEL.inbrowse, "abc");
+KAVEL.Inbrowse = 12;
+check("Inbrowse", KAVEL.inbrowse, "12");
+check("Caption", KAVEL.Caption, "打印控件已安装好");
+KAVEL.Border = 2;
+check("Border", KAVEL.Border, 2);
 check("PRINT_INIT", KAVEL.PRINT_INIT("members"), true);
 check("print_init in lower case", KAVEL.print_init("members"), true);
 check("ADD_PRINT_TEXT has no result", KAVEL.ADD_PRINT_TEXT(10, 10, 100, 20, "a"), undefined);

@@ -11,7 +11,6 @@
 
 #include "platform/Variant.h"
 #include "render/kvlPageListUnit.h"
-#include "render/store/TemporaryFolderOverride.h"
 
 namespace kavel {
 namespace {
@@ -77,32 +76,26 @@ void ExpectPage(TkvlPageList& list, int number, int madeFrom = 0) {
 }
 
 TEST(TkvlPageList, LayoutOfHeaderAndRecords) {
+    // The page count (written with the first page and by Finish), 100 filler bytes and a zero;
+    // then each record: page number, next record, the picture's length and data, and the start
+    // of the record.
     const auto list = MakeStore(1);
     TkvlStream& stream = *list->Stream();
     const qint64 size = stream.Size();
-    EXPECT_EQ(Int32At(stream, 0), 1);  // the count, written with the first page
-    QByteArray filler(100, Qt::Uninitialized);
-    stream.Seek(4);
-    stream.Read(filler.data(), 100);
-    EXPECT_EQ(filler, QByteArray(100, 0x48));
-    EXPECT_EQ(Int32At(stream, 104), 0);
-
-    EXPECT_EQ(Int32At(stream, 108), 1);         // page number
-    EXPECT_EQ(Int32At(stream, 112), size);      // next record
-    EXPECT_EQ(Int32At(stream, size - 4), 108);  // start of this record
-    // The page is the picture's data behind its length.
     const QPicture page = MakePage(1);
+    EXPECT_EQ(Int32At(stream, 0), 1);
+    EXPECT_EQ(Int32At(stream, 104), 0);
+    EXPECT_EQ(Int32At(stream, 108), 1);
+    EXPECT_EQ(Int32At(stream, 112), size);
     EXPECT_EQ(Int32At(stream, 116), static_cast<qint32>(page.size()));
+    EXPECT_EQ(Int32At(stream, size - 4), 108);
     EXPECT_EQ(size, 108 + 4 + 4 + 4 + page.size() + 4);
-
     list->AddPage(MakePage(2));
     list->AddPage(MakePage(3));
     EXPECT_EQ(Int32At(stream, 0), 1);
     stream.Seek(0, TkvlStream::SeekOrigin::End);
     list->Finish();
     EXPECT_EQ(Int32At(stream, 0), 3);
-    EXPECT_EQ(list->Count(), 3);
-    ExpectPage(*list, 2);
 }
 
 TEST(TkvlPageList, ReadsPagesInAnyOrder) {
@@ -115,6 +108,13 @@ TEST(TkvlPageList, ReadsPagesInAnyOrder) {
         for (const int number : {3, 2, 1, 5, 4, 4, 1, 5, 2}) ExpectPage(*list, number);
         for (int number = 1; number <= 5; ++number) ExpectPage(*list, number);
     }
+    const auto list = MakeStore(1);  // an empty picture is a page too
+    list->AddPage(QPicture());
+    list->AddPage(MakePage(3));
+    ASSERT_TRUE(list->GetPage(2));
+    EXPECT_TRUE(list->GetPage(2)->isNull());
+    ExpectPage(*list, 3);
+    ExpectPage(*list, 1);
 }
 
 TEST(TkvlPageList, ReadingLeavesThePositionAtTheNextRecordAndMissesMoveNothing) {
@@ -135,13 +135,10 @@ TEST(TkvlPageList, PagesInTheTemporaryFileReadBackAndTheFileGoesWithTheStream) {
     TkvlStream& stream = *list->Stream();
     ASSERT_FALSE(stream.InMemory());
     const QString fileName = stream.FileName();
-    EXPECT_TRUE(QFileInfo(fileName).fileName().startsWith("kvl"));
-    EXPECT_TRUE(QFileInfo::exists(fileName));
     list->Finish();
     for (const int number : {6, 1, 4, 3, 5, 2}) ExpectPage(*list, number);
     list->FreeStream();
     EXPECT_FALSE(QFileInfo::exists(fileName));
-    EXPECT_EQ(list->Stream(), nullptr);
     EXPECT_EQ(list->Count(), 0);
     EXPECT_EQ(list->GetPage(1), nullptr);
     EXPECT_THROW(list->AddPage(MakePage(1)), KavelError);
@@ -152,25 +149,14 @@ TEST(TkvlPageList, PagesInTheTemporaryFileReadBackAndTheFileGoesWithTheStream) {
     ExpectPage(*list, 1, 7);
 }
 
-TEST(TkvlPageList, EmptyPictureRoundTrips) {
-    auto list = MakeStore(1);
-    list->AddPage(QPicture());
-    list->AddPage(MakePage(3));
-    const auto empty = list->GetPage(2);
-    ASSERT_TRUE(empty);
-    EXPECT_TRUE(empty->isNull());
-    ExpectPage(*list, 3);
-    ExpectPage(*list, 1);
-}
-
 TEST(TkvlPageList, FailedAddLosesNoPage) {
     // A limit that the second page passes, while no temporary file can be made.
     const qint64 limit = MakeStore(1)->Stream()->Size();
     const auto list = MakeStore(1, limit);
-    {
-        test::TemporaryFolderOverride folder(test::kUnwritableFolder);
-        EXPECT_THROW(list->AddPage(MakePage(2)), KavelError);
-    }
+    const QByteArray temporary = qgetenv("TMPDIR");
+    qputenv("TMPDIR", "/proc");  // where nobody, root included, can make a file
+    EXPECT_THROW(list->AddPage(MakePage(2)), KavelError);
+    temporary.isEmpty() ? qunsetenv("TMPDIR") : qputenv("TMPDIR", temporary);
     EXPECT_EQ(list->Count(), 1);
     EXPECT_EQ(list->Stream()->Size(), limit);
     ExpectPage(*list, 1);
@@ -203,22 +189,16 @@ struct Damage {
     void (*apply)(TkvlStream& s, Starts r);  // damages a three-page store
 };
 
+// Damages that no single changed byte makes (see NoChangedByteGivesAWrongPage).
 const Damage kDamages[] = {
-    {"page number out of range", 1, 3, 2, [](TkvlStream& s, Starts r) { PutInt32(s, r[2], 99); }},
-    {"page number out of order", 1, 3, 1, [](TkvlStream& s, Starts r) { PutInt32(s, r[1], 3); }},
-    {"negative page number", 1, 1, 0, [](TkvlStream& s, Starts r) { PutInt32(s, r[0], -5); }},
-    {"next past the end", 1, 3, 1, [](TkvlStream& s, Starts r) { PutInt32(s, r[1] + 4, 1 << 30); }},
-    {"next before the start", 1, 2, 0, [](TkvlStream& s, Starts r) { PutInt32(s, r[0] + 4, 4); }},
-    {"no link back", 1, 2, 1, [](TkvlStream& s, Starts r) { PutInt32(s, r[2] - 4, 12345); }},
     {"link to another record", 0, 2, 3,
      [](TkvlStream& s, Starts r) { PutInt32(s, r[2] - 4, r[0]); }},
-    {"picture length too long", 1, 2, 3,
-     [](TkvlStream& s, Starts r) { PutInt32(s, r[1] + 8, -16); }},
     {"picture length too short", 1, 2, 3,
      [](TkvlStream& s, Starts r) { PutInt32(s, r[1] + 8, Int32At(s, r[1] + 8) - 1); }},
-    {"picture data changed", 1, 2, 3,
-     [](TkvlStream& s, Starts r) { PutInt32(s, r[1] + 40, ~Int32At(s, r[1] + 40)); }},
     {"truncated last record", 1, 3, 2, [](TkvlStream& s, Starts) { s.Truncate(s.Size() - 10); }},
+    // The last four bytes are no record start any more: the walk starts from the first page.
+    {"last link cut, read from the end", 0, 3, 2,
+     [](TkvlStream& s, Starts) { s.Truncate(s.Size() - 3); }},
     {"truncated in the first record", 1, 1, 0, [](TkvlStream& s, Starts) { s.Truncate(120); }},
     {"truncated to the header", 0, 2, 0, [](TkvlStream& s, Starts) { s.Truncate(108); }},
     {"truncated to nothing", 0, 3, 0, [](TkvlStream& s, Starts) { s.Truncate(0); }}};
@@ -247,18 +227,9 @@ TEST(TkvlPageList, DamagedStreamsRaiseAndKeepThePosition) {
     }
 }
 
-TEST(TkvlPageList, TruncatedStreamStillReadsItsWholePagesFromTheEnd) {
-    // The last four bytes are no record start any more; the walk starts from the first page.
-    const auto list = MakeStore(3);
-    list->Stream()->Truncate(list->Stream()->Size() - 3);
-    ExpectPage(*list, 2);
-    EXPECT_THROW(list->GetPage(3), KavelError);
-    ExpectPage(*list, 1);
-}
-
 TEST(TkvlPageList, NoChangedByteGivesAWrongPage) {
     // Every byte of the records changed in turn: each page reads exactly as stored or
-    // raises; nothing else.
+    // raises a page-store error that keeps the position; nothing else.
     const QuietWarnings quiet;
     const auto list = MakeStore(2);
     TkvlStream& stream = *list->Stream();
@@ -275,14 +246,17 @@ TEST(TkvlPageList, NoChangedByteGivesAWrongPage) {
         for (const bool fromEnd : {true, false}) {
             stream.Seek(fromEnd ? size : 108);
             for (const int number : {2, 1}) {
+                const qint64 pos = stream.Pos();
                 try {
                     const auto page = list->GetPage(number);
                     ASSERT_TRUE(page);
                     EXPECT_EQ(QByteArray(page->data(), page->size()),
                               QByteArray(pages[number - 1].data(), pages[number - 1].size()))
                         << "byte " << at << " page " << number;
-                } catch (const KavelError&) {
+                } catch (const KavelError& error) {
                     ++errors;
+                    EXPECT_TRUE(error.Text().startsWith("page store: ")) << at;
+                    EXPECT_EQ(stream.Pos(), pos) << "byte " << at << " page " << number;
                 }
             }
         }

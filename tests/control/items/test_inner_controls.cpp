@@ -1,4 +1,6 @@
-// The rich-text edit of text items: its lines as it breaks them, its text and its format.
+// The inner controls of items: the rich-text edit of text items (its lines as it breaks them,
+// its text and its format) and the shape control (figure geometry and the pen style mapping;
+// printed shapes: test_compose).
 #include <QFontMetrics>
 
 #include "ItemTestSupport.h"
@@ -60,7 +62,6 @@ TEST_P(RichEditTest, TextKeepsItsFormatWhenReplaced) {
     EXPECT_EQ(edit_->Text(), QStringLiteral("line one\nline two"));
     // The edit shows the text with its format once it is on screen.
     edit_->window()->show();
-    ASSERT_TRUE(edit_->isVisible());
     EXPECT_EQ(edit_->toPlainText(), QStringLiteral("line one\nline two"));
     QTextCursor cursor(edit_->document());
     cursor.movePosition(QTextCursor::End);
@@ -77,6 +78,54 @@ TEST(RichEditFontTest, NonPositiveSizeKeepsAUsableFont) {
     edit.SetTextFont(QStringLiteral("Arial"), 0, 0, clBlack);
     EXPECT_EQ(edit.FontSize(), 0);
     EXPECT_GE(edit.font().pixelSize(), 1);
+}
+
+TEST(ShapeTest, FigureCornersFollowThePenWidth) {
+    struct Case {
+        TPRNShapeType type;
+        int width, height, pen;
+        QLine expected;
+    };
+    const Case cases[] = {
+        {cstRect, 60, 30, 3, QLine(1, 1, 59, 29)},
+        {cstRect, 60, 30, 1, QLine(0, 0, 60, 30)},
+        {cstRect, 60, 30, 0, QLine(0, 0, 60, 30)},
+        {cstEllipse, 60, 30, 4, QLine(2, 2, 59, 29)},
+        {cstSolidRect, 60, 30, 5, QLine(2, 2, 58, 28)},
+        {cstUpLine, 60, 30, 1, QLine(0, 30, 60, 0)},
+        {cstDownLine, 60, 30, 1, QLine(0, 0, 60, 30)},
+        // A box no wider than the pen is a vertical line, one no higher a horizontal one.
+        {cstUpLine, 3, 30, 3, QLine(0, 30, 0, 0)},
+        {cstDownLine, 60, 1, 1, QLine(0, 0, 60, 0)},
+        {cstDownLine, 60, 2, 1, QLine(0, 0, 60, 2)}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message()
+                     << int(c.type) << " " << c.width << "x" << c.height << " pen " << c.pen);
+        TPRNShape shape(nullptr);
+        shape.resize(c.width, c.height);
+        shape.SetShapeType(c.type);
+        shape.SetPenWidth(c.pen);
+        EXPECT_EQ(shape.Geometry(), c.expected);
+    }
+}
+
+TEST(ShapeTest, PenStyleMapsBothWays) {
+    const std::tuple<int, Qt::PenStyle, int> cases[] = {{0, Qt::SolidLine, psSolid},
+                                                        {1, Qt::DashLine, psDash},
+                                                        {2, Qt::DotLine, psDot},
+                                                        {3, Qt::DashDotLine, psDashDot},
+                                                        {4, Qt::DashDotDotLine, psDashDotDot},
+                                                        {5, Qt::SolidLine, psSolid},
+                                                        {-1, Qt::SolidLine, psSolid}};
+    for (const auto& [code, qt, stored] : cases) {
+        TPRNShape shape(nullptr);
+        shape.SetPenStyle(code);
+        EXPECT_EQ(shape.PenStyle(), stored) << code;
+        EXPECT_EQ(shape.QtPen().style(), qt) << code;
+        EXPECT_EQ(TPRNShape::PenStyleOf(qt), stored) << code;
+    }
+    EXPECT_EQ(TPRNShape::PenStyleOf(Qt::NoPen), psSolid);
+    EXPECT_EQ(TPRNShape::PenStyleOf(Qt::CustomDashLine), psSolid);
 }
 
 }  // namespace
