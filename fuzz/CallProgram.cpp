@@ -154,10 +154,6 @@ constexpr std::array<double, 12> kDoubles = {0.5,
                                              std::numeric_limits<double>::quiet_NaN(),
                                              std::numeric_limits<double>::infinity()};
 
-bool IsIntegerType(const QString& type) {
-    return type == "I4" || type == "INT" || type == "I2" || type == "TxActiveFormBorderStyle";
-}
-
 QString TableText(ByteReader& in) {
     return QString::fromUtf8(kTexts[in.Byte() % kTextCount]);
 }
@@ -278,6 +274,10 @@ CallStep Invocation(ByteReader& in, uint8_t op) {
 }
 
 }  // namespace
+
+bool IsIntegerType(const QString& type) {
+    return type == "I4" || type == "INT" || type == "I2" || type == "TxActiveFormBorderStyle";
+}
 
 uint8_t ByteReader::Byte() {
     return pos_ < size_ ? data_[pos_++] : 0;

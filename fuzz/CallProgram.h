@@ -65,4 +65,7 @@ constexpr size_t kMaxSteps = 48;
 
 CallProgram DecodeCallProgram(const uint8_t* data, size_t size);
 
+// Whether a declared parameter type takes an integer.
+bool IsIntegerType(const QString& type);
+
 }  // namespace kavel::fuzz

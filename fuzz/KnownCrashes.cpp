@@ -9,9 +9,7 @@ namespace kavel::fuzz {
 
 #if KAVEL_FUZZ_KNOWN_CRASHES
 
-bool SteerClearOfKnownCrashes(CallProgram&) {
-    return true;
-}
+void SteerClearOfKnownCrashes(CallProgram&) {}
 
 #else
 
@@ -23,10 +21,6 @@ constexpr int32_t kFar = 20000;
 // Paper given in 0.1 mm is at least this wide and high: smaller paper, or negative, makes
 // thousands of blank pages.
 constexpr int32_t kSmallestPaper = 1000;
-
-bool IsIntegerType(const QString& type) {
-    return type == "I4" || type == "INT" || type == "I2" || type == "TxActiveFormBorderStyle";
-}
 
 // A number (or a text that converts to one) brought within kFar; anything else as it is.
 Variant Near(const Variant& value) {
@@ -92,7 +86,7 @@ QByteArray SteerLayout(const QByteArray& text) {
 
 }  // namespace
 
-bool SteerClearOfKnownCrashes(CallProgram& program) {
+void SteerClearOfKnownCrashes(CallProgram& program) {
     for (CallStep& step : program.steps) {
         if (step.kind == CallStep::Kind::StoreLayout) {
             step.layout = SteerLayout(step.layout);
@@ -100,7 +94,6 @@ bool SteerClearOfKnownCrashes(CallProgram& program) {
             SteerStep(step);
         }
     }
-    return true;
 }
 
 #endif

@@ -8,7 +8,7 @@
 
 namespace kavel::fuzz {
 
-// Changes or rejects a program that would meet a known fault; false: do not run it.
-bool SteerClearOfKnownCrashes(CallProgram& program);
+// Changes the arguments of a program that would meet a known fault.
+void SteerClearOfKnownCrashes(CallProgram& program);
 
 }  // namespace kavel::fuzz

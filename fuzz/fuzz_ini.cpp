@@ -157,14 +157,13 @@ void CheckWrites(const QString& fileName, const QByteArray& text, const QList<Tr
     }
 }
 
-QTemporaryDir* scratch = nullptr;
+// Removed with the file in it when the process ends.
+QString ScratchFile() {
+    static const QTemporaryDir folder(QDir::tempPath() + "/kavel-fuzz-ini-XXXXXX");
+    return folder.filePath("settings.ini");
+}
 
 }  // namespace
-
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    scratch = new QTemporaryDir(QDir::tempPath() + "/kavel-fuzz-ini-XXXXXX");
-    return 0;
-}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QList<QByteArray> parts =
@@ -175,6 +174,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         triples.append({QString::fromUtf8(parts[i]), QString::fromUtf8(parts.value(i + 1)),
                         QString::fromUtf8(parts.value(i + 2))});
     }
-    CheckWrites(scratch->filePath("settings.ini"), text, triples);
+    CheckWrites(ScratchFile(), text, triples);
     return 0;
 }
