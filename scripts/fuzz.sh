@@ -21,13 +21,13 @@ CC=clang CXX=clang++ cmake -S "$root" -B "$build" -G Ninja -DKAVEL_FUZZ=ON -DKAV
 ninja -C "$build" -j2 "${targets[@]/#/fuzz_}"
 
 # What each target needs beyond the common options: the longest input (files and streams
-# are long), a dictionary, and a small allocation limit where an input of a few KB must
-# never need much memory.
+# are long, and reach that length at once rather than growing slowly), and a small
+# allocation limit where an input of some KB must never need much memory.
 declare -A extra=(
   [values]="-max_len=256"
   [calls]="-max_len=4096 -rss_limit_mb=3072"
-  [ini]="-max_len=32768 -malloc_limit_mb=64"
-  [pagestore]="-max_len=65536 -malloc_limit_mb=64"
+  [ini]="-max_len=32768 -len_control=0 -malloc_limit_mb=64"
+  [pagestore]="-max_len=65536 -len_control=0 -malloc_limit_mb=64"
   [options]="-max_len=4096"
 )
 
