@@ -23,123 +23,50 @@ constexpr std::array<int32_t, 48> kEdgeInts = {
     22369621, 22369622, 17895697,   8454660, 8454661, -22369622,   46341,       -46341,
 };
 
-const char* const kTexts[] = {
-    // style keys, in the spellings pages use
-    "FontName",
-    "FontSize",
-    "FontColor",
-    "Bold",
-    "Italic",
-    "Underline",
-    "Alignment",
-    "Angle",
-    "ItemType",
-    "HOrient",
-    "VOrient",
-    "PenWidth",
-    "PenStyle",
-    "Stretch",
-    "PageIndex",
-    "PreviewOnly",
-    "fontname",
-    "FONTSIZE",
-    // display and print mode keys
-    "PREVIEW_IN_BROWSE",
-    "SETUP_IN_BROWSE",
-    "DESIGN_IN_BROWSE",
-    "SHOW_MODAL",
-    "BKIMG_IN_PREVIEW",
-    "BKIMG_IN_FIRSTPAGE",
-    "SETUP_ENABLESS",
-    "SKIN_CUSTOM_COLOR",
-    "SKIN_TYPE",
-    "HTM_FONT_ZOOM",
-    "DOUBLE_SIDED_PRINT",
-    // font names
-    "宋体",
-    "黑体",
-    "微软雅黑",
-    "Arial",
-    "Times New Roman",
-    "Courier New",
-    "MS Sans Serif",
-    "NoSuchFont",
-    "serif",
-    "monospace",
-    // colours
-    "#FF0000",
-    "#abc",
-    "#12345",
-    "red",
-    "rgb(0,128,255)",
-    "rgb(300,-1,x)",
-    "clBtnFace",
-    "-1",
-    "16777215",
-    "0x1",
-    "transparent",
-    // page rules and values
-    "first",
-    "last",
-    "odd",
-    "even",
-    "0",
-    "1",
-    "2",
-    "3",
-    "-1",
-    "2147483647",
-    "true",
-    "false",
-    "on",
-    "",
-    // paper, printers, items, tasks
-    "A4",
-    "A3",
-    "A5",
-    "B5",
-    "Letter",
-    "Legal",
-    "Custom Size",
-    "a",
-    "Kavel PDF",
-    "nosuch",
-    "ITEM0",
-    "ITEMx",
-    "name",
-    " Name ",
-    "task",
-    "../task",
-    "a/b\\c",
-    // texts and content
-    "Hello",
-    "第1页/共&页",
-    "line one\nline two",
-    "\r\n",
-    "\t",
-    " ",
-    "&",
-    "<b>bold</b>",
-    "<table border=1><tr><td>1</td><td>2</td></tr></table>",
-    "<img src=\"x.png\">",
-    "<html><body style=\"font-size:40px\">x</body></html>",
-    "http://127.0.0.1:1/",
-    "file:///nonexistent",
-    "data:image/png;base64,iVBORw0KGgo=",
-    "\xE2\x80\xAE",
-    "\xF0\x9F\x98\x80",
-    "x\xCC\x81\xCC\x81\xCC\x81",
-    // layout keys
-    "PRNTOP",
-    "PRNLEFT",
-    "PRNWIDTH",
-    "PRNHEIGHT",
-    "PRNFONTNAME",
-    "PRNFONTSIZE",
-    "ITEMPanelPPTL",
-    "PRNSETUP",
+// Texts that pages pass, by the parameters that mostly take them (a parameter whose name
+// contains the group's word); any parameter may get any of them.
+struct TextGroup {
+    const char* parameter;
+    std::vector<const char*> texts;
 };
-constexpr size_t kTextCount = sizeof kTexts / sizeof kTexts[0];
+
+// clang-format off
+const std::vector<TextGroup> kTextGroups = {
+    {"StyleName", {"FontName", "FontSize", "FontColor", "Bold", "Italic", "Underline",
+                   "Alignment", "Angle", "ItemType", "HOrient", "VOrient", "PenWidth",
+                   "PenStyle", "Stretch", "PageIndex", "PreviewOnly", "fontname", "FONTSIZE"}},
+    {"ModeType", {"PREVIEW_IN_BROWSE", "SETUP_IN_BROWSE", "DESIGN_IN_BROWSE", "SHOW_MODAL",
+                  "BKIMG_IN_PREVIEW", "BKIMG_IN_FIRSTPAGE", "SETUP_ENABLESS",
+                  "SKIN_CUSTOM_COLOR", "SKIN_TYPE", "HTM_FONT_ZOOM", "DOUBLE_SIDED_PRINT"}},
+    {"FontName", {"宋体", "黑体", "微软雅黑", "Arial", "Times New Roman", "Courier New",
+                  "MS Sans Serif", "NoSuchFont", "serif", "monospace", " ", ""}},
+    {"Color", {"#FF0000", "#abc", "#12345", "red", "rgb(0,128,255)", "rgb(300,-1,x)",
+               "clBtnFace", "-1", "16777215", "0x1", "transparent"}},
+    {"Value", {"first", "last", "odd", "even", "0", "1", "2", "3", "-1", "2147483647", "true",
+               "false", "on", "", "12", "0.5", "1e10"}},
+    {"PageName", {"A4", "A3", "A5", "B5", "Letter", "Legal", "Custom Size", "a", ""}},
+    {"PrinterName", {"Kavel PDF", "kavel pdf", "nosuch", ""}},
+    {"Item", {"ITEM0", "ITEMx", "name", " Name ", "1", "0", "-1", ""}},
+    {"TaskName", {"task", " task ", "../task", "a/b\\c", "NoPrintTaskName", ""}},
+    {"", {"Hello", "第1页/共&页", "line one\nline two", "\r\n", "\t", " ", "&", "<b>bold</b>",
+          "<table border=1><tr><td>1</td><td>2</td></tr></table>", "<img src=\"x.png\">",
+          "<html><body style=\"font-size:40px\">x</body></html>", "http://127.0.0.1:1/",
+          "file:///nonexistent", "data:image/png;base64,iVBORw0KGgo=", "\xE2\x80\xAE",
+          "\xF0\x9F\x98\x80", "x\xCC\x81\xCC\x81\xCC\x81", "PRNTOP", "PRNFONTNAME",
+          "ITEMPanelPPTL", "PRNSETUP"}},
+};
+// clang-format on
+
+const std::vector<const char*>& AllTexts() {
+    static const std::vector<const char*> all = [] {
+        std::vector<const char*> texts;
+        for (const TextGroup& group : kTextGroups) {
+            texts.insert(texts.end(), group.texts.begin(), group.texts.end());
+        }
+        return texts;
+    }();
+    return all;
+}
 
 constexpr std::array<double, 12> kDoubles = {0.5,
                                              1.5,
@@ -154,8 +81,19 @@ constexpr std::array<double, 12> kDoubles = {0.5,
                                              std::numeric_limits<double>::quiet_NaN(),
                                              std::numeric_limits<double>::infinity()};
 
-QString TableText(ByteReader& in) {
-    return QString::fromUtf8(kTexts[in.Byte() % kTextCount]);
+// A text of the parameter's group half of the time, else any text.
+QString TableText(ByteReader& in, const QString& parameter = QString()) {
+    const uint8_t pick = in.Byte();
+    const std::vector<const char*>* texts = &AllTexts();
+    if (pick % 2 == 1) {
+        for (const TextGroup& group : kTextGroups) {
+            if (*group.parameter && parameter.contains(QLatin1String(group.parameter))) {
+                texts = &group.texts;
+                break;
+            }
+        }
+    }
+    return QString::fromUtf8((*texts)[pick / 2 % texts->size()]);
 }
 
 QString RawText(ByteReader& in) {
@@ -194,13 +132,13 @@ Variant Special(ByteReader& in) {
 
 // One argument. Arguments of integer type mostly get integers, the others mostly texts;
 // either may get anything, as script can pass anything.
-Variant Argument(ByteReader& in, const QString& type) {
+Variant Argument(ByteReader& in, const ParamInfo& param) {
     const uint8_t tag = in.Byte() % 16;
-    const bool integer = IsIntegerType(type);
-    enum { Edge, Raw, Small, Table, Text, Repeat, Spec, Real, Narrow } what;
+    const bool integer = IsIntegerType(param.type);
+    enum { Edge, Raw, Small, Table, Text, Empty, Repeat, Spec, Real, Narrow } what;
     static constexpr std::array intKinds = {Edge, Edge,  Edge,  Edge,  Edge, Edge, Edge, Raw,
                                             Raw,  Small, Small, Table, Text, Spec, Real, Repeat};
-    static constexpr std::array textKinds = {Table, Table, Table,  Table,  Table, Table,
+    static constexpr std::array textKinds = {Table, Table, Table,  Table,  Table, Empty,
                                              Text,  Text,  Repeat, Repeat, Edge,  Edge,
                                              Raw,   Spec,  Real,   Narrow};
     what = integer ? intKinds[tag] : textKinds[tag];
@@ -212,9 +150,11 @@ Variant Argument(ByteReader& in, const QString& type) {
         case Small:
             return Variant::I4(static_cast<int8_t>(in.Byte()));
         case Table:
-            return Variant::Str(TableText(in));
+            return Variant::Str(TableText(in, param.name));
         case Text:
             return Variant::Str(RawText(in));
+        case Empty:
+            return Variant::Str(QString());
         case Repeat:
             return Variant::Str(Repeated(in));
         case Spec:
@@ -227,13 +167,13 @@ Variant Argument(ByteReader& in, const QString& type) {
     return Variant();
 }
 
-// Declared types of a member's input arguments.
-std::vector<QString> InputTypes(const MemberInfo& member) {
-    std::vector<QString> types;
+// A member's input parameters.
+std::vector<ParamInfo> InputParams(const MemberInfo& member) {
+    std::vector<ParamInfo> params;
     for (const ParamInfo& p : member.params) {
-        if (!p.out) types.push_back(p.type);
+        if (!p.out) params.push_back(p);
     }
-    return types;
+    return params;
 }
 
 CallStep Invocation(ByteReader& in, uint8_t op) {
@@ -263,13 +203,17 @@ CallStep Invocation(ByteReader& in, uint8_t op) {
         step.dispid = member->dispid;
         step.how = member->kind;
     }
-    std::vector<QString> types = member ? InputTypes(*member) : std::vector<QString>{"VARIANT"};
+    const ParamInfo anything{QString(), QStringLiteral("VARIANT"), false};
+    std::vector<ParamInfo> params =
+        member ? InputParams(*member) : std::vector<ParamInfo>{anything};
     // Mostly every argument; sometimes fewer (the rest arrive Empty) or one too many.
     const uint8_t shape = in.Byte();
-    if (shape % 8 == 6 && !types.empty()) types.resize(shape / 8 % types.size());
-    if (shape % 8 == 7) types.push_back(QStringLiteral("VARIANT"));
-    for (const QString& type : types) step.args.push_back(Argument(in, type));
-    step.types = std::move(types);
+    if (shape % 8 == 6 && !params.empty()) params.resize(shape / 8 % params.size());
+    if (shape % 8 == 7) params.push_back(anything);
+    for (const ParamInfo& param : params) {
+        step.args.push_back(Argument(in, param));
+        step.types.push_back(param.type);
+    }
     return step;
 }
 
