@@ -53,13 +53,9 @@ struct CallProgram {
     FinalOutput output = FinalOutput::Print;
 };
 
-// Longest text that the "repeat" argument builds.
-constexpr qsizetype kMaxRepeatedChars =
-#if KAVEL_FUZZ_KNOWN_CRASHES
-    qsizetype{1} << 28;
-#else
-    qsizetype{1} << 16;
-#endif
+// Longest text that the "repeat" argument builds: beyond what a text item keeps, so that
+// cutting is reached too.
+constexpr qsizetype kMaxRepeatedChars = qsizetype{1} << 23;
 
 constexpr size_t kMaxSteps = 48;
 

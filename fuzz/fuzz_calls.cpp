@@ -13,7 +13,6 @@
 
 #include "CallProgram.h"
 #include "Fonts.h"
-#include "KnownCrashes.h"
 #include "control/VelloImpl1.h"
 #include "designer/PSetupFormUnit.h"
 #include "platform/Messages.h"
@@ -191,7 +190,6 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     CallProgram program = DecodeCallProgram(data, size);
-    SteerClearOfKnownCrashes(program);
     Run(program);
     return 0;
 }

@@ -121,6 +121,7 @@ QString GetSettingsFileName(bool design, const QString& taskName) {
     if ((prefix + part + ".ini").toUtf8().size() > kMaxNameBytes) {
         const QString hash = QString::fromLatin1(
             QCryptographicHash::hash(part.toUtf8(), QCryptographicHash::Sha256).toHex().left(16));
+        part.truncate(kMaxNameBytes);  // no more characters than bytes fit
         while ((prefix + part + "~" + hash + ".ini").toUtf8().size() > kMaxNameBytes) part.chop(1);
         if (!part.isEmpty() && part.back().isHighSurrogate()) part.chop(1);
         part += "~" + hash;
