@@ -12,6 +12,7 @@
 #include <signal.h>
 #include <unistd.h>
 
+#include "EngineSupport.h"
 #include "TestHttpServer.h"
 #include "platform/AddressPolicy.h"
 #include "platform/ChromiumEngine.h"
@@ -21,6 +22,7 @@ namespace kavel {
 namespace {
 
 using namespace std::chrono_literals;
+using test::OpenPage;
 using test::TestHttpServer;
 
 TestHttpServer::Options NeverAnswering() {
@@ -30,15 +32,7 @@ TestHttpServer::Options NeverAnswering() {
 }
 
 std::shared_ptr<ChromiumEngine> Engine() {
-    static const auto engine = std::make_shared<ChromiumEngine>();
-    return engine;
-}
-
-std::unique_ptr<ChromiumPage> OpenPage(int width = 600, int height = 400, bool local = true) {
-    std::unique_ptr<ChromiumPage> page(
-        static_cast<ChromiumPage*>(Engine()->NewPage(width, height).release()));
-    page->SetResourcePolicy({local, QString()});
-    return page;
+    return test::SharedEngine();
 }
 
 QString WriteFile(const QString& name, const QByteArray& bytes) {
