@@ -37,10 +37,10 @@ QString MapComputedColor(const QString& value) {
     if (!rgba && !text.startsWith(QLatin1String("rgb("))) return value;
     if (!text.endsWith(')')) return value;
     const qsizetype open = text.indexOf('(');
+    // Both the comma form and the space form with "/ alpha".
     QString inner = text.mid(open + 1, text.size() - open - 2);
-    inner.replace('/', ',');
-    const QStringList parts =
-        inner.split(inner.contains(',') ? QChar(',') : QChar(' '), Qt::SkipEmptyParts);
+    inner.replace(',', ' ').replace('/', ' ');
+    const QStringList parts = inner.split(' ', Qt::SkipEmptyParts);
     if (parts.size() != 3 && parts.size() != 4) return value;
     double channel[3];
     for (int i = 0; i < 3; ++i) {

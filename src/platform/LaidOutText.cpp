@@ -92,7 +92,8 @@ QString TrimCollapsible(QString text, bool leading, bool trailing) {
 }  // namespace
 
 // Joins the pieces of an element's text the way innerText does: collapsible spaces at line
-// starts and before line breaks go, and required line breaks between blocks count once.
+// starts and before line breaks go, and the line breaks that blocks require count once
+// between two pieces of text (a <br> is text of its own).
 class InnerTextBuilder {
   public:
     void Collapsible(const QString& text) {
@@ -121,6 +122,13 @@ class InnerTextBuilder {
         space_ = false;
         out_ += c;
     }
+    // Hidden text gives no characters, but it takes room in its line, so the spaces on
+    // either side of it do not collapse into one.
+    void Invisible() {
+        Flush();
+        if (space_) out_ += ' ';
+        space_ = false;
+    }
     void RequireBreaks(int count) {
         space_ = false;
         breaks_ = std::max(breaks_, count);
@@ -132,11 +140,7 @@ class InnerTextBuilder {
         return breaks_ > 0 || out_.isEmpty() || out_.back() == '\n' || out_.back() == '\t';
     }
     void Flush() {
-        if (breaks_ > 0 && !out_.isEmpty()) {
-            int have = 0;
-            for (qsizetype i = out_.size() - 1; i >= 0 && out_[i] == '\n'; --i) ++have;
-            if (breaks_ > have) out_ += QString(breaks_ - have, '\n');
-        }
+        if (breaks_ > 0 && !out_.isEmpty()) out_ += QString(breaks_, '\n');
         breaks_ = 0;
     }
 
@@ -183,6 +187,7 @@ QString LaidOutDocument::InnerText(NodeId id) const {
         if (nodes_[current].kind == NodeKind::Text) {
             const QString visibility = Style(current, QStringLiteral("visibility"));
             if (visibility == QLatin1String("hidden") || visibility == QLatin1String("collapse")) {
+                if (!Value(current).trimmed().isEmpty()) out.Invisible();
                 continue;
             }
             const QString shown = RenderedText(current, 0, int(Value(current).size()));

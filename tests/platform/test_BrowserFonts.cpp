@@ -32,10 +32,10 @@ TEST(BrowserFonts, GenericFamiliesMeasureTheSameInQtAndTheBrowser) {
         double size;           // CSS px
     };
     std::vector<Case> cases;
-    for (const QString family : {"serif", "sans-serif", "monospace", ""}) {
+    for (const char* family : {"serif", "sans-serif", "monospace", ""}) {
         for (const double size : {12.0, 13.3333, 16.0, 21.0}) {
-            for (const QString text : {"The quick brown fox jumps, 1234!",
-                                       "中文打印测试，全角字符。", "Mixed 中文 and Latin"}) {
+            for (const char* text : {"The quick brown fox jumps, 1234!", "中文打印测试，全角字符。",
+                                     "Mixed 中文 and Latin"}) {
                 cases.push_back({family, text, size});
             }
         }

@@ -207,6 +207,29 @@ TEST(ChromiumEngine, ChildrenInDocumentOrderAndValuesMapped) {
     EXPECT_EQ(doc->Metrics(doc->Root())->scrollWidth, 600);
 }
 
+TEST(ChromiumEngine, InnerTextAsTheBrowserGivesIt) {
+    const QString cases[] = {
+        "<p>one</p><p>two</p>",
+        "a<br>b<br><p>c</p>",
+        "<div>  lots   of\n spaces </div><div>x</div>",
+        "<table><tr><td>a</td><td> b </td></tr><tr><td>c</td><td>d</td></tr></table>",
+        "<div style='text-transform:uppercase'>up <span style='display:none'>gone</span>"
+        "<span style='visibility:hidden'>hid</span> end</div>",
+        "<pre>  keep\n   this </pre>",
+        "<ul><li>one</li><li>two</li></ul>",
+        "<span>in</span> <b>line</b><div>block</div>after",
+    };
+    auto page = OpenPage();
+    for (const QString& html : cases) {
+        ASSERT_EQ(page->WriteDocument("<body>" + html + "</body>").status, LoadStatus::Complete);
+        const auto doc = ReadPage(*page);
+        ASSERT_TRUE(doc);
+        const auto browser = page->Evaluate("document.body.innerText");
+        ASSERT_TRUE(browser);
+        EXPECT_EQ(doc->InnerText(doc->Root()), browser.value->toString()) << html.toStdString();
+    }
+}
+
 TEST(ChromiumEngine, LoadThatNeverCompletesEndsAtTheDeadline) {
     TestHttpServer stalled(NeverAnswering());
     const std::function<LoadResult(BrowserPage&)> loads[] = {
