@@ -40,7 +40,7 @@
                             'video', 'iframe', 'audio', 'button', 'meter', 'progress']);
   const ATTRIBUTES = ['border', 'bordercolor', 'bordercolorlight', 'bordercolordark', 'cellspacing'];
   const KEEPS_NEWLINES = new Set(['pre', 'pre-wrap', 'pre-line', 'break-spaces']);
-  const BLANK = /^[ \t\n\r\f]*$/, SPACE = /[ \t\n\r\f]/;
+  const BLANK = /^[ \t\n\r\f]*$/;
 
   function style(el) {
     const cs = getComputedStyle(el);
@@ -65,54 +65,58 @@
     return [si, v];
   }
 
-  // The box of the first rendered character at or after offset i (collapsed white space has none).
+  // The box of the first rendered character at or after offset i (collapsed white space has
+  // none); `rendered` is set to its offset.
+  let rendered = 0;
   function charRect(node, i, len) {
-    for (let k = i; k < len && k < i + 64; k++) {
+    for (let k = i; k < len && k < i + 4096; k++) {
       range.setStart(node, k); range.setEnd(node, k + 1);
       const rs = range.getClientRects();
-      if (rs.length && (rs[0].width > 0 || rs[0].height > 0)) return rs[0];
+      if (rs.length && (rs[0].width > 0 || rs[0].height > 0)) { rendered = k; return rs[0]; }
     }
+    rendered = len;
     return null;
   }
 
-  // Whether the character at offset k lies on line box `next` or later rather than on `cur`.
+  // Whether the first rendered character at or after offset k lies on line box `next` or
+  // later rather than on `cur`.
   function onNext(node, k, len, cur, next) {
     const c = charRect(node, k, len);
     return !c || c.top >= next.top - 0.5 && (c.top > cur.top + 0.5 || c.left >= next.left - 0.5);
   }
 
-  // The first offset in (lo, len] that lies on line box `next`: the guess is checked first, then
-  // the answer is bracketed by doubling steps and bisected. Most guesses are right, which keeps
-  // this at about two measurements per line.
+  // Where line box `next` starts: the first rendered character on it, found from a guess in
+  // (lo, len] by doubling steps and bisection (most guesses are right: about two
+  // measurements per line). White space before it that shows on no line (collapsed, or
+  // hanging at the end of a line) stays with the line before.
   function lineStart(node, len, lo, guess, cur, next) {
+    let good, bad, goodAt;  // onNext(good) holds, its rendered character is at goodAt; onNext(bad) does not
+    const ok = k => {
+      if (!onNext(node, k, len, cur, next)) return false;
+      good = k; goodAt = rendered;
+      return true;
+    };
     const g = Math.min(Math.max(guess, lo + 1), len);
-    let good, bad;  // onNext(good) holds, onNext(bad) does not
-    if (onNext(node, g, len, cur, next)) {
-      good = g;
+    if (ok(g)) {
       for (let step = 1; ; step *= 2) {
         const q = good - step;
         if (q <= lo) { bad = lo; break; }
-        if (onNext(node, q, len, cur, next)) good = q; else { bad = q; break; }
+        if (!ok(q)) { bad = q; break; }
       }
     } else {
       bad = g;
       for (let step = 1; ; step *= 2) {
         const q = bad + step;
-        if (q >= len) { good = len; break; }
-        if (onNext(node, q, len, cur, next)) { good = q; break; } else bad = q;
+        if (q >= len) { good = goodAt = len; break; }
+        if (ok(q)) break;
+        bad = q;
       }
     }
     while (good - bad > 1) {
       const mid = (good + bad) >> 1;
-      if (onNext(node, mid, len, cur, next)) good = mid; else bad = mid;
+      if (!ok(mid)) bad = mid;
     }
-    // White space that ends a line (collapsed, or hanging at a soft wrap) stays with it.
-    for (const end = Math.min(len, good + 64); good < end && SPACE.test(node.nodeValue[good]); good++) {
-      range.setStart(node, good); range.setEnd(node, good + 1);
-      const rs = range.getClientRects();
-      if (rs.length && rs[0].width > 0 && rs[0].top >= next.top - 0.5) break;
-    }
-    return good;
+    return goodAt;
   }
 
   function lines(node, txt, whiteSpace) {

@@ -59,7 +59,9 @@ QString ChromiumEngine::Start() {
     const CdpReply version =
         connection_->Call("Browser.getVersion", {}, {}, QDeadlineTimer(options_.startDeadline));
     if (!version.ok()) {
-        QString exit = process_->ExitDescription();
+        // A browser that closed its pipe is ending: its exit status says why.
+        QString exit = process_->ExitDescription(
+            connection_->Alive() ? std::chrono::milliseconds(0) : std::chrono::milliseconds(1000));
         if (exit.isEmpty()) {
             exit = connection_->Alive() ? QStringLiteral("it did not answer within %1 s")
                                               .arg(options_.startDeadline.count() / 1000.0)

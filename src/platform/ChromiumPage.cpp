@@ -546,8 +546,9 @@ BrowserResult<std::shared_ptr<const LaidOutDocument>> ChromiumPage::Read(const R
               : BrowserResult<QJsonValue>::Fail(world.error);
     if (!reply)
         return Result::Fail(QStringLiteral("the layout could not be read: %1").arg(reply.error));
-    BrowserResult<LaidOutDocument> document =
-        LaidOutDocument::FromReply(reply.value->toString().toUtf8());
+    const QByteArray json = reply.value->toString().toUtf8();
+    lastReplyBytes_ = json.size();
+    BrowserResult<LaidOutDocument> document = LaidOutDocument::FromReply(json);
     if (!document) return Result::Fail(document.error);
     return {std::make_shared<const LaidOutDocument>(std::move(*document.value)), {}};
 }

@@ -45,6 +45,8 @@ class ChromiumPage : public BrowserPage {
     // Evaluates an expression in the page's own script world and returns its value (a
     // promise is awaited). For tests and diagnostics.
     BrowserResult<QJsonValue> Evaluate(const QString& expression);
+    // The size of the last layout reply (UTF-8 bytes of its JSON).
+    qsizetype LastReplyBytes() const { return lastReplyBytes_; }
     // The addresses the resource policy refused since the last load began.
     QStringList RefusedAddresses() const { return refused_; }
 
@@ -107,6 +109,7 @@ class ChromiumPage : public BrowserPage {
     QHash<QString, QStringList> waitingForHost_;  // host -> paused request ids
     QHash<QString, QString> pausedUrls_;          // request id -> address
     QStringList refused_;
+    qsizetype lastReplyBytes_ = 0;
 };
 
 }  // namespace kavel

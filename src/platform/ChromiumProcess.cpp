@@ -9,6 +9,7 @@
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/prctl.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <cerrno>
@@ -37,6 +38,29 @@ const char* const kStandardArguments[] = {
     "--hide-scrollbars",
     "--remote-debugging-pipe",
 };
+
+// Profile folders are named after the process that made them, so that the folder of a
+// process that was killed can be told from one in use and removed.
+const char kProfilePrefix[] = "kavel-browser-";
+
+void RemoveOrphanedProfiles(const QString& folder) {
+    const QDir dir(folder);
+    const QStringList names =
+        dir.entryList({QString::fromLatin1(kProfilePrefix) + '*'}, QDir::Dirs | QDir::NoSymLinks);
+    for (const QString& name : names) {
+        bool ok = false;
+        const pid_t owner =
+            name.mid(int(std::strlen(kProfilePrefix))).section('-', 0, 0).toInt(&ok);
+        struct stat info {};
+        if (!ok || owner <= 0 || owner == ::getpid() ||
+            ::lstat(QFile::encodeName(dir.filePath(name)).constData(), &info) != 0 ||
+            info.st_uid != ::geteuid()) {
+            continue;
+        }
+        if (::kill(owner, 0) == 0 || errno == EPERM) continue;  // still running
+        QDir(dir.filePath(name)).removeRecursively();
+    }
+}
 
 QString ErrorText(int error) {
     return QString::fromLocal8Bit(std::strerror(error));
@@ -86,7 +110,9 @@ std::unique_ptr<ChromiumProcess> ChromiumProcess::Launch(const ChromiumOptions& 
         return fail(QStringLiteral("%1: %2").arg(options.executable, ErrorText(errno)));
     }
     std::unique_ptr<ChromiumProcess> process(new ChromiumProcess);
-    QByteArray profile = QFile::encodeName(QDir::tempPath()) + "/kavel-browser-XXXXXX";
+    RemoveOrphanedProfiles(QDir::tempPath());
+    QByteArray profile = QFile::encodeName(QDir::tempPath()) + '/' + kProfilePrefix +
+                         QByteArray::number(::getpid()) + "-XXXXXX";
     if (!::mkdtemp(profile.data())) {  // mode 0700: private to us
         return fail(QStringLiteral("no profile folder: %1").arg(ErrorText(errno)));
     }
@@ -168,17 +194,20 @@ int ChromiumProcess::TakeCommandEnd() {
     return std::exchange(commands_, -1);
 }
 
-QString ChromiumProcess::ExitDescription() {
+QString ChromiumProcess::ExitDescription(std::chrono::milliseconds wait) {
     if (pid_ <= 0) return QStringLiteral("it was not started");
-    if (!reaped_) {
+    const auto until = std::chrono::steady_clock::now() + wait;
+    while (!reaped_) {
         // Look without reaping first: while the browser is a zombie its process group id
         // cannot be reused, so the helpers it leaves can still be ended as a group.
         siginfo_t info{};
-        if (::waitid(P_PID, id_t(pid_), &info, WEXITED | WNOHANG | WNOWAIT) != 0 ||
-            info.si_pid != pid_) {
-            return {};
+        if (::waitid(P_PID, id_t(pid_), &info, WEXITED | WNOHANG | WNOWAIT) == 0 &&
+            info.si_pid == pid_) {
+            Kill();
+            break;
         }
-        Kill();
+        if (std::chrono::steady_clock::now() >= until) return {};
+        ::usleep(5000);
     }
     if (WIFEXITED(status_))
         return QStringLiteral("it exited with status %1").arg(WEXITSTATUS(status_));

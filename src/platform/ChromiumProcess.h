@@ -33,8 +33,9 @@ class ChromiumProcess {
     int TakeCommandEnd();
     pid_t Pid() const { return pid_; }
     QString ProfileFolder() const { return profile_; }
-    // How the browser ended ("it exited with status 1"); empty while it runs.
-    QString ExitDescription();
+    // How the browser ended ("it exited with status 1"); empty while it runs. With a wait,
+    // gives it that long to end (its pipe closes a moment before it has ended).
+    QString ExitDescription(std::chrono::milliseconds wait = std::chrono::milliseconds(0));
     void Kill();
 
   private:

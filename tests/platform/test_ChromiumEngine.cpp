@@ -168,7 +168,9 @@ TEST(ChromiumEngine, ChildrenInDocumentOrderAndValuesMapped) {
         "align=right>r</td></tr></table>"
         "<input type=text value='typed'><input type=checkbox checked>"
         "<div style='text-transform:uppercase;white-space:normal'>  Some   words<br>next "
-        "<span>line</span></div></body>");
+        "<span>line</span></div><div style='height:5000px'></div>"
+        "<img loading=lazy src='" +
+        QUrl::fromLocalFile(PngFile()).toString() + "'></body>");
     ASSERT_EQ(loaded.status, LoadStatus::Complete) << loaded.error.toStdString();
     const auto doc = ReadPage(*page);
     ASSERT_TRUE(doc);
@@ -199,12 +201,20 @@ TEST(ChromiumEngine, ChildrenInDocumentOrderAndValuesMapped) {
         {doc->Property(inputs[0], "value").toString(), "typed"},
         {doc->Property(inputs[1], "checked").toString(), "true"},
         {doc->InnerText(p), "one two threefour"},
-        {doc->InnerText(doc->ElementsByTagName(doc->Root(), "div").last()),
-         "SOME WORDS\nNEXT LINE"},
+        {doc->InnerText(doc->ElementsByTagName(doc->Root(), "div")[1]), "SOME WORDS\nNEXT LINE"},
     };
     for (const Case& c : cases) EXPECT_EQ(c.got, c.want);
     ASSERT_TRUE(doc->Metrics(doc->Root()));
     EXPECT_EQ(doc->Metrics(doc->Root())->scrollWidth, 600);
+    // A lazy picture far below the viewport was loaded before the read, and its bytes are
+    // there to draw from.
+    const NodeId img = First(*doc, "img");
+    EXPECT_EQ(doc->Property(img, "naturalWidth").toInt(), 2);
+    const auto bytes = page->ResourceContent(doc->Property(img, "currentSrc").toString());
+    ASSERT_TRUE(bytes) << bytes.error.toStdString();
+    QFile png(PngFile());
+    ASSERT_TRUE(png.open(QIODevice::ReadOnly));
+    EXPECT_EQ(*bytes.value, png.readAll());
 }
 
 TEST(ChromiumEngine, InnerTextAsTheBrowserGivesIt) {
@@ -241,6 +251,16 @@ TEST(ChromiumEngine, LoadThatNeverCompletesEndsAtTheDeadline) {
     for (const auto& load : loads) {
         auto page = OpenPage();
         page->SetDeadline(1s);
+        // Stop() from a hook ends the wait at once, with what was laid out kept.
+        auto stopped = OpenPage();
+        LoadHooks stopAtOnce;
+        stopAtOnce.keepWaiting = [&] {
+            stopped->Stop();
+            return true;
+        };
+        stopped->SetHooks(stopAtOnce);
+        EXPECT_EQ(load(*stopped).status, LoadStatus::Stopped);
+        EXPECT_TRUE(stopped->Read());
         QElapsedTimer clock;
         clock.start();
         EXPECT_EQ(load(*page).status, LoadStatus::TimedOut);
@@ -296,20 +316,56 @@ TEST(ChromiumEngine, BrowserKilledMidLoadFailsThatLoadAndTheNextStartsAgain) {
     EXPECT_EQ(doc->InnerText(doc->Root()), "after");
 }
 
-TEST(ChromiumEngine, MissingBrowserGivesTheClearErrorFast) {
-    const auto engine =
-        std::make_shared<ChromiumEngine>(ChromiumOptions{"/nonexistent/chromium", {}, 30s});
-    QElapsedTimer clock;
-    clock.start();
-    const QString why = engine->Start();
-    EXPECT_EQ(why,
-              "the browser engine could not be started: /nonexistent/chromium: No such file or "
-              "directory");
-    const LoadResult load = engine->NewPage(100, 100)->WriteDocument("<p>x</p>");
-    EXPECT_EQ(load.status, LoadStatus::Failed);
-    EXPECT_EQ(load.error, why);
-    EXPECT_TRUE(engine->Version().isEmpty());
-    EXPECT_LT(clock.elapsed(), 1000);
+TEST(ChromiumEngine, BrowserThatCannotStartGivesTheClearErrorFast) {
+    const std::pair<QString, QString> cases[] = {
+        {"/nonexistent/chromium", "/nonexistent/chromium: No such file or directory"},
+        {"/bin/false", "it exited with status 1"},
+    };
+    for (const auto& [executable, reason] : cases) {
+        const auto engine = std::make_shared<ChromiumEngine>(ChromiumOptions{executable, {}, 30s});
+        QElapsedTimer clock;
+        clock.start();
+        const QString why = engine->Start();
+        EXPECT_EQ(why, "the browser engine could not be started: " + reason);
+        const LoadResult load = engine->NewPage(100, 100)->WriteDocument("<p>x</p>");
+        EXPECT_EQ(load.status, LoadStatus::Failed);
+        EXPECT_EQ(load.error, why);
+        EXPECT_TRUE(engine->Version().isEmpty());
+        EXPECT_LT(clock.elapsed(), 1000);
+    }
+}
+
+TEST(ChromiumEngine, ZoomAndUserAgentApplyAndRestore) {
+    auto page = OpenPage();
+    ASSERT_EQ(page->WriteDocument(
+                      "<p style='font-size:medium'>relative</p><p style='font-size:20px'>fixed</p>")
+                  .status,
+              LoadStatus::Complete);
+    const auto sizes = [&] {
+        const auto doc = ReadPage(*page);
+        const QList<NodeId> p = doc->ElementsByTagName(doc->Root(), "p");
+        return std::make_pair(doc->Style(p[0], "font-size"), doc->Style(p[1], "font-size"));
+    };
+    EXPECT_EQ(page->TextZoom(), 2);
+    EXPECT_EQ(sizes(), std::make_pair(QString("16px"), QString("20px")));
+    EXPECT_TRUE(page->SetTextZoom(4));
+    EXPECT_EQ(sizes(), std::make_pair(QString("23px"), QString("20px")));
+    EXPECT_TRUE(page->SetTextZoom(2));
+    EXPECT_EQ(sizes(), std::make_pair(QString("16px"), QString("20px")));
+    EXPECT_FALSE(page->SetTextZoom(5));
+    EXPECT_EQ(page->TextZoom(), 2);
+
+    EXPECT_TRUE(page->SetOpticalZoom(150));
+    EXPECT_EQ(page->OpticalZoom(), 150);
+    EXPECT_EQ(sizes().first, "16px");  // the layout stays
+    EXPECT_TRUE(page->SetOpticalZoom(100));
+    EXPECT_FALSE(page->SetOpticalZoom(5));
+
+    EXPECT_TRUE(Engine()->Version().contains("Chrome/")) << Engine()->Version().toStdString();
+    EXPECT_FALSE(page->UserAgent().contains("Headless"));
+    EXPECT_EQ(page->Evaluate("navigator.userAgent").value->toString(), page->UserAgent());
+    page->SetUserAgent("KavelTest/1.0");
+    EXPECT_EQ(page->Evaluate("navigator.userAgent").value->toString(), "KavelTest/1.0");
 }
 
 // A page of the web reaches neither the user's files nor this machine nor private networks;
