@@ -43,7 +43,6 @@ class TestHttpServer {
     ~TestHttpServer() {
         [[maybe_unused]] const ssize_t n = ::write(stop_[1], "x", 1);
         thread_.join();
-        for (const int fd : held_) ::close(fd);
         for (const int fd : {listener_, stop_[0], stop_[1]}) ::close(fd);
     }
 
@@ -61,35 +60,39 @@ class TestHttpServer {
                (fds[0].revents & POLLIN);
     }
 
+    // Each connection on a thread of its own: the browser opens connections ahead of its
+    // requests, and one that stays silent must not hold up the others.
     void Serve() {
         while (WaitFor(listener_, -1)) {
             const int client = ::accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC);
-            if (client < 0) continue;
-            QByteArray request;
-            char buffer[4096];
-            while (!request.contains("\r\n\r\n") && WaitFor(client, 5000)) {
-                const ssize_t n = ::read(client, buffer, sizeof buffer);
-                if (n <= 0) break;
-                request.append(buffer, n);
-            }
-            ++requests_;
-            if (options_.neverAnswer) {
-                held_.push_back(client);
-                continue;
-            }
-            pollfd stop = {stop_[0], POLLIN, 0};
-            if (::poll(&stop, 1, int(options_.delay.count())) > 0) {
-                ::close(client);
-                return;
-            }
-            const QByteArray response =
-                "HTTP/1.1 200 OK\r\nContent-Type: " + options_.contentType +
-                "\r\nContent-Length: " + QByteArray::number(options_.body.size()) +
-                "\r\nConnection: close\r\n\r\n" + options_.body;
-            [[maybe_unused]] const ssize_t n =
-                ::write(client, response.constData(), response.size());
-            ::close(client);
+            if (client >= 0) clients_.emplace_back([this, client] { Answer(client); });
         }
+        for (std::thread& t : clients_) t.join();
+    }
+
+    void Answer(int client) {
+        QByteArray request;
+        char buffer[4096];
+        while (!request.contains("\r\n\r\n") && WaitFor(client, -1)) {
+            const ssize_t n = ::read(client, buffer, sizeof buffer);
+            if (n <= 0) break;
+            request.append(buffer, n);
+        }
+        if (request.contains("\r\n\r\n")) {
+            ++requests_;
+            pollfd stop = {stop_[0], POLLIN, 0};
+            const bool stopping =
+                ::poll(&stop, 1, options_.neverAnswer ? -1 : int(options_.delay.count())) > 0;
+            if (!stopping) {
+                const QByteArray response =
+                    "HTTP/1.1 200 OK\r\nContent-Type: " + options_.contentType +
+                    "\r\nContent-Length: " + QByteArray::number(options_.body.size()) +
+                    "\r\nConnection: close\r\n\r\n" + options_.body;
+                [[maybe_unused]] const ssize_t n =
+                    ::write(client, response.constData(), response.size());
+            }
+        }
+        ::close(client);
     }
 
     Options options_;
@@ -97,7 +100,7 @@ class TestHttpServer {
     int stop_[2] = {-1, -1};
     int port_ = 0;
     std::atomic<int> requests_{0};
-    std::vector<int> held_;
+    std::vector<std::thread> clients_;  // used by the serving thread only
     std::thread thread_;
 };
 
