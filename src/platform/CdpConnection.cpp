@@ -165,12 +165,12 @@ void CdpConnection::Wake() {
 
 void CdpConnection::ReadAvailable() {
     std::vector<CdpMessageSplitter::Message> messages;
-    QByteArray buffer(1 << 20, Qt::Uninitialized);
+    if (readBuffer_.isEmpty()) readBuffer_.resize(256 << 10);
     QString closed;
     for (;;) {
-        const ssize_t n = ::read(from_, buffer.data(), size_t(buffer.size()));
+        const ssize_t n = ::read(from_, readBuffer_.data(), size_t(readBuffer_.size()));
         if (n > 0) {
-            splitter_.Feed(buffer.constData(), n, messages);
+            splitter_.Feed(readBuffer_.constData(), n, messages);
             continue;
         }
         if (n < 0 && errno == EINTR) continue;

@@ -79,6 +79,7 @@ class CdpConnection : public QObject {
     qsizetype maxMessage_;
     std::unique_ptr<QSocketNotifier> readNotifier_, writeNotifier_;
     CdpMessageSplitter splitter_;
+    QByteArray readBuffer_;
     QByteArray outgoing_;
     qsizetype outgoingDone_ = 0;
     int nextId_ = 1;
