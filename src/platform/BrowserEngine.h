@@ -125,7 +125,7 @@ class BrowserEngine {
     // Starts the browser now if it is not running. Empty, or the reason it could not start
     // ("the browser engine could not be started: ..."). Pages start it on their own.
     virtual QString Start() = 0;
-    // The engine's product and version ("HeadlessChrome/156.0.8078.129"); starts it.
+    // The engine's product and version ("Chrome/156.0.8078.129"); starts it.
     // Empty when it cannot start.
     virtual QString Version() = 0;
     // A new page laying out at the given viewport size (CSS px). It binds to the browser on
