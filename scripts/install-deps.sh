@@ -14,6 +14,8 @@ MAIN=(
   libcups2-dev
   # fonts with the metrics of the families that web pages name
   fonts-noto-cjk fonts-liberation2 fonts-dejavu-core fontconfig
+  # the browser engine that lays out HTML items (headless, over its debugging pipe)
+  chromium
 )
 TESTS=(
   # fuzzing, sanitizers, formatting

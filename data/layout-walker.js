@@ -1,0 +1,214 @@
+// Layout reader of the browser engine: evaluated once per loaded document as
+//   (<this file>)(rootElement, PROPERTIES, LIMITS)
+// and returns ONE JSON string (the mirror in src/platform/LaidOutDocument.cpp decodes it):
+//   v            format version (2)
+//   sx, sy       window scroll offsets, added to every rectangle (rectangles are document
+//                coordinates in CSS px, rounded to 1/100 px)
+//   vw, vh       layout viewport (documentElement.clientWidth/clientHeight)
+//   sw, sh       root element's scrollWidth/scrollHeight; dw, dh the document element's
+//   trunc        "" or the limit that ended the walk early ("elements", "characters", "bytes")
+//   s            string table (tags, attribute names, computed values)
+//   st           distinct computed-style tuples, as indices into s, in the order of PROPERTIES
+//   n            the tree, in document order: one entry per node of the mirror; an element's
+//                entry is its number of child nodes in the mirror, a text node's entry is -1
+//   e            6 numbers per element: tag (s index), x, y, w, h, style tuple
+//   t            per text node: its value, its number of line boxes k, then k times x, y, w, h,
+//                then the k-1 offsets (UTF-16, into the value) where lines 2..k start
+//   a            attributes the conversion reads: element, name (s index), value
+//   p            element properties: element, name (s index), value (inputs, images)
+//   m            element metrics: element, offsetLeft, offsetTop, scrollWidth, scrollHeight
+//                (the root, picture elements, elements with a background picture or with
+//                overflow other than visible)
+// Blank text nodes are kept only where they are rendered (a space between inline boxes).
+// Contents of display:none elements are not walked.
+(function (ROOT, PROPS, LIMITS) {
+  'use strict';
+  const sx = window.scrollX, sy = window.scrollY;
+  const s = [], sIdx = new Map();
+  const S = v => { let i = sIdx.get(v); if (i === undefined) { i = s.length; s.push(v); sIdx.set(v, i); } return i; };
+  const st = [], stIdx = new Map();
+  const n = [], e = [], t = [], a = [], p = [], m = [];
+  const r2 = v => Math.round(v * 100) / 100;
+  const range = document.createRange();
+  let elements = 0, chars = 0, bytes = 0, trunc = '';
+  const NP = PROPS.length;
+  const P = {}; PROPS.forEach((q, i) => { P[q] = i; });
+  const SIDES = ['top', 'right', 'bottom', 'left'];
+  const TABLE_PARTS = new Set(['table', 'inline-table', 'table-row-group', 'table-header-group',
+                               'table-footer-group', 'table-row', 'table-column-group', 'table-column']);
+  const PICTURES = new Set(['img', 'hr', 'object', 'embed', 'textarea', 'select', 'input', 'canvas', 'svg',
+                            'video', 'iframe', 'audio', 'button', 'meter', 'progress']);
+  const ATTRIBUTES = ['border', 'bordercolor', 'bordercolorlight', 'bordercolordark', 'cellspacing'];
+  const KEEPS_NEWLINES = new Set(['pre', 'pre-wrap', 'pre-line', 'break-spaces']);
+  const BLANK = /^[ \t\n\r\f]*$/;
+
+  function style(el) {
+    const cs = getComputedStyle(el);
+    const v = new Array(NP).fill(null);
+    // A side without a border style has no width and draws nothing: its width and colour are
+    // not read (most elements have no border, and reading styles is most of the walk).
+    for (const side of SIDES) {
+      const si = P['border-' + side + '-style'];
+      if (si === undefined) continue;
+      const bs = cs.getPropertyValue('border-' + side + '-style');
+      v[si] = bs;
+      if (bs === 'none' || bs === 'hidden') {
+        const wi = P['border-' + side + '-width'], ci = P['border-' + side + '-color'];
+        if (wi !== undefined) v[wi] = '0px';
+        if (ci !== undefined) v[ci] = '';
+      }
+    }
+    for (let i = 0; i < NP; i++) if (v[i] === null) v[i] = cs.getPropertyValue(PROPS[i]);
+    const key = v.join('\u0001');
+    let si = stIdx.get(key);
+    if (si === undefined) { si = st.length; st.push(v.map(S)); stIdx.set(key, si); }
+    return [si, v];
+  }
+
+  // The box of the first rendered character at or after offset i (collapsed white space has
+  // none); `rendered` is set to its offset.
+  let rendered = 0;
+  function charRect(node, i, len) {
+    for (let k = i; k < len && k < i + 4096; k++) {
+      range.setStart(node, k); range.setEnd(node, k + 1);
+      const rs = range.getClientRects();
+      if (rs.length && (rs[0].width > 0 || rs[0].height > 0)) { rendered = k; return rs[0]; }
+    }
+    rendered = len;
+    return null;
+  }
+
+  // Whether the first rendered character at or after offset k lies on line box `next` or
+  // later rather than on `cur`.
+  function onNext(node, k, len, cur, next) {
+    const c = charRect(node, k, len);
+    return !c || c.top >= next.top - 0.5 && (c.top > cur.top + 0.5 || c.left >= next.left - 0.5);
+  }
+
+  // Where line box `next` starts: the first rendered character on it, found from a guess in
+  // (lo, len] by doubling steps and bisection (most guesses are right: about two
+  // measurements per line). White space before it that shows on no line (collapsed, or
+  // hanging at the end of a line) stays with the line before.
+  function lineStart(node, len, lo, guess, cur, next) {
+    let good, bad, goodAt;  // onNext(good) holds, its rendered character is at goodAt; onNext(bad) does not
+    const ok = k => {
+      if (!onNext(node, k, len, cur, next)) return false;
+      good = k; goodAt = rendered;
+      return true;
+    };
+    const g = Math.min(Math.max(guess, lo + 1), len);
+    if (ok(g)) {
+      for (let step = 1; ; step *= 2) {
+        const q = good - step;
+        if (q <= lo) { bad = lo; break; }
+        if (!ok(q)) { bad = q; break; }
+      }
+    } else {
+      bad = g;
+      for (let step = 1; ; step *= 2) {
+        const q = bad + step;
+        if (q >= len) { good = goodAt = len; break; }
+        if (ok(q)) break;
+        bad = q;
+      }
+    }
+    while (good - bad > 1) {
+      const mid = (good + bad) >> 1;
+      if (!ok(mid)) bad = mid;
+    }
+    return goodAt;
+  }
+
+  function lines(node, txt, whiteSpace) {
+    const len = txt.length;
+    range.selectNodeContents(node);
+    const rs = range.getClientRects();
+    const k = rs.length;
+    t.push(txt, k);
+    for (let j = 0; j < k; j++) { const r = rs[j]; t.push(r2(r.left + sx), r2(r.top + sy), r2(r.width), r2(r.height)); }
+    bytes += len + 16 + k * 40;
+    if (k < 2) return;
+    let start = 0, width = 0;
+    for (let j = 0; j < k; j++) width += rs[j].width;
+    const newlines = KEEPS_NEWLINES.has(whiteSpace);
+    for (let j = 0; j + 1 < k; j++) {
+      // Guess: after the next kept newline, else where this line's share of the width ends.
+      const nl = newlines ? txt.indexOf('\n', start) : -1;
+      const guess = nl >= 0 ? nl + 1
+                            : start + Math.round((len - start) * (width > 0 ? rs[j].width / width : 1 / (k - j)));
+      width -= rs[j].width;
+      start = lineStart(node, len, start, guess, rs[j], rs[j + 1]);
+      t.push(start);
+    }
+  }
+
+  function extras(el, tag, me, v) {
+    if (el.hasAttributes()) {
+      for (const name of ATTRIBUTES) {
+        const value = el.getAttribute(name);
+        if (value !== null) { a.push(me, S(name), value); bytes += value.length + 16; }
+      }
+    }
+    if (tag === 'input') {
+      p.push(me, S('type'), el.type, me, S('value'), el.value, me, S('checked'), el.checked);
+      bytes += el.value.length + 64;
+    } else if (tag === 'img') {
+      p.push(me, S('complete'), el.complete, me, S('naturalWidth'), el.naturalWidth,
+             me, S('naturalHeight'), el.naturalHeight, me, S('currentSrc'), el.currentSrc);
+      bytes += el.currentSrc.length + 80;
+    }
+    if (me === 0 || PICTURES.has(tag) || (P['background-image'] !== undefined && v[P['background-image']] !== 'none') ||
+        (P['overflow'] !== undefined && v[P['overflow']] !== 'visible')) {
+      m.push(me, el.offsetLeft, el.offsetTop, el.scrollWidth, el.scrollHeight);
+      bytes += 40;
+    }
+  }
+
+  // Pre-order walk without recursion: documents may nest deeper than the script stack allows.
+  const stack = [];
+  function enter(el) {
+    const [si, v] = style(el);
+    const b = el.getBoundingClientRect();
+    const me = elements++;
+    const tag = el.localName.toLowerCase();
+    e.push(S(tag), r2(b.left + sx), r2(b.top + sy), r2(b.width), r2(b.height), si);
+    bytes += 48;
+    extras(el, tag, me, v);
+    const slot = n.length;
+    n.push(0);
+    const display = v[P['display']];
+    stack.push({ slot, count: 0, next: display === 'none' ? null : el.firstChild,
+                 whiteSpace: v[P['white-space']], tablePart: TABLE_PARTS.has(display) });
+  }
+  if (ROOT) enter(ROOT);
+  while (stack.length) {
+    const top = stack[stack.length - 1];
+    const c = top.next;
+    if (!c) { n[top.slot] = top.count; stack.pop(); continue; }
+    if (elements >= LIMITS.elements || chars >= LIMITS.characters || bytes >= LIMITS.bytes) {
+      trunc = elements >= LIMITS.elements ? 'elements' : chars >= LIMITS.characters ? 'characters' : 'bytes';
+      for (const f of stack) n[f.slot] = f.count;
+      break;
+    }
+    top.next = c.nextSibling;
+    if (c.nodeType === 1) { top.count++; enter(c); continue; }
+    if (c.nodeType !== 3) continue;
+    const txt = c.nodeValue;
+    if (BLANK.test(txt)) {
+      if (top.tablePart) continue;  // white space between table parts is never rendered
+      range.selectNodeContents(c);
+      const rs = range.getClientRects();
+      if (!rs.length || rs[0].width <= 0) continue;
+    }
+    if (chars + txt.length > LIMITS.characters) { trunc = 'characters'; for (const f of stack) n[f.slot] = f.count; break; }
+    top.count++;
+    n.push(-1);
+    chars += txt.length;
+    lines(c, txt, top.whiteSpace);
+  }
+  const de = document.documentElement, root = ROOT || de;
+  return JSON.stringify({ v: 2, sx, sy, vw: de ? de.clientWidth : 0, vh: de ? de.clientHeight : 0,
+                          sw: root ? root.scrollWidth : 0, sh: root ? root.scrollHeight : 0,
+                          dw: de ? de.scrollWidth : 0, dh: de ? de.scrollHeight : 0,
+                          trunc, s, st, n, e, t, a, p, m });
+})
