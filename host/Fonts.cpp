@@ -1,5 +1,7 @@
 #include "Fonts.h"
 
+#include "platform/FontFamilies.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFont>
@@ -33,6 +35,8 @@ void InstallFontSubstitutions() {
     for (const auto& [from, to] : map) {
         QFont::insertSubstitution(QString::fromUtf8(from), QString::fromUtf8(to));
     }
+    // The generic families take the faces the browser engine lays them out in.
+    InstallGenericFamilySubstitutions();
 }
 
 }  // namespace kavel
