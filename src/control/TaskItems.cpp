@@ -113,10 +113,4 @@ void TPSetupForm::SetPaper(int top, int left, int width, int height) {
     prnSetup_.blPaperSet = true;
 }
 
-void TPSetupForm::SetBackgroundContent(const QString& content) {
-    // Kept as given; the picture is made from it by the HTML conversion.
-    if (content.trimmed().isEmpty()) return;
-    backContent_ = content;
-}
-
 }  // namespace kavel

@@ -64,6 +64,7 @@ void TPSetupForm::PrepareTask(int runMode, bool skipAdjustments) {
         item->blModified = false;
     }
     if (!skipAdjustments && !s.strTaskName.trimmed().isEmpty()) ReadPostionValue(true);
+    PrepareHtmlItems(runMode != 0);
 }
 
 void TPSetupForm::ReadPostionValue(bool all) {

@@ -51,6 +51,7 @@ class TPSetupForm : public QWidget {
     void AddLine(int top1, int left1, int top2, int left2, int penStyle, int penWidth);
     bool NewPage();
     void SetPaper(int top, int left, int width, int height);
+    // The background picture, made from HTML content as a picture item is.
     void SetBackgroundContent(const QString& content);
 
     // ---- Styles --------------------------------------------------------------------
@@ -72,6 +73,8 @@ class TPSetupForm : public QWidget {
     void PrepareTask(int runMode, bool skipAdjustments);
     // Reads the layout adjustments saved for the task (all: every stored value).
     void ReadPostionValue(bool all);
+    // Loads every HTML item's content into the browser and makes its picture.
+    void PrepareHtmlItems(bool designing);
     // Prints (mode 1: without dialog, 3: with the print dialog) or previews (0; 2: after
     // the setup dialog) the task on a preview form of its own.
     bool NowQuickReport(int mode);

@@ -18,9 +18,10 @@ constexpr qsizetype kMaxMessage = qsizetype(128) << 20;
 
 // The engines alive, ended when the application object goes (its event loop and socket
 // notifiers go with it, and the browser must not outlive the program).
+// Never destroyed: the process-wide engine is a static that may end after it.
 QSet<ChromiumEngine*>& LiveEngines() {
-    static QSet<ChromiumEngine*> engines;
-    return engines;
+    static auto* engines = new QSet<ChromiumEngine*>;
+    return *engines;
 }
 
 void ShutdownLiveEngines() {

@@ -149,6 +149,10 @@ void ChromiumPage::Configure(QList<int>& sent) {
     send("Emulation.setDeviceMetricsOverride",
          {{"width", width_}, {"height", height_}, {"deviceScaleFactor", 1}, {"mobile", false}});
     send("Emulation.setUserAgentOverride", {{"userAgent", UserAgent()}});
+    // Where the document paints no background the picture stays clear: a picture item
+    // over a background picture or a pre-printed form covers only what it shows.
+    send("Emulation.setDefaultBackgroundColorOverride",
+         {{"color", QJsonObject{{"r", 0}, {"g", 0}, {"b", 0}, {"a", 0}}}});
     if (textZoom_ != 2) {
         send("Page.setFontSizes",
              {{"fontSizes", QJsonObject{{"standard", kStandardFontSize[textZoom_]},
@@ -594,8 +598,8 @@ BrowserResult<QImage> ChromiumPage::Capture(const QRectF& rect, double scale) {
     const QDeadlineTimer deadline(deadline_);
     const BrowserResult<int> world = IsolatedWorld(deadline);
     if (!world) return Result::Fail(world.error);
-    QImage picture(int(pixelsWide), int(pixelsHigh), QImage::Format_RGB32);
-    picture.fill(Qt::white);
+    QImage picture(int(pixelsWide), int(pixelsHigh), QImage::Format_ARGB32_Premultiplied);
+    picture.fill(Qt::transparent);
     QPainter painter(&picture);
     // Only what is in the viewport is painted: the rectangle is taken in viewport-sized tiles,
     // each scrolled into view first (a capture beyond the viewport would lay out again).

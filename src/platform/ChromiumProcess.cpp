@@ -19,6 +19,11 @@ extern char** environ;
 
 namespace kavel {
 
+QString DefaultBrowserExecutable() {
+    const QString chosen = qEnvironmentVariable("KAVEL_BROWSER");
+    return chosen.isEmpty() ? QStringLiteral("/usr/lib/chromium/chromium") : chosen;
+}
+
 namespace {
 
 // The flags of a browser that only lays out and paints pages for us.

@@ -12,8 +12,11 @@
 
 namespace kavel {
 
+// The browser program: KAVEL_BROWSER when set, else Debian's chromium.
+QString DefaultBrowserExecutable();
+
 struct ChromiumOptions {
-    QString executable = QStringLiteral("/usr/lib/chromium/chromium");
+    QString executable = DefaultBrowserExecutable();
     QStringList extraArguments;  // after the standard ones
     // How long the browser may take to answer its first command.
     std::chrono::milliseconds startDeadline = std::chrono::seconds(30);

@@ -93,8 +93,7 @@ bool TPrevStringForm::ComposePages(bool forPrinter) {
                 QPainter* canvas = target->Canvas();
                 if (!forPrinter && !background_.isNull() &&
                     (prnSetup_.intBkImgMode == 1 || (prnSetup_.intBkImgMode == 2 && page == 1))) {
-                    canvas->drawImage(QRect(0, 0, background_.width(), background_.height()),
-                                      background_);
+                    canvas->drawImage(QRect(QPoint(0, 0), ControlSize(background_)), background_);
                 }
                 for (const auto& item : items_) {
                     if (!item) continue;

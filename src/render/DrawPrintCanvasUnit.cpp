@@ -154,6 +154,8 @@ bool DrawShape(TModiControl& item, TPRNShape& shape, const DrawContext& ctx) {
     return true;
 }
 
+}  // namespace
+
 // Pictures from the browser are kept at print resolution, their pixel ratio telling how
 // many of their pixels make one of the control's: sizes are in the control's pixels, and
 // a source rectangle becomes the picture's own pixels when drawn.
@@ -168,6 +170,8 @@ void DrawPart(QPainter& canvas, const QRect& dest, const QImage& picture, const 
                      QRectF(source.x() * ratio, source.y() * ratio, source.width() * ratio,
                             source.height() * ratio));
 }
+
+namespace {
 
 bool DrawPicture(TModiControl& item, TImageBox& box, const DrawContext& ctx) {
     int t = 0;

@@ -30,6 +30,11 @@ int AlignOffset(QPainter* canvas, const QString& text, TAlignment alignment, int
 void SetCanvasFont(QPainter& canvas, const QString& name, int pointSize, TFontStyles style,
                    TColor color, int ppi);
 
+// A picture's size in the control's pixels, and a part of it drawn into a rectangle:
+// pictures from the browser have more pixels than the control, as their pixel ratio says.
+QSize ControlSize(const QImage& picture);
+void DrawPart(QPainter& canvas, const QRect& dest, const QImage& picture, const QRect& source);
+
 // The text of a page-number or page-count item on page p of total T.
 QString PageNumberText(const QString& text, TPRNPageType type, int page, int total);
 

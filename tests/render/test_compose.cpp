@@ -161,26 +161,35 @@ TEST_F(Compose, ShapesAreDrawnOnTheirBoxes) {
     EXPECT_EQ(InkBounds(pages[0], QRect(90, 390, 150, 20)).height(), 1);
 }
 
-// A picture of the given size, black where `dark` is and white elsewhere.
-QImage Picture(QSize size, QRect dark) {
-    QImage image(size, QImage::Format_RGB32);
-    image.fill(Qt::white);
-    QPainter(&image).fillRect(dark, Qt::black);
-    return image;
+// HTML content that the browser shows as a black block inside a clear box.
+QString Block(QSize box, QRect dark) {
+    return QStringLiteral(
+               "<div style='position:relative;width:%1px;height:%2px'><div "
+               "style='position:absolute;left:%3px;top:%4px;width:%5px;height:%6px;"
+               "background:#000'></div></div>")
+        .arg(box.width())
+        .arg(box.height())
+        .arg(dark.x())
+        .arg(dark.y())
+        .arg(dark.width())
+        .arg(dark.height());
 }
 
 TEST_F(Compose, PicturesShrinkProportionallyAreCroppedOrStretched) {
+    const std::pair<QSize, QRect> pictures[] = {
+        {{400, 200}, {0, 0, 400, 200}},  // shrinks
+        {{400, 200}, {0, 0, 400, 200}},  // never grows
+        {{400, 400}, {0, 0, 50, 50}},    // cropped
+        {{10, 10}, {0, 0, 10, 10}},      // stretched
+    };
     const int top[] = {100, 300, 850, 950};
-    for (int t : top) {
-        const int size = t == 300 ? 500 : 100;
-        Call("ADD_PRINT_IMAGE", {t, 100, size, size, "picture"});
+    for (int i = 0; i < 4; ++i) {
+        const int size = top[i] == 300 ? 500 : 100;
+        Call("ADD_PRINT_IMAGE",
+             {top[i], 100, size, size, Block(pictures[i].first, pictures[i].second)});
     }
     for (int n : {1, 2}) Call("SET_PRINT_STYLEA", {n, "Stretch", 2});  // proportional
     Call("SET_PRINT_STYLEA", {4, "Stretch", 1});
-    Item(1).ImageBox()->SetPicture(Picture({400, 200}, {0, 0, 400, 200}));  // shrinks
-    Item(2).ImageBox()->SetPicture(Picture({400, 200}, {0, 0, 400, 200}));  // never grows
-    Item(3).ImageBox()->SetPicture(Picture({400, 400}, {0, 0, 50, 50}));    // cropped
-    Item(4).ImageBox()->SetPicture(Picture({10, 10}, {0, 0, 10, 10}));      // stretched
     const QList<QImage> pages = Print();
     ASSERT_EQ(pages.size(), 1);
     const QRect bands[] = {
@@ -197,8 +206,8 @@ TEST_F(Compose, PicturesShrinkProportionallyAreCroppedOrStretched) {
 TEST_F(Compose, TallHtmlBitmapsGoOnInSlicesAndUnconvertedContentPrintsNothing) {
     Call("SET_PRINT_PAPER", {0, 0, 794, 1000, "compose"});
     Call("SET_PRINT_PAGESIZE", {1, 2100, 2646, ""});  // 1000 pixels high at 96 per inch
-    Call("ADD_PRINT_HTML", {0, 0, 200, 1000, "<div>tall</div>"});
-    Item(1).ImageBox()->SetPicture(Picture({200, 2500}, {0, 2400, 200, 100}));  // ink at the end
+    Call("ADD_PRINT_HTML",
+         {0, 0, 200, 1000, "<body style='margin:0'>" + Block({200, 2500}, {0, 2400, 200, 100})});
     Call("ADD_PRINT_HTM", {100, 300, 300, 300, "<p>later</p>"});
     Call("ADD_PRINT_TABLE", {100, 300, 300, 300, "<table><tr><td>x</td></tr></table>"});
     const QList<QImage> pages = Print();
