@@ -163,8 +163,8 @@ std::unique_ptr<TkvlWebForm> PrepareHtmlItem(TPRNDataType kind, TImageBox& pictu
     const auto css = [pixelsPerInch](int px) {
         return static_cast<int>(std::lround(px * 96.0 / pixelsPerInch));
     };
-    auto form = std::make_unique<TkvlWebForm>(css(picture.width()), css(picture.height()));
-    form->SetResourcePolicy(HostPagePolicy());
+    auto form = std::make_unique<TkvlWebForm>(css(picture.width()), css(picture.height()),
+                                              HostPagePolicy());
 
     TWaitingForm waiting;
     waiting.setWindowTitle(QStringLiteral("正打开页面下载数据(限时5分钟)..."));

@@ -47,7 +47,7 @@ class PagePool {
     void Give(std::unique_ptr<BrowserPage> page) {
         // No hook may reach the form that gave it back.
         page->SetHooks({});
-        page->Stop();
+        if (page->State() != ReadyState::Complete) page->Stop();
         if (engine_ != &Browser()) {
             pages_.clear();
             engine_ = &Browser();
@@ -81,8 +81,8 @@ void SetWebLoadDeadline(std::chrono::milliseconds limit) {
     Deadline() = limit;
 }
 
-TkvlWebForm::TkvlWebForm(int widthCss, int heightCss)
-    : width_(std::max(1, widthCss)), height_(std::max(1, heightCss)) {
+TkvlWebForm::TkvlWebForm(int widthCss, int heightCss, const ResourcePolicy& policy)
+    : width_(std::max(1, widthCss)), height_(std::max(1, heightCss)), policy_(policy) {
     OpenPage();
 }
 
@@ -100,11 +100,6 @@ void TkvlWebForm::ReleasePage() {
     if (!page_) return;
     RestoreBrowserZoom();
     Pool().Give(std::move(page_));
-}
-
-void TkvlWebForm::SetResourcePolicy(const ResourcePolicy& policy) {
-    policy_ = policy;
-    if (page_) page_->SetResourcePolicy(policy);
 }
 
 // The browser's events as the form counts them: a navigation is complete when its

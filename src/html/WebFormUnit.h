@@ -23,8 +23,9 @@ void SetWebLoadDeadline(std::chrono::milliseconds limit);
 class TkvlWebForm : public QObject {
     Q_OBJECT
   public:
-    // The layout viewport in CSS px; the width is the width the document is laid out at.
-    TkvlWebForm(int widthCss, int heightCss);
+    // The layout viewport in CSS px (the width is the width the document is laid out at),
+    // and what the page may reach.
+    TkvlWebForm(int widthCss, int heightCss, const ResourcePolicy& policy);
     ~TkvlWebForm() override;
 
     // Loads exactly one of the two: HTML text into a blank page of our own, or an address.
@@ -33,9 +34,6 @@ class TkvlWebForm : public QObject {
     bool LoadWebContent(const QString& html, const QString& url);
     // Undoes the zoom changes of the last load.
     void RestoreBrowserZoom();
-    // Applies to the next load; until set, the page may not reach local addresses.
-    void SetResourcePolicy(const ResourcePolicy& policy);
-
     // Why the load failed, or what the picture lacks (cut at a limit); empty when all is well.
     QString Problem() const { return problem_; }
     // Keeps the first problem of a preparation.
