@@ -16,13 +16,14 @@ class ProblemReport {
     void Add(const QString& item, const TkvlWebForm& form) {
         if (form.Problem().isEmpty()) return;
         const QString what =
-            form.FDocument ? form.Problem() : QStringLiteral("prints nothing: ") + form.Problem();
+            (form.FDocument ? QStringLiteral(": ") : QStringLiteral(" prints nothing: ")) +
+            form.Problem();
         QStringList& names = items_[what];
         if (!names.contains(item)) names.append(item);
     }
     void Show() const {
         for (auto it = items_.begin(); it != items_.end(); ++it) {
-            Messages().ShowMessage(QStringLiteral("HTML content %1 %2")
+            Messages().ShowMessage(QStringLiteral("HTML content %1%2")
                                        .arg(it.value().join(QStringLiteral(", ")), it.key()));
         }
     }
