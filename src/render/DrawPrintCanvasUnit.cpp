@@ -166,14 +166,17 @@ QSize ControlSize(const QImage& picture) {
 
 void DrawPart(QPainter& canvas, const QRect& dest, const QImage& picture, const QRect& source) {
     const double ratio = picture.devicePixelRatio();
-    const QRect pixels = QRectF(source.x() * ratio, source.y() * ratio, source.width() * ratio,
-                                source.height() * ratio)
-                             .toAlignedRect() &
-                         picture.rect();
+    const QRectF wanted(source.x() * ratio, source.y() * ratio, source.width() * ratio,
+                        source.height() * ratio);
+    const QRect pixels = wanted.toAlignedRect() & picture.rect();
     if (pixels.isEmpty()) return;
     // Pages keep what is drawn on them: a slice of a tall picture is stored as that slice,
     // not as the whole picture once per page.
-    canvas.drawImage(QRectF(dest), pixels == picture.rect() ? picture : picture.copy(pixels));
+    if (pixels == picture.rect()) {
+        canvas.drawImage(QRectF(dest), picture, wanted);
+        return;
+    }
+    canvas.drawImage(QRectF(dest), picture.copy(pixels), wanted.translated(-pixels.topLeft()));
 }
 
 namespace {
