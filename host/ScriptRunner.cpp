@@ -64,15 +64,6 @@ class OutputLedger {
     bool failed_ = false;
 };
 
-class ScriptPage : public HostPageProvider {
-  public:
-    explicit ScriptPage(QString url) : url_(std::move(url)) {}
-    THostPageInfo Describe() override { return DescribeUrl(url_); }
-
-  private:
-    QString url_;
-};
-
 }  // namespace
 
 QString RunUsage() {
@@ -218,7 +209,7 @@ int RunScript(const RunOptions& o) {
     const QString url =
         o.script.isEmpty() ? QStringLiteral("file:///kavel/default-example.js")
                            : QUrl::fromLocalFile(QFileInfo(o.script).absoluteFilePath()).toString();
-    SetHostPageProvider(std::make_shared<ScriptPage>(url));
+    SetHostPageProvider(std::make_shared<FixedHostPage>(url));
 
     TKavelX control;
     if (o.dpi > 0) control.SetPixelsPerInch(o.dpi);

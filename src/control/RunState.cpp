@@ -38,6 +38,10 @@ THostPageInfo DescribeUrl(const QString& address) {
     return info;
 }
 
+THostPageInfo FixedHostPage::Describe() {
+    return DescribeUrl(url_);
+}
+
 THostPageInfo GetHostPageInfo() {
     THostPageInfo info;
     if (Provider()) info = Provider()->Describe();

@@ -4,6 +4,7 @@
 #include <QPointer>
 #include <QString>
 #include <cstdint>
+#include <memory>
 
 #include "platform/Color.h"
 
@@ -45,6 +46,15 @@ class HostPageProvider {
   public:
     virtual ~HostPageProvider() = default;
     virtual THostPageInfo Describe() = 0;
+};
+// A host page whose address is known and fixed (the script runner's script file).
+class FixedHostPage : public HostPageProvider {
+  public:
+    explicit FixedHostPage(QString url) : url_(std::move(url)) {}
+    THostPageInfo Describe() override;
+
+  private:
+    QString url_;
 };
 void SetHostPageProvider(std::shared_ptr<HostPageProvider> provider);
 // Describes the host page afresh and keeps a copy in the run state.

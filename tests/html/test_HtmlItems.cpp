@@ -16,15 +16,6 @@ using kavel::test::TestHttpServer;
 
 namespace {
 
-class FixedHostPage : public HostPageProvider {
-  public:
-    explicit FixedHostPage(QString url) : url_(std::move(url)) {}
-    THostPageInfo Describe() override { return DescribeUrl(url_); }
-
-  private:
-    QString url_;
-};
-
 struct HostPageScope {
     explicit HostPageScope(const QString& url) {
         SetHostPageProvider(std::make_shared<FixedHostPage>(url));
