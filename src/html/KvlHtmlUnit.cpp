@@ -9,6 +9,7 @@
 
 #include "control/ModiControls.h"
 #include "control/RunState.h"
+#include "html/TrodeTree.h"
 #include "html/WaitingUnit.h"
 #include "platform/AddressPolicy.h"
 #include "platform/Display.h"
@@ -192,6 +193,19 @@ std::unique_ptr<TkvlWebForm> PrepareHtmlItem(TPRNDataType kind, TImageBox& pictu
         const QImage shot = CapturePicture(*form, whole, pixelsPerInch);
         const double scale = shot.isNull() ? 1 : shot.width() / whole.width();
         picture.SetPicture(AtControlSize(shot, scale, pixelsPerInch));
+    } else if (kind == cdtHtmText || kind == cdtUrl) {
+        QString problem;
+        const TreeSource source{document, form->Page(), pixelsPerInch, &problem};
+        form->FBodyTree = BuildTrodeTree(source, "body", "body", {}, 0);
+        if (!problem.isEmpty()) form->NoteProblem(problem);
+    } else if (kind == cdtTable || kind == cdtTBUrl) {
+        QString problem;
+        const TreeSource source{document, form->Page(), pixelsPerInch, &problem};
+        form->FTheadTree = BuildTrodeTree(source, "table", "thead", {}, 0);
+        form->FTfootTree = BuildTrodeTree(source, "table", "tfoot", {}, 0);
+        const int head = form->FTheadTree ? form->FTheadTree->ContentBottom : 0;
+        form->FBodyTree = BuildTrodeTree(source, "table", "table", "thead", head);
+        if (!problem.isEmpty()) form->NoteProblem(problem);
     } else if (kind == cdtImage) {
         const QRectF content = ContentRect(document);
         if (!content.isEmpty()) {

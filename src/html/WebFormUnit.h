@@ -10,6 +10,7 @@
 #include <chrono>
 #include <memory>
 
+#include "html/Trode.h"
 #include "platform/BrowserEngine.h"
 
 namespace kavel {
@@ -49,6 +50,10 @@ class TkvlWebForm : public QObject {
     bool FOpticalZoomChanged = false;
     int FNavigateCount = 0;
     int FCompleteCount = 0;
+    // The converted trees: the whole body (documents) or the table body, head and foot.
+    std::unique_ptr<TPRNTrode> FBodyTree;
+    std::unique_ptr<TPRNTrode> FTheadTree;
+    std::unique_ptr<TPRNTrode> FTfootTree;
     std::shared_ptr<const LaidOutDocument> FDocument;
     int FBodyLeft = 0, FBodyTop = 0;
     int FContentWidth = 0, FContentHeight = 0;

@@ -43,6 +43,7 @@ const QStringList& LaidOutDocument::Properties() {
         "margin-left",
         "overflow",
         "direction",
+        "border-collapse",
     };
     return properties;
 }

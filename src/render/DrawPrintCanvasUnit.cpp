@@ -7,6 +7,7 @@
 #include "control/TextShaping.h"
 #include "control/Units.h"
 #include "platform/Variant.h"
+#include "render/DrawHtmlContent.h"
 
 namespace kavel {
 
@@ -257,7 +258,8 @@ bool DrawConverted(TModiControl& item, const DrawContext& ctx) {
     if (item.intPrintHeight <= 0) return true;
     int t = 0;
     if (!Reached(item, ctx, &t)) return false;
-    return true;
+    const bool table = item.ObjectType() == cdtTable || item.ObjectType() == cdtTBUrl;
+    return table ? DrawHtmlTable(item, ctx, t) : DrawHtmlDocument(item, ctx, t);
 }
 
 }  // namespace

@@ -1,0 +1,373 @@
+#include "html/TrodeDraw.h"
+
+#include <QFontMetricsF>
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+#include "control/ItemFont.h"
+#include "control/TextShaping.h"
+#include "html/CssValues.h"
+
+namespace kavel {
+
+namespace {
+
+constexpr TColor kWhite = 0xFFFFFF;
+
+int Right(const QRect& r) {
+    return r.x() + r.width();
+}
+int Bottom(const QRect& r) {
+    return r.y() + r.height();
+}
+QRect Edges(int left, int top, int right, int bottom) {
+    return QRect(left, top, right - left, bottom - top);
+}
+
+Qt::PenStyle QtPen(TPenStyle style) {
+    switch (style) {
+        case psDash:
+            return Qt::DashLine;
+        case psDot:
+            return Qt::DotLine;
+        case psDashDot:
+            return Qt::DashDotLine;
+        case psDashDotDot:
+            return Qt::DashDotDotLine;
+        default:
+            return Qt::SolidLine;
+    }
+}
+
+// A one-pixel line over the pixels [from, to) of a row (horizontal) or a column.
+void Line(QPainter& canvas, TColor color, TPenStyle style, bool horizontal, int at, int from,
+          int to) {
+    if (style == psClear || to <= from) return;
+    if (style == psSolid) {
+        const QRect r = horizontal ? QRect(from, at, to - from, 1) : QRect(at, from, 1, to - from);
+        canvas.fillRect(r, ToQColor(color));
+        return;
+    }
+    QPen pen(ToQColor(color), 1, QtPen(style), Qt::FlatCap);
+    canvas.save();
+    canvas.setPen(pen);
+    if (horizontal) {
+        canvas.drawLine(QPointF(from, at + 0.5), QPointF(to, at + 0.5));
+    } else {
+        canvas.drawLine(QPointF(at + 0.5, from), QPointF(at + 0.5, to));
+    }
+    canvas.restore();
+}
+
+// The four borders along r, one-pixel lines per unit of width, corners mitred.
+void DrawBorders(QPainter& canvas, const TDPBord& b, const QRect& r) {
+    const int wL = b.Widths[bsLeft], wT = b.Widths[bsTop];
+    const int wR = b.Widths[bsRight], wB = b.Widths[bsBottom];
+    const int left = r.x(), top = r.y(), right = Right(r), bottom = Bottom(r);
+    for (int i = 0; i < wL; ++i) {
+        Line(canvas, b.LeftColor, b.Styles[bsLeft], false, left + i, top + i * wT / wL,
+             bottom - 1 - i * wB / wL + 1);
+    }
+    for (int i = 0; i < wT; ++i) {
+        Line(canvas, b.TopColor, b.Styles[bsTop], true, top + i, left + i * wL / wT,
+             right - 1 - i * wR / wT + 1);
+    }
+    for (int i = 1; i <= wB; ++i) {
+        Line(canvas, b.BottomColor, b.Styles[bsBottom], true, bottom - i, left - 1 + i * wL / wB,
+             right - i * wR / wB);
+    }
+    for (int i = 1; i <= wR; ++i) {
+        Line(canvas, b.RightColor, b.Styles[bsRight], false, right - i, top - 1 + i * wT / wR,
+             bottom - i * wB / wR);
+    }
+}
+
+bool IsStructural(const QString& tag) {
+    return tag == QLatin1String("tr") || tag == QLatin1String("tbody") ||
+           tag == QLatin1String("thead") || tag == QLatin1String("tfoot");
+}
+
+// Characters of the CJK blocks (and their full-width forms and supplementary planes).
+bool IsWide(const QString& text, int i) {
+    const char16_t u = text.at(i).unicode();
+    if (QChar::isSurrogate(u)) return true;
+    return (u >= 0x2E80 && u <= 0xA4CF) || (u >= 0xAC00 && u <= 0xD7AF) ||
+           (u >= 0xF900 && u <= 0xFAFF) || (u >= 0xFE30 && u <= 0xFE4F) ||
+           (u >= 0xFF00 && u <= 0xFFEF);
+}
+
+// How a box lies against the window [wt, wb) of a slice.
+enum class Cut { Whole, StartsHere, Middle, EndsHere };
+
+Cut CutOf(const QRect& r, int wt, int wb) {
+    const bool topIn = r.y() >= wt, bottomIn = Bottom(r) <= wb;
+    if (topIn) return bottomIn ? Cut::Whole : Cut::StartsHere;
+    return bottomIn ? Cut::EndsHere : Cut::Middle;
+}
+
+class SliceDrawer {
+  public:
+    SliceDrawer(QPainter& canvas, QPoint origin, int foot, int head, int pass, int y, int h,
+                int ppi)
+        : canvas_(canvas),
+          origin_(origin),
+          foot_(foot),
+          head_(head),
+          pass_(pass),
+          y_(y),
+          h_(h),
+          ppi_(ppi),
+          wt_(origin.y()),
+          wb_(origin.y() + h) {}
+
+    int Root(TPRNTrode& node) {
+        int reached = y_;
+        if (node.TagName == node.PartTag) PartBox(node);
+        Children(node, reached);
+        return reached;
+    }
+
+  private:
+    bool TablePart(const TPRNTrode& node) const { return node.PartTag == QLatin1String("table"); }
+
+    void PartBox(TPRNTrode& node) {
+        QRect r = node.Bounds.translated(origin_);
+        if (r.height() > h_) r.setHeight(h_);
+        const int rest = node.ContentBottom - y_;
+        const bool last = rest <= r.height();
+        if (last) r.setHeight(std::max(0, rest));
+        if (TablePart(node)) {
+            const TDPBord& b = node.Border;
+            const int cs = node.CellSpacing;
+            int top = r.y(), bottom = Bottom(r);
+            if (y_ <= 0) {
+                top -= head_;
+                bottom += foot_ + b.Widths[bsBottom] + 2 * cs;
+            } else {
+                top -= head_ + b.Widths[bsTop] + cs;
+                bottom += last ? b.Widths[bsBottom] + cs : foot_ + cs;
+            }
+            r = Edges(r.x(), top, Right(r), bottom);
+        }
+        if (TablePart(node) || node.PartTag == QLatin1String("body")) {
+            DrawElementBox(canvas_, node, r);
+        }
+        node.DrawPass = pass_;
+    }
+
+    void Picture(TPRNTrode& c, const QRect& r, int& reached) {
+        const int bottom = c.Bounds.y() + c.Bounds.height();
+        switch (CutOf(r, wt_, wb_)) {
+            case Cut::Whole:
+                DrawPicturePart(canvas_, c, 0, c.PictureHeight, r);
+                if (c.HasText) FillPictureInterior(canvas_, c, r);
+                reached = std::max(reached, bottom);
+                c.DrawPass = pass_;
+                break;
+            case Cut::StartsHere:
+                DrawPicturePart(canvas_, c, 0, wb_ - r.y(), Edges(r.x(), r.y(), Right(r), wb_));
+                reached = std::max(reached, y_ + h_);
+                c.DrawPass = pass_ - 2;
+                break;
+            case Cut::Middle:
+                DrawPicturePart(canvas_, c, wt_ - r.y(), h_, Edges(r.x(), wt_, Right(r), wb_));
+                reached = std::max(reached, y_ + h_);
+                break;
+            case Cut::EndsHere:
+                if (Bottom(r) > wt_) {
+                    DrawPicturePart(canvas_, c, wt_ - r.y(), Bottom(r) - wt_,
+                                    Edges(r.x(), wt_, Right(r), Bottom(r)));
+                }
+                reached = std::max(reached, bottom);
+                c.DrawPass = pass_;
+                break;
+        }
+    }
+
+    void Box(TPRNTrode& c, const QRect& r, bool tablePart, int& reached) {
+        const int bottom = c.Bounds.y() + c.Bounds.height();
+        const Cut cut = CutOf(r, wt_, wb_);
+        if (tablePart) {
+            // Cells that cross the page are left to the row walk of the table.
+            if (cut == Cut::Whole) {
+                DrawElementBox(canvas_, c, r);
+                reached = std::max(reached, bottom);
+                c.DrawPass = pass_;
+            }
+            return;
+        }
+        const bool table = c.TagName == QLatin1String("table");
+        const int wT = table ? c.Border.Widths[bsTop] : 0;
+        const int wB = table ? c.Border.Widths[bsBottom] : 0;
+        switch (cut) {
+            case Cut::Whole:
+                DrawElementBox(canvas_, c, r);
+                reached = std::max(reached, bottom);
+                c.DrawPass = pass_;
+                break;
+            case Cut::StartsHere:
+                DrawElementBox(canvas_, c, Edges(r.x(), r.y(), Right(r), wb_ + wB));
+                reached = std::max(reached, y_ + h_);
+                c.DrawPass = pass_ - 2;
+                break;
+            case Cut::Middle:
+                DrawElementBox(canvas_, c, Edges(r.x(), wt_ - wT, Right(r), wb_ + wB));
+                reached = std::max(reached, y_ + h_);
+                break;
+            case Cut::EndsHere:
+                DrawElementBox(canvas_, c, Edges(r.x(), wt_ - wT, Right(r), Bottom(r)));
+                reached = std::max(reached, bottom);
+                c.DrawPass = pass_;
+                break;
+        }
+    }
+
+    void Runs(TPRNTrode& c, bool tablePart, int& reached) {
+        const bool input = c.TagName == QLatin1String("input");
+        for (TLineText& run : c.Runs) {
+            if (run.DrawPass >= pass_) continue;
+            const QRect r = run.Rect.translated(origin_.x(), origin_.y() - y_);
+            const int needed = tablePart ? r.height() : r.height() / 2;
+            // A line goes on the page that holds its middle (a table's: all of it).
+            if (tablePart ? r.y() + needed > wb_ : r.y() + needed >= wb_) continue;
+            DrawTextRun(canvas_, c, r, run.Text, ppi_, input);
+            run.DrawPass = pass_;
+            reached = std::max(reached, Bottom(run.Rect));
+        }
+    }
+
+    void Children(TPRNTrode& node, int& reached) {
+        const bool tablePart = TablePart(node);
+        for (const auto& child : node.Children) {
+            if (!child || !child->Visible) continue;
+            TPRNTrode& c = *child;
+            const QRect r = c.Bounds.translated(origin_.x(), origin_.y() - y_);
+            const int k = pass_ - c.DrawPass;
+            if (r.y() < wb_ && k > 0) {
+                if (c.PictureWidth > 0) {
+                    Picture(c, r, reached);
+                } else if (c.NodeType == 1 && !IsStructural(c.TagName)) {
+                    Box(c, r, tablePart, reached);
+                }
+            }
+            if (c.NodeType == 1) Children(c, reached);
+            Runs(c, tablePart, reached);
+        }
+    }
+
+    QPainter& canvas_;
+    QPoint origin_;
+    int foot_, head_, pass_, y_, h_, ppi_;
+    int wt_, wb_;
+};
+
+}  // namespace
+
+void DrawTextRun(QPainter& canvas, const TPRNTrode& node, const QRect& r, const QString& text,
+                 int ppi, bool inputValue) {
+    if (text.trimmed().isEmpty()) return;
+    // Text is drawn in a font sixteen times the size, scaled down: font sizes come in whole
+    // pixels, the browser's in fractions (10 pt is 13.33 px).
+    constexpr double kFine = 16;
+    const double pixels = node.FontSize / 10.0 * ppi / 72.0;
+    QFont font = ItemFont(node.FontName, 1, node.FontStyle, ppi);
+    font.setPixelSize(std::max(1, int(std::lround(pixels * kFine))));
+    const int weight = node.WeightDelta + ((node.FontStyle & fsBold) ? 700 : 400);
+    font.setWeight(FaceWeight(std::max(100, weight)));
+    // As text items: glyphs straight from the font's map unless the script needs shaping.
+    font.setStyleStrategy(TextNeedsShaping(text) ? QFont::PreferDefault : QFont::PreferNoShaping);
+    // Chinese, Japanese and Korean characters are drawn in the control's CJK face, each
+    // stretch on its own: recorded pages keep one font per piece of text, and a piece that
+    // fell back to another face would come back on another baseline.
+    QFont wide = font;
+    wide.setFamily(kDefaultFontName);
+    std::vector<std::pair<QString, bool>> pieces;
+    for (int i = 0; i < text.size();) {
+        const bool isWide = IsWide(text, i);
+        int j = i + 1;
+        while (j < text.size() && IsWide(text, j) == isWide) ++j;
+        pieces.emplace_back(text.mid(i, j - i), isWide);
+        i = j;
+    }
+    const QFontMetricsF metrics(font), wideMetrics(wide);
+    double advance = 0;
+    for (const auto& [piece, isWide] : pieces) {
+        advance += (isWide ? wideMetrics : metrics).horizontalAdvance(piece);
+    }
+    // The baseline from the node's own face, as the browser places it.
+    const double width = r.width() * kFine, height = r.height() * kFine;
+    double x = 0;
+    double baseline = (height - metrics.ascent() - metrics.descent()) / 2 + metrics.ascent();
+    if (inputValue) {
+        if (node.HorzAlign == kAlignRight) x = width - advance;
+        if (node.HorzAlign == kAlignCenter) x = (width - advance) / 2;
+        if (node.VertAlign == kAlignTop) baseline = metrics.ascent();
+        if (node.VertAlign == kAlignBottom) baseline = height - metrics.descent();
+    }
+    canvas.save();
+    canvas.translate(r.topLeft());
+    canvas.scale(1 / kFine, 1 / kFine);
+    canvas.setPen(ToQColor(node.FontColor));
+    for (const auto& [piece, isWide] : pieces) {
+        canvas.setFont(isWide ? wide : font);
+        canvas.drawText(QPointF(x, baseline), piece);
+        x += (isWide ? wideMetrics : metrics).horizontalAdvance(piece);
+    }
+    canvas.restore();
+}
+
+void FillBox(QPainter& canvas, TColor color, const QRect& r) {
+    if (r.width() > 0 && r.height() > 0) canvas.fillRect(r, ToQColor(color));
+}
+
+void DrawElementBox(QPainter& canvas, const TPRNTrode& node, const QRect& r) {
+    if (node.BackColor != kWhite) FillBox(canvas, node.BackColor, r);
+    DrawBorders(canvas, node.Border, r);
+}
+
+void FillPictureInterior(QPainter& canvas, const TPRNTrode& node, const QRect& r) {
+    const TDPBord& b = node.Border;
+    const QRect inside = Edges(r.x() + b.Widths[bsLeft] + 1, r.y() + b.Widths[bsTop] + 1,
+                               r.x() + node.Bounds.width() - b.Widths[bsRight] - 1,
+                               r.y() + node.Bounds.height() - b.Widths[bsBottom] - 1);
+    FillBox(canvas, node.BackColor, inside);
+}
+
+void DrawPicturePart(QPainter& canvas, const TPRNTrode& node, int top, int height,
+                     const QRect& dest) {
+    const QImage& picture = node.Picture;
+    if (picture.isNull() || node.PictureWidth <= 0 || node.PictureHeight <= 0 || height <= 0 ||
+        dest.isEmpty()) {
+        return;
+    }
+    const double sy = double(picture.height()) / node.PictureHeight;
+    const QRectF source(0, top * sy, picture.width(), height * sy);
+    const QRect pixels = source.toAlignedRect() & picture.rect();
+    if (pixels.isEmpty()) return;
+    canvas.drawImage(QRectF(dest), picture.copy(pixels), source.translated(-pixels.topLeft()));
+}
+
+void DrawTableFrame(QPainter& canvas, const TPRNTrode& table, const QRect& frame) {
+    const TDPBord& b = table.Border;
+    const int cs = table.CellSpacing;
+    const QRect outer =
+        Edges(frame.x() - b.Widths[bsLeft] - cs, frame.y() - b.Widths[bsTop] - cs,
+              Right(frame) + b.Widths[bsRight] + cs, Bottom(frame) + b.Widths[bsBottom] + cs);
+    if (table.BackColor != kWhite) {
+        FillBox(canvas, table.BackColor, Edges(outer.x(), outer.y(), frame.x(), Bottom(outer)));
+        FillBox(canvas, table.BackColor, Edges(outer.x(), outer.y(), Right(outer), frame.y()));
+        FillBox(canvas, table.BackColor,
+                Edges(outer.x(), Bottom(frame), Right(outer), Bottom(outer)));
+        FillBox(canvas, table.BackColor,
+                Edges(Right(frame), outer.y(), Right(outer), Bottom(outer)));
+    }
+    DrawBorders(canvas, b, outer);
+}
+
+int DrawDocumentSlice(QPainter& canvas, TPRNTrode& node, QPoint origin, int footHeight,
+                      int headHeight, int pass, int y, int h, int ppi) {
+    return SliceDrawer(canvas, origin, footHeight, headHeight, pass, y, h, ppi).Root(node);
+}
+
+}  // namespace kavel

@@ -1,0 +1,62 @@
+# HTML documents and tables converted to print: text where the browser broke it, every line
+# once over page boundaries, table head and foot on every page, rows once and in order.
+source "$(dirname "$0")/lib.sh"
+
+# A document of 60 numbered lines in an item of 300 pixels: it runs over several pages and
+# every line is printed exactly once, whole, in order.
+cat > "$WORK/lines.js" <<'JS'
+KAVEL.PRINT_INIT("lines");
+var s = "";
+for (var i = 1; i <= 60; i++) s += "<div style='font:15px Arial'>line number " + i + " of the document</div>";
+KAVEL.ADD_PRINT_HTM(40, 40, 500, 300, s);
+JS
+expect_status 0 "$WORK/lines.js" --pdf "$WORK/lines.pdf"
+pages=$(pages_of "$WORK/lines.pdf")
+[ "$pages" -ge 4 ] || fail "60 lines in 300 pixels took $pages pages"
+pdftotext -layout "$WORK/lines.pdf" - | grep -o "line number [0-9]* of the document" |
+    sed 's/line number \([0-9]*\).*/\1/' > "$WORK/lines.txt"
+seq 1 60 | diff - "$WORK/lines.txt" >/dev/null || { diff <(seq 1 60) "$WORK/lines.txt" | head; fail "lines lost, doubled or out of order"; }
+pass "a document over $pages pages prints every line once and in order"
+
+# The browser's line breaks: a paragraph wrapped at 200 pixels prints the same lines.
+cat > "$WORK/wrap.js" <<'JS'
+KAVEL.PRINT_INIT("wrap");
+KAVEL.ADD_PRINT_HTM(40, 40, 216, 300, "<p style='font:16px Arial;margin:0'>The quick brown fox jumps over the lazy dog while the printer waits for the next page to arrive.</p>");
+JS
+expect_status 0 "$WORK/wrap.js" --pdf "$WORK/wrap.pdf"
+pdftotext "$WORK/wrap.pdf" - | sed '/^\s*$/d' > "$WORK/wrap.txt"
+[ "$(wc -l < "$WORK/wrap.txt")" -ge 4 ] || { cat "$WORK/wrap.txt"; fail "the paragraph is not on several lines"; }
+head -1 "$WORK/wrap.txt" | grep -qx "The quick brown fox jumps" || { cat "$WORK/wrap.txt"; fail "the first line is not the browser's"; }
+pass "a wrapped paragraph keeps the browser's line breaks"
+
+# A table of 90 rows with head and foot over three pages or more.
+cat > "$WORK/table.js" <<'JS'
+KAVEL.PRINT_INIT("table");
+var rows = "";
+for (var i = 1; i <= 90; i++) rows += "<tr><td>row " + i + "</td><td>value " + (i * 7) + "</td></tr>";
+KAVEL.ADD_PRINT_TABLE(40, 40, 400, 600, "<table border=1 style='font:14px Arial'><thead><tr><th>HEADNAME</th><th>VALUE</th></tr></thead><tbody>" + rows + "</tbody><tfoot><tr><td colspan=2>FOOTNOTE</td></tr></tfoot></table>");
+JS
+expect_status 0 "$WORK/table.js" --pdf "$WORK/table.pdf"
+pages=$(pages_of "$WORK/table.pdf")
+[ "$pages" -ge 3 ] || fail "90 rows in 600 pixels took $pages pages"
+for p in $(seq 1 "$pages"); do
+    text=$(pdftotext -f "$p" -l "$p" "$WORK/table.pdf" -)
+    grep -q HEADNAME <<< "$text" || fail "no head on page $p"
+    grep -q FOOTNOTE <<< "$text" || fail "no foot on page $p"
+done
+pdftotext -layout "$WORK/table.pdf" - | grep -o "row [0-9]*" | sed 's/row //' > "$WORK/rows.txt"
+seq 1 90 | diff - "$WORK/rows.txt" >/dev/null || fail "rows lost, doubled or out of order"
+pass "a table over $pages pages has its head and foot on each and every row once"
+
+# A head taller than the page is printed once and the rows go on: the task ends.
+cat > "$WORK/tallhead.js" <<'JS'
+KAVEL.PRINT_INIT("tall head");
+var rows = "";
+for (var i = 1; i <= 10; i++) rows += "<tr><td>row " + i + "</td></tr>";
+KAVEL.ADD_PRINT_TABLE(40, 40, 400, 200, "<table><thead><tr><td style='height:500px'>TALLHEAD</td></tr></thead><tbody>" + rows + "</tbody></table>");
+JS
+expect_status 0 "$WORK/tallhead.js" --pdf "$WORK/tallhead.pdf"
+[ "$(pdftotext "$WORK/tallhead.pdf" - | grep -c TALLHEAD)" = 1 ] || fail "a head taller than the page repeats"
+[ "$(pdftotext "$WORK/tallhead.pdf" - | grep -c "row ")" = 10 ] || fail "rows under a tall head"
+pass "a head taller than the page is printed once and the rows follow"
+echo "$PASSED passed, 0 failed"
