@@ -11,6 +11,8 @@ namespace kavel {
 
 namespace {
 
+constexpr int kFar = 1 << 24;
+
 bool IsRowGroup(const QString& tag) {
     return tag == QLatin1String("tbody") || tag == QLatin1String("thead");
 }
@@ -63,17 +65,20 @@ TColor RowColor(const TPRNTrode& row, TColor table) {
 struct Painting {
     QPainter* canvas;  // null: measuring only
     int ppi;
+    // Runs that reach below this page line wait for the next page (a row taller than a page
+    // is printed in parts, each line whole on one page).
+    int runLimit = INT_MAX;
 };
 
 // The runs of a node, moved by `offset`.
 void DrawRuns(const Painting& p, TPRNTrode& c, QPoint offset, Frame& frame, bool markPrinted) {
     const bool input = c.TagName == QLatin1String("input");
     for (TLineText& run : c.Runs) {
+        const QRect r = run.Rect.translated(offset);
         if (markPrinted) {
-            if (run.Printed) continue;
+            if (run.Printed || r.y() + r.height() > p.runLimit) continue;
             run.Printed = true;
         }
-        const QRect r = run.Rect.translated(offset);
         if (p.canvas) DrawTextRun(*p.canvas, c, r, run.Text, p.ppi, input);
         frame.Add(r);
     }
@@ -138,7 +143,9 @@ void DrawTaken(const Painting& p, TPRNTrode& c, QPoint offset, bool top, TColor 
 // does not fit ends the page. Row groups are walked through.
 class RowWalk {
   public:
-    RowWalk(const Painting& p, QPoint offset, int limit) : p_(p), offset_(offset), limit_(limit) {}
+    // Rows are drawn moved by `offset`; the page's rows start at `top` (page coordinates).
+    RowWalk(const Painting& p, QPoint offset, int top, int limit)
+        : p_(p), offset_(offset), top_(top), limit_(limit) {}
 
     void Walk(TPRNTrode& node, TColor background) {
         for (const auto& child : node.Children) {
@@ -160,6 +167,10 @@ class RowWalk {
                 return;
             }
             ++taken_;
+            if (b > limit_) {
+                TakePart(c, background);
+                return;
+            }
             progress_ = std::max(progress_, b);
             c.PrintedMark = true;
             DrawTaken(p_, c, offset_, true, background, frame_);
@@ -179,8 +190,36 @@ class RowWalk {
     const Frame& Drawn() const { return frame_; }
 
   private:
+    // A row taller than the room on a page: what lies above the page's end is drawn (its
+    // boxes cut there, its lines whole on the page that holds their middle), and the rest
+    // goes on the next page.
+    void TakePart(TPRNTrode& row, TColor background) {
+        const int pageEnd = offset_.y() + limit_;
+        Painting part = p_;
+        part.runLimit = pageEnd;
+        if (part.canvas) {
+            part.canvas->save();
+            const QRect rect = row.Bounds.translated(offset_);
+            part.canvas->setClipRect(
+                QRect(rect.x() - 2, top_ - 1, rect.width() + 4, pageEnd - top_ + 1),
+                Qt::IntersectClip);
+        }
+        Frame drawn(0, 0);
+        DrawTaken(part, row, offset_, true, background, drawn);
+        if (part.canvas) part.canvas->restore();
+        if (!drawn.Empty()) {
+            const QRect r = drawn.Rect();
+            frame_.Add(
+                QRect(r.x(), r.y(), r.width(), std::min(r.y() + r.height(), pageEnd) - r.y()));
+        }
+        progress_ = std::max(progress_, limit_);
+        finished_ = false;
+        stopped_ = true;
+    }
+
     const Painting& p_;
     QPoint offset_;
+    int top_;
     int limit_;
     int taken_ = 0;
     int progress_ = INT_MIN;
@@ -248,13 +287,24 @@ bool DrawHtmlTable(TModiControl& item, const DrawContext& ctx, int t) {
     const int room =
         t + item.intPrintHeight - bodyTop - footHeight - border.Widths[bsBottom] - 2 * cs;
     const QPoint offset(x - border.Widths[bsLeft], bodyTop - progress);
-    RowWalk walk(p, offset, progress + std::max(0, room));
+    RowWalk walk(p, offset, bodyTop, progress + std::max(0, room));
+    // A row that went on from the page before shows only what lies below the head.
+    if (p.canvas) {
+        p.canvas->save();
+        p.canvas->setClipRect(QRect(-kFar, bodyTop - 1, 2 * kFar, 2 * kFar), Qt::IntersectClip);
+    }
     walk.Walk(body, body.BackColor);
     if (walk.Taken() == 0 && !walk.Finished()) {
         walk.Retry();
         walk.Walk(body, body.BackColor);
     }
-    frame.Add(walk.Drawn());
+    if (p.canvas) p.canvas->restore();
+    if (!walk.Drawn().Empty()) {
+        // A row that went on from the page before counts from the top of this page's rows.
+        const QRect d = walk.Drawn().Rect();
+        const int top = std::max(d.y(), bodyTop);
+        frame.Add(QRect(d.x(), top, d.width(), d.y() + d.height() - top));
+    }
     item.intPrintProgress = walk.Progress(progress);
 
     if (foot && footHeight > 0) {

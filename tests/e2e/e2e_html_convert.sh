@@ -59,4 +59,15 @@ expect_status 0 "$WORK/tallhead.js" --pdf "$WORK/tallhead.pdf"
 [ "$(pdftotext "$WORK/tallhead.pdf" - | grep -c TALLHEAD)" = 1 ] || fail "a head taller than the page repeats"
 [ "$(pdftotext "$WORK/tallhead.pdf" - | grep -c "row ")" = 10 ] || fail "rows under a tall head"
 pass "a head taller than the page is printed once and the rows follow"
+# A row taller than the page goes on over pages at line boundaries: no line is lost.
+cat > "$WORK/tallrow.js" <<'JS'
+KAVEL.PRINT_INIT("tall row");
+var lines = ""; for (var i = 1; i <= 80; i++) lines += "cell line " + i + "<br>";
+KAVEL.ADD_PRINT_TABLE(40, 40, 400, 400, "<table border=1 style='font:14px Arial'><thead><tr><th>HEAD</th></tr></thead><tr><td>first row</td></tr><tr><td>" + lines + "</td></tr><tr><td>last row</td></tr></table>");
+JS
+expect_status 0 "$WORK/tallrow.js" --pdf "$WORK/tallrow.pdf"
+pdftotext -layout "$WORK/tallrow.pdf" - | grep -o "cell line [0-9]*" | sed 's/cell line //' > "$WORK/cells.txt"
+seq 1 80 | diff - "$WORK/cells.txt" >/dev/null || fail "lines of a tall row lost or doubled"
+pdftotext "$WORK/tallrow.pdf" - | grep -q "last row" || fail "the row after a tall row"
+pass "a row taller than the page goes on over pages, every line once"
 echo "$PASSED passed, 0 failed"
