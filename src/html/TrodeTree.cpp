@@ -47,11 +47,9 @@ class TreeBuilder {
         if (node.TagName == "s" || node.TagName == "strike" || node.TagName == "del") {
             node.StrikeOut = true;
         }
-        QRectF bounds = doc_.Rect(node.Element);
-        if (node.TagName == "img" && parent && parent->Element != kNoNode) {
-            bounds = bounds & doc_.Rect(parent->Element);
-        }
-        node.Bounds = ToControl(bounds);
+        // A picture keeps its whole box even where it overflows its parent (a float taller
+        // than its paragraph): the browser shows all of it.
+        node.Bounds = ToControl(doc_.Rect(node.Element));
         // Shared borders lie on the edge between two cells: each cell draws the line where
         // its neighbour does, not next to it.
         const bool cell = node.TagName == "td" || node.TagName == "th";

@@ -31,6 +31,21 @@ expect_status 0 "$SRC/examples/labels.js" --pdf "$WORK/labels.pdf"
 [ "$(pdftotext "$WORK/labels.pdf" - | grep -c "Harbour Road")" = 24 ] || fail "24 labels"
 pass "the label sheet holds 24 labels"
 
+expect_status 0 "$SRC/examples/delivery-table.js" --pdf "$WORK/dt.pdf"
+pages=$(pages_of "$WORK/dt.pdf")
+[ "$pages" -ge 5 ] || fail "300 table rows took $pages pages"
+for p in $(seq 1 "$pages"); do
+    t=$(pdftotext -f "$p" -l "$p" "$WORK/dt.pdf" -)
+    for want in "delivery note 2026-0412" "Description" "Goods remain our property" "Page $p/$pages"; do
+        grep -q "$want" <<< "$t" || fail "page $p of the delivery table lacks \"$want\""
+    done
+done
+pass "the delivery table repeats header, table head and foot and page number on its $pages pages"
+
+expect_status 0 "$SRC/examples/html-document.js" --pdf "$WORK/doc.pdf"
+pdftotext "$WORK/doc.pdf" - | grep -q "The annual inspection of the packing line" || fail "document text"
+pass "the HTML document prints as text"
+
 printf 'KAVEL.PRINT_INIT("two");\nKAVEL.ADD_PRINT_TEXT(10,10,100,20,"first");\nKAVEL.PRINT();\nKAVEL.ADD_PRINT_TEXT(10,10,100,20,"second");\nKAVEL.PRINT();\n' > "$WORK/two.js"
 expect_status 0 "$WORK/two.js" --pdf "$WORK/two.pdf"
 pdftotext "$WORK/two.pdf" - | grep -q first || fail "first job"
