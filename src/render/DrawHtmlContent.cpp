@@ -284,10 +284,13 @@ bool DrawHtmlTable(TModiControl& item, const DrawContext& ctx, int t) {
     // Rows go where the browser put them below the head, as far as the page leaves room
     // above the foot and the table's bottom edge.
     const int bodyTop = withHead ? std::max(frame.BottomEdge(), t + headHeight) : t;
+    // At least a quarter of the item's height goes to rows, so that a head and foot that
+    // leave no room still let the table end.
     const int room =
-        t + item.intPrintHeight - bodyTop - footHeight - border.Widths[bsBottom] - 2 * cs;
+        std::max({t + item.intPrintHeight - bodyTop - footHeight - border.Widths[bsBottom] - 2 * cs,
+                  item.intPrintHeight / 4, 1});
     const QPoint offset(x - border.Widths[bsLeft], bodyTop - progress);
-    RowWalk walk(p, offset, bodyTop, progress + std::max(0, room));
+    RowWalk walk(p, offset, bodyTop, progress + room);
     // A row that went on from the page before shows only what lies below the head.
     if (p.canvas) {
         p.canvas->save();
