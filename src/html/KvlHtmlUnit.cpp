@@ -149,7 +149,6 @@ ResourcePolicy HostPagePolicy() {
 std::unique_ptr<TkvlWebForm> PrepareHtmlItem(TPRNDataType kind, TImageBox& picture, int width,
                                              bool designing, const QString& content,
                                              int pixelsPerInch) {
-    Q_UNUSED(designing);  // used by the document and table conversion
     pixelsPerInch = std::max(1, pixelsPerInch);
     if (width > 0) picture.resize(width, picture.height());
     if (picture.width() <= 0 && picture.parentWidget()) {
@@ -188,12 +187,18 @@ std::unique_ptr<TkvlWebForm> PrepareHtmlItem(TPRNDataType kind, TImageBox& pictu
 
     const LaidOutDocument& document = *form->FDocument;
     if (document.Truncated()) form->NoteProblem(document.TruncationReason());
-    if (kind == cdtHtml) {
-        const QRectF whole(0, 0, form->FContentWidth, form->FContentHeight);
+    // The designer shows documents and tables as the browser laid them out; paper gets
+    // them from the trees below.
+    if (kind == cdtHtml || (designing && kind != cdtImage)) {
+        // Trees start at the body's corner, the HTML picture at the page's.
+        const QPointF corner =
+            kind == cdtHtml ? QPointF() : QPointF(form->FBodyLeft, form->FBodyTop);
+        const QRectF whole(corner, QPointF(form->FContentWidth, form->FContentHeight));
         const QImage shot = CapturePicture(*form, whole, pixelsPerInch);
         const double scale = shot.isNull() ? 1 : shot.width() / whole.width();
         picture.SetPicture(AtControlSize(shot, scale, pixelsPerInch));
-    } else if (kind == cdtHtmText || kind == cdtUrl) {
+    }
+    if (kind == cdtHtmText || kind == cdtUrl) {
         QString problem;
         const TreeSource source{document, form->Page(), pixelsPerInch, &problem};
         form->FBodyTree = BuildTrodeTree(source, "body", "body", {}, 0);
