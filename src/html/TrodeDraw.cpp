@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "control/ItemFont.h"
+#include "control/ModiControls.h"
 #include "control/TextShaping.h"
 #include "html/CssValues.h"
 
@@ -25,21 +26,6 @@ QRect Edges(int left, int top, int right, int bottom) {
     return QRect(left, top, right - left, bottom - top);
 }
 
-Qt::PenStyle QtPen(TPenStyle style) {
-    switch (style) {
-        case psDash:
-            return Qt::DashLine;
-        case psDot:
-            return Qt::DotLine;
-        case psDashDot:
-            return Qt::DashDotLine;
-        case psDashDotDot:
-            return Qt::DashDotDotLine;
-        default:
-            return Qt::SolidLine;
-    }
-}
-
 // A one-pixel line over the pixels [from, to) of a row (horizontal) or a column.
 void Line(QPainter& canvas, TColor color, TPenStyle style, bool horizontal, int at, int from,
           int to) {
@@ -49,7 +35,7 @@ void Line(QPainter& canvas, TColor color, TPenStyle style, bool horizontal, int 
         canvas.fillRect(r, ToQColor(color));
         return;
     }
-    QPen pen(ToQColor(color), 1, QtPen(style), Qt::FlatCap);
+    QPen pen(ToQColor(color), 1, TPRNShape::QtPenStyle(style), Qt::FlatCap);
     canvas.save();
     canvas.setPen(pen);
     if (horizontal) {

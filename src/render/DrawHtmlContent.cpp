@@ -90,34 +90,10 @@ void DrawPicture(const Painting& p, TPRNTrode& c, const QRect& r) {
     if (c.HasText) FillPictureInterior(*p.canvas, c, r);
 }
 
-// A head or foot, drawn whole at `at`.
-void DrawPart(const Painting& p, TPRNTrode& node, QPoint at, int depth, TColor background,
-              Frame& frame) {
-    for (const auto& child : node.Children) {
-        if (!child || !child->Visible) continue;
-        TPRNTrode& c = *child;
-        if (c.TagName == QLatin1String("table")) background = c.BackColor;
-        const QRect r = c.Bounds.translated(at);
-        if (depth == 0 && c.TagName == QLatin1String("tr") && p.canvas) {
-            FillBox(*p.canvas, RowColor(c, background), r);
-        }
-        if (c.PictureWidth > 0) {
-            DrawPicture(p, c, r);
-            frame.Add(r);
-        } else if (c.NodeType == 1) {
-            if (!IsStructural(c.TagName)) {
-                if (p.canvas) DrawElementBox(*p.canvas, c, r);
-                frame.Add(r);
-            }
-            DrawPart(p, c, at, depth + 1, background, frame);
-        }
-        DrawRuns(p, c, at, frame, false);
-    }
-}
-
-// Draws a taken row (or anything else taken) and all it holds, moved by `offset`.
+// Draws a node and all it holds, moved by `offset`: a row (or anything else) the row walk
+// took, or a part of a head or foot. Runs of taken rows are marked as printed.
 void DrawTaken(const Painting& p, TPRNTrode& c, QPoint offset, bool top, TColor background,
-               Frame& frame) {
+               Frame& frame, bool markPrinted = true) {
     const QRect r = c.Bounds.translated(offset);
     if (top && c.TagName == QLatin1String("tr") && p.canvas) {
         FillBox(*p.canvas, RowColor(c, background), r);
@@ -133,10 +109,19 @@ void DrawTaken(const Painting& p, TPRNTrode& c, QPoint offset, bool top, TColor 
         for (const auto& inner : c.Children) {
             if (!inner || !inner->Visible) continue;
             if (inner->TagName == QLatin1String("table")) background = inner->BackColor;
-            DrawTaken(p, *inner, offset, false, background, frame);
+            DrawTaken(p, *inner, offset, false, background, frame, markPrinted);
         }
     }
-    DrawRuns(p, c, offset, frame, true);
+    DrawRuns(p, c, offset, frame, markPrinted);
+}
+
+// A head or foot, drawn whole at `at`.
+void DrawPart(const Painting& p, TPRNTrode& node, QPoint at, TColor background, Frame& frame) {
+    for (const auto& child : node.Children) {
+        if (!child || !child->Visible) continue;
+        if (child->TagName == QLatin1String("table")) background = child->BackColor;
+        DrawTaken(p, *child, at, true, background, frame, false);
+    }
 }
 
 // The rows of a table body that fit above `limit` (tree coordinates), in order; a row that
@@ -278,7 +263,7 @@ bool DrawHtmlTable(TModiControl& item, const DrawContext& ctx, int t) {
 
     Frame frame(x + cs, t);
     int progress = item.intPrintProgress;
-    if (withHead) DrawPart(p, *head, QPoint(x, t), 0, body.BackColor, frame);
+    if (withHead) DrawPart(p, *head, QPoint(x, t), body.BackColor, frame);
     if (progress == 0) progress = (headHeight > 0 ? cs : 0) + border.Widths[bsTop];
 
     // Rows go where the browser put them below the head, as far as the page leaves room
@@ -311,7 +296,7 @@ bool DrawHtmlTable(TModiControl& item, const DrawContext& ctx, int t) {
     item.intPrintProgress = walk.Progress(progress);
 
     if (foot && footHeight > 0) {
-        DrawPart(p, *foot, QPoint(x, frame.BottomEdge() + cs), 0, body.BackColor, frame);
+        DrawPart(p, *foot, QPoint(x, frame.BottomEdge() + cs), body.BackColor, frame);
     }
     if (p.canvas && !frame.Empty()) DrawTableFrame(*p.canvas, body, frame.Rect());
     if (walk.Finished()) {
