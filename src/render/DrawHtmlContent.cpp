@@ -263,7 +263,12 @@ bool DrawHtmlTable(TModiControl& item, const DrawContext& ctx, int t) {
 
     Frame frame(x + cs, t);
     int progress = item.intPrintProgress;
-    if (withHead) DrawPart(p, *head, QPoint(x, t), body.BackColor, frame);
+    // Head and foot stand where the browser put them against the table's left edge (their
+    // trees count from their own left edges, the body's from the table's).
+    const auto partLeft = [&](const TPRNTrode& part) {
+        return x - border.Widths[bsLeft] + body.OriginX - part.OriginX;
+    };
+    if (withHead) DrawPart(p, *head, QPoint(partLeft(*head), t), body.BackColor, frame);
     if (progress == 0) progress = (headHeight > 0 ? cs : 0) + border.Widths[bsTop];
 
     // Rows go where the browser put them below the head, as far as the page leaves room
@@ -296,7 +301,7 @@ bool DrawHtmlTable(TModiControl& item, const DrawContext& ctx, int t) {
     item.intPrintProgress = walk.Progress(progress);
 
     if (foot && footHeight > 0) {
-        DrawPart(p, *foot, QPoint(x, frame.BottomEdge() + cs), body.BackColor, frame);
+        DrawPart(p, *foot, QPoint(partLeft(*foot), frame.BottomEdge() + cs), body.BackColor, frame);
     }
     if (p.canvas && !frame.Empty()) DrawTableFrame(*p.canvas, body, frame.Rect());
     if (walk.Finished()) {
