@@ -94,7 +94,7 @@ Cut CutOf(const QRect& r, int wt, int wb) {
 
 class SliceDrawer {
   public:
-    SliceDrawer(QPainter& canvas, QPoint origin, int foot, int head, int pass, int y, int h,
+    SliceDrawer(QPainter* canvas, QPoint origin, int foot, int head, int pass, int y, int h,
                 int ppi)
         : canvas_(canvas),
           origin_(origin),
@@ -115,6 +115,19 @@ class SliceDrawer {
     }
 
   private:
+    void BoxAt(const TPRNTrode& node, const QRect& r) {
+        if (canvas_) DrawElementBox(*canvas_, node, r);
+    }
+    void PictureAt(const TPRNTrode& node, int top, int height, const QRect& dest) {
+        if (canvas_) DrawPicturePart(*canvas_, node, top, height, dest);
+    }
+    void InteriorAt(const TPRNTrode& node, const QRect& r) {
+        if (canvas_) FillPictureInterior(*canvas_, node, r);
+    }
+    void TextAt(const TPRNTrode& node, const QRect& r, const QString& text, int ppi, bool input) {
+        if (canvas_) DrawTextRun(*canvas_, node, r, text, ppi, input);
+    }
+
     bool TablePart(const TPRNTrode& node) const { return node.PartTag == QLatin1String("table"); }
 
     void PartBox(TPRNTrode& node) {
@@ -137,7 +150,7 @@ class SliceDrawer {
             r = Edges(r.x(), top, Right(r), bottom);
         }
         if (TablePart(node) || node.PartTag == QLatin1String("body")) {
-            DrawElementBox(canvas_, node, r);
+            BoxAt(node, r);
         }
         node.DrawPass = pass_;
     }
@@ -146,24 +159,24 @@ class SliceDrawer {
         const int bottom = c.Bounds.y() + c.Bounds.height();
         switch (CutOf(r, wt_, wb_)) {
             case Cut::Whole:
-                DrawPicturePart(canvas_, c, 0, c.PictureHeight, r);
-                if (c.HasText) FillPictureInterior(canvas_, c, r);
+                PictureAt(c, 0, c.PictureHeight, r);
+                if (c.HasText) InteriorAt(c, r);
                 reached = std::max(reached, bottom);
                 c.DrawPass = pass_;
                 break;
             case Cut::StartsHere:
-                DrawPicturePart(canvas_, c, 0, wb_ - r.y(), Edges(r.x(), r.y(), Right(r), wb_));
+                PictureAt(c, 0, wb_ - r.y(), Edges(r.x(), r.y(), Right(r), wb_));
                 reached = std::max(reached, y_ + h_);
                 c.DrawPass = pass_ - 2;
                 break;
             case Cut::Middle:
-                DrawPicturePart(canvas_, c, wt_ - r.y(), h_, Edges(r.x(), wt_, Right(r), wb_));
+                PictureAt(c, wt_ - r.y(), h_, Edges(r.x(), wt_, Right(r), wb_));
                 reached = std::max(reached, y_ + h_);
                 break;
             case Cut::EndsHere:
                 if (Bottom(r) > wt_) {
-                    DrawPicturePart(canvas_, c, wt_ - r.y(), Bottom(r) - wt_,
-                                    Edges(r.x(), wt_, Right(r), Bottom(r)));
+                    PictureAt(c, wt_ - r.y(), Bottom(r) - wt_,
+                              Edges(r.x(), wt_, Right(r), Bottom(r)));
                 }
                 reached = std::max(reached, bottom);
                 c.DrawPass = pass_;
@@ -177,7 +190,7 @@ class SliceDrawer {
         if (tablePart) {
             // Cells that cross the page are left to the row walk of the table.
             if (cut == Cut::Whole) {
-                DrawElementBox(canvas_, c, r);
+                BoxAt(c, r);
                 reached = std::max(reached, bottom);
                 c.DrawPass = pass_;
             }
@@ -188,21 +201,21 @@ class SliceDrawer {
         const int wB = table ? c.Border.Widths[bsBottom] : 0;
         switch (cut) {
             case Cut::Whole:
-                DrawElementBox(canvas_, c, r);
+                BoxAt(c, r);
                 reached = std::max(reached, bottom);
                 c.DrawPass = pass_;
                 break;
             case Cut::StartsHere:
-                DrawElementBox(canvas_, c, Edges(r.x(), r.y(), Right(r), wb_ + wB));
+                BoxAt(c, Edges(r.x(), r.y(), Right(r), wb_ + wB));
                 reached = std::max(reached, y_ + h_);
                 c.DrawPass = pass_ - 2;
                 break;
             case Cut::Middle:
-                DrawElementBox(canvas_, c, Edges(r.x(), wt_ - wT, Right(r), wb_ + wB));
+                BoxAt(c, Edges(r.x(), wt_ - wT, Right(r), wb_ + wB));
                 reached = std::max(reached, y_ + h_);
                 break;
             case Cut::EndsHere:
-                DrawElementBox(canvas_, c, Edges(r.x(), wt_ - wT, Right(r), Bottom(r)));
+                BoxAt(c, Edges(r.x(), wt_ - wT, Right(r), Bottom(r)));
                 reached = std::max(reached, bottom);
                 c.DrawPass = pass_;
                 break;
@@ -217,7 +230,7 @@ class SliceDrawer {
             const int needed = tablePart ? r.height() : r.height() / 2;
             // A line goes on the page that holds its middle (a table's: all of it).
             if (tablePart ? r.y() + needed > wb_ : r.y() + needed >= wb_) continue;
-            DrawTextRun(canvas_, c, r, run.Text, ppi_, input);
+            TextAt(c, r, run.Text, ppi_, input);
             run.DrawPass = pass_;
             reached = std::max(reached, Bottom(run.Rect));
         }
@@ -242,7 +255,7 @@ class SliceDrawer {
         }
     }
 
-    QPainter& canvas_;
+    QPainter* canvas_;  // null: measuring only
     QPoint origin_;
     int foot_, head_, pass_, y_, h_, ppi_;
     int wt_, wb_;
@@ -351,7 +364,7 @@ void DrawTableFrame(QPainter& canvas, const TPRNTrode& table, const QRect& frame
     DrawBorders(canvas, b, outer);
 }
 
-int DrawDocumentSlice(QPainter& canvas, TPRNTrode& node, QPoint origin, int footHeight,
+int DrawDocumentSlice(QPainter* canvas, TPRNTrode& node, QPoint origin, int footHeight,
                       int headHeight, int pass, int y, int h, int ppi) {
     return SliceDrawer(canvas, origin, footHeight, headHeight, pass, y, h, ppi).Root(node);
 }

@@ -29,8 +29,9 @@ void DrawTableFrame(QPainter& canvas, const TPRNTrode& table, const QRect& frame
 
 // The slice [y, y + h) of a tree at `origin` of the page; pass numbers make every run and
 // every part of a picture appear once per output. Answers the tree offset reached (at
-// least y). Head and foot heights widen a table part's box.
-int DrawDocumentSlice(QPainter& canvas, TPRNTrode& node, QPoint origin, int footHeight,
+// least y). Head and foot heights widen a table part's box. Without a canvas it only
+// measures, marking what it would have drawn.
+int DrawDocumentSlice(QPainter* canvas, TPRNTrode& node, QPoint origin, int footHeight,
                       int headHeight, int pass, int y, int h, int ppi);
 
 }  // namespace kavel

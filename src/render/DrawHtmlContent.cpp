@@ -230,12 +230,11 @@ bool DrawHtmlDocument(TModiControl& item, const DrawContext& ctx, int t) {
     if (!form || !form->FBodyTree) return true;
     TPRNTrode& root = *form->FBodyTree;
     const int progress = item.intPrintProgress;
-    int reached = progress + item.intPrintHeight;
-    if (ctx.canvas && ctx.draw) {
-        const int pass = root.DrawPass + (progress == 0 ? 3 : 0);
-        reached = DrawDocumentSlice(*ctx.canvas, root, QPoint(item.intPrintLeft, t), 0, 0, pass,
-                                    progress, item.intPrintHeight, ctx.ppi);
-    }
+    // Measuring runs the same slices as drawing, so that both count the same pages.
+    const int pass = root.DrawPass + (progress == 0 ? 3 : 0);
+    const int reached =
+        DrawDocumentSlice(ctx.draw ? ctx.canvas : nullptr, root, QPoint(item.intPrintLeft, t), 0, 0,
+                          pass, progress, item.intPrintHeight, ctx.ppi);
     if (reached <= progress) return true;  // no progress: nothing more will come
     item.intPrintProgress = reached;
     return reached >= root.ContentBottom;
