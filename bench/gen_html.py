@@ -3,10 +3,13 @@
 
 usage: gen_html.py pre OUT.html [LINES]   the text task's lines as a <pre> (default 10000)
        gen_html.py invoice OUT.html       the invoice of examples/invoice.js, absolutely positioned
+       gen_html.py table OUT.html OUT.js  the 2,000 x 5 table with head and foot, and a task
+                                          printing the same HTML as a table item
 
 Positions are CSS pixels (96 per inch), the control's script units; font sizes are points.
 """
 import html
+import json
 import sys
 
 PAGE_CSS = "@page{size:A4;margin:%s}body{margin:0}"
@@ -117,11 +120,44 @@ def write_invoice(out):
     p.write(out, "Invoice example")
 
 
+def table_document(rows=2000, columns=5):
+    # The table of bench/kavel_bench_engine.cpp, character for character.
+    out = ["<!DOCTYPE html><html><head><meta charset='utf-8'><style>"
+           "body{font-family:'宋体';font-size:12px;margin:8px}"
+           "table{border-collapse:collapse;width:100%;border:2px solid #000}"
+           "td,th{border:1px solid #333;padding:2px 4px;text-align:left}"
+           "thead th{background:#ddd;font-weight:bold;text-align:center}"
+           "tbody tr:nth-child(even){background:#eef}tfoot td{background:#ffd;font-style:italic}"
+           "</style></head><body><table id=t><thead><tr>"]
+    out += ["<th>Column %d 列</th>" % (c + 1) for c in range(columns)]
+    out.append("</tr></thead><tfoot><tr>")
+    out += ["<td>Foot %d 合计</td>" % (c + 1) for c in range(columns)]
+    out.append("</tr></tfoot><tbody>\n")
+    for r in range(rows):
+        out.append("<tr>" + "".join("<td>R%dC%d 数据 value %d</td>" % (r, c, r * columns + c)
+                                    for c in range(columns)) + "</tr>\n")
+    out.append("</tbody></table></body></html>\n")
+    return "".join(out)
+
+
+def write_table(out_html, out_js):
+    document = table_document()
+    with open(out_html, "w", encoding="utf-8") as f:
+        f.write(document)
+    with open(out_js, "w", encoding="utf-8") as f:
+        # A4; the item 700 px wide, 1,000 px high a page, head and foot on every page.
+        f.write('KAVEL.PRINT_INIT("2,000-row table");\n'
+                'KAVEL.SET_PRINT_PAGESIZE(1, 2100, 2970, "A4");\n'
+                "KAVEL.ADD_PRINT_TABLE(40, 40, 700, 1000, %s);\n" % json.dumps(document))
+
+
 def main(argv):
     if len(argv) >= 3 and argv[1] == "pre":
         write_pre(argv[2], int(argv[3]) if len(argv) > 3 else 10000)
     elif len(argv) == 3 and argv[1] == "invoice":
         write_invoice(argv[2])
+    elif len(argv) == 4 and argv[1] == "table":
+        write_table(argv[2], argv[3])
     else:
         sys.stderr.write(__doc__)
         return 2
