@@ -350,9 +350,12 @@ void DrawPicturePart(QPainter& canvas, const TPRNTrode& node, int top, int heigh
 void DrawTableFrame(QPainter& canvas, const TPRNTrode& table, const QRect& frame) {
     const TDPBord& b = table.Border;
     const int cs = table.CellSpacing;
+    // With shared borders the cells' outer lines are the table's.
     const QRect outer =
-        Edges(frame.x() - b.Widths[bsLeft] - cs, frame.y() - b.Widths[bsTop] - cs,
-              Right(frame) + b.Widths[bsRight] + cs, Bottom(frame) + b.Widths[bsBottom] + cs);
+        table.CollapsedBorders
+            ? frame
+            : Edges(frame.x() - b.Widths[bsLeft] - cs, frame.y() - b.Widths[bsTop] - cs,
+                    Right(frame) + b.Widths[bsRight] + cs, Bottom(frame) + b.Widths[bsBottom] + cs);
     if (table.BackColor != kWhite) {
         FillBox(canvas, table.BackColor, Edges(outer.x(), outer.y(), frame.x(), Bottom(outer)));
         FillBox(canvas, table.BackColor, Edges(outer.x(), outer.y(), Right(outer), frame.y()));

@@ -81,8 +81,11 @@ class TreeBuilder {
         node.HorzAlign = HorzAlignValue(Style(node, "text-align"), node.HorzAlign);
         node.VertAlign = VertAlignValue(Style(node, "vertical-align"), node.VertAlign);
         if (node.Visible && node.TagName == "table") {
+            // Collapsed borders have no spacing: the cells' outer lines are the table's.
             node.CellSpacing =
-                LengthToPixels(doc_.Attribute(node.Element, "cellspacing"), 2, 96) * k_;
+                node.CollapsedBorders
+                    ? 0
+                    : LengthToPixels(doc_.Attribute(node.Element, "cellspacing"), 2, 96) * k_;
         }
         return true;
     }

@@ -300,7 +300,11 @@ bool DrawHtmlTable(TModiControl& item, const DrawContext& ctx, int t) {
     item.intPrintProgress = walk.Progress(progress);
 
     if (foot && footHeight > 0) {
-        DrawPart(p, *foot, QPoint(partLeft(*foot), frame.BottomEdge() + cs), body.BackColor, frame);
+        // Below the last row taken, as the browser puts the foot after a row (shared borders
+        // overlap: the frame's bottom would be a line too low).
+        const int footTop =
+            walk.Taken() > 0 ? offset.y() + item.intPrintProgress + cs : frame.BottomEdge() + cs;
+        DrawPart(p, *foot, QPoint(partLeft(*foot), footTop), body.BackColor, frame);
     }
     if (p.canvas && !frame.Empty()) DrawTableFrame(*p.canvas, body, frame.Rect());
     if (walk.Finished()) {
