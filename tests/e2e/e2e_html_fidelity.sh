@@ -7,7 +7,9 @@ export FONTCONFIG_FILE=${FONTCONFIG_FILE:-$SRC/data/fonts.conf}
 BROWSER=${KAVEL_BROWSER:-/usr/lib/chromium/chromium}
 DOCS=$HERE/fidelity
 WIDTH=600     # the item's width, CSS px: the browser's window is as wide
-FLOOR=95      # agreement in percent below which a document fails
+# Agreement in percent below which a document fails: 95 at least; a document that agrees
+# almost wholly is held near its figure, so that a frame or row drawn a pixel off shows.
+FLOOR=95
 
 browser() {  # browser ARGS... URL: the headless browser at the item's width
     timeout 120 "$BROWSER" --headless --no-sandbox --disable-gpu --hide-scrollbars \
@@ -28,16 +30,17 @@ PY
     pdftoppm -r 96 -gray -f 1 -l 1 -singlefile "$WORK/$1.pdf" "$WORK/$1-kavel"
 }
 
-for case in styled:ADD_PRINT_HTM table:ADD_PRINT_TABLE mixed:ADD_PRINT_HTM; do
-    name=${case%%:*}
-    print_item "$name" "${case#*:}"
+for case in styled:ADD_PRINT_HTM:99 table:ADD_PRINT_TABLE:99 mixed:ADD_PRINT_HTM:96; do
+    IFS=: read -r name kind floor <<< "$case"
+    print_item "$name" "$kind"
     browser --screenshot="$WORK/$name-browser.png" "file://$DOCS/$name.html"
     [ -s "$WORK/$name-browser.png" ] || fail "the browser took no screenshot of $name.html"
     result=$(python3 "$HERE/pixels.py" agreement "$WORK/$name-kavel.pgm" "$WORK/$name-browser.png" \
         "${FIDELITY_DIFF:-$WORK}/$name-diff.png")
     echo "# $name: ${result%% *} % of the ink agrees ${result#* }"
-    python3 -c "import sys; sys.exit(float(sys.argv[1]) < float(sys.argv[2]))" "${result%% *}" "$FLOOR" ||
-        fail "$name.html: the printed ink agrees with the browser's for ${result%% *} %, under $FLOOR %"
+    [ "$floor" -ge "$FLOOR" ] || fail "a floor under $FLOOR %"
+    python3 -c "import sys; sys.exit(float(sys.argv[1]) < float(sys.argv[2]))" "${result%% *}" "$floor" ||
+        fail "$name.html: the printed ink agrees with the browser's for ${result%% *} %, under $floor %"
     pass "$name.html prints as the browser shows it (${result%% *} %)"
 done
 
