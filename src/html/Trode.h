@@ -50,7 +50,7 @@ class TPRNTrode {
     QString TagName;  // lower case; "#text" for text
     QString TagPath;
     NodeId Element = kNoNode;
-    QString Text;
+    QString Text;  // a text node's value; an element's text only where it was needed
     QRect Bounds;
     TDPBord Border;
     int PictureWidth = 0, PictureHeight = 0;

@@ -131,7 +131,6 @@ class TreeBuilder {
     void Shift(QRect& r, const TPRNTrode& node) const { r.translate(node.OriginX, node.OriginY); }
 
     void Element(TPRNTrode& parent, TPRNTrode& c, int depth) {
-        c.Text = doc_.InnerText(c.Element).remove(QStringLiteral("\r\n"));
         if (!InitTrode(c, &parent)) {
             c.Visible = false;
             return;
@@ -142,10 +141,13 @@ class TreeBuilder {
             c.SkipTag.clear();
         }
         if (!c.Visible) return;
+        // An element's text is only needed for boxes with a background picture: reading it
+        // for every element would walk the document once per level.
         const QString background = Style(c, "background-image");
+        const bool backgroundPicture = !background.isEmpty() && background != "none";
+        if (backgroundPicture) c.Text = doc_.InnerText(c.Element).remove(QStringLiteral("\r\n"));
         const bool picture =
-            IsPictureTag(c.TagName) ||
-            (!background.isEmpty() && background != "none" && c.Text.trimmed().isEmpty());
+            IsPictureTag(c.TagName) || (backgroundPicture && c.Text.trimmed().isEmpty());
         if (picture) {
             c.HasText = false;
             c.PictureWidth = c.Bounds.width();
@@ -379,7 +381,6 @@ std::unique_ptr<TPRNTrode> BuildTrodeTree(const TreeSource& source, const QStrin
     root->OriginX = -root->Bounds.left();
     root->OriginY = -(root->Bounds.top() + offset);
     root->BaseFontSize = root->FontSize;
-    root->Text = doc.InnerText(part).remove(QStringLiteral("\r\n"));
     root->Bounds.translate(root->OriginX, root->OriginY + offset);
     root->Bounds.setHeight(std::max(0, root->Bounds.height() - offset));
     builder.WalkChildren(*root, 0);
