@@ -79,17 +79,6 @@ expect_status 0 "$WORK/nofit.js" --pdf "$WORK/nofit.pdf"
 [ "$(pdftotext "$WORK/nofit.pdf" - | grep -c "row ")" = 6 ] || fail "rows of a table without room"
 pass "a table whose head and foot fill the item still ends"
 
-# A head and foot that fill the whole item still let the table end.
-cat > "$WORK/nofit.js" <<'JS'
-KAVEL.PRINT_INIT("no room");
-var rows = "";
-for (var i = 1; i <= 6; i++) rows += "<tr><td>row " + i + "</td></tr>";
-KAVEL.ADD_PRINT_TABLE(40, 40, 400, 100, "<table><thead><tr><td style='height:45px'>H</td></tr></thead><tbody>" + rows + "</tbody><tfoot><tr><td style='height:45px'>F</td></tr></tfoot></table>");
-JS
-expect_status 0 "$WORK/nofit.js" --pdf "$WORK/nofit.pdf"
-[ "$(pages_of "$WORK/nofit.pdf")" -le 6 ] || fail "a table without room for rows runs on"
-[ "$(pdftotext "$WORK/nofit.pdf" - | grep -c "row ")" = 6 ] || fail "rows of a table without room"
-pass "a table whose head and foot fill the item still ends"
 # A row taller than the page goes on over pages at line boundaries: no line is lost.
 cat > "$WORK/tallrow.js" <<'JS'
 KAVEL.PRINT_INIT("tall row");
