@@ -95,7 +95,10 @@ void DrawPicture(const Painting& p, TPRNTrode& c, const QRect& r) {
 void DrawTaken(const Painting& p, TPRNTrode& c, QPoint offset, bool top, TColor background,
                Frame& frame, bool markPrinted = true) {
     const QRect r = c.Bounds.translated(offset);
-    if (top && c.TagName == QLatin1String("tr") && p.canvas) {
+    // A row without a background of its own or of its table is not painted white: that would
+    // wipe a cell reaching down from a row above (rowspan).
+    if (top && c.TagName == QLatin1String("tr") && p.canvas &&
+        RowColor(c, background) != 0xFFFFFF) {
         FillBox(*p.canvas, RowColor(c, background), r);
     }
     if (c.PictureWidth >= 1) {

@@ -67,6 +67,24 @@ expect_status 0 "$WORK/tallhead.js" --pdf "$WORK/tallhead.pdf"
 [ "$(pdftotext "$WORK/tallhead.pdf" - | grep -c "row ")" = 10 ] || fail "rows under a tall head"
 pass "a head taller than the page is printed once and the rows follow"
 
+# Spanning cells, nested tables and empty cells: every cell's text prints.
+cat > "$WORK/spans.js" <<'JS'
+KAVEL.PRINT_INIT("spans");
+KAVEL.ADD_PRINT_TABLE(40, 40, 500, 200, "<table border=1><tr><td rowspan=3>SPANDOWN</td><td colspan=2>SPANRIGHT</td></tr><tr><td>C1</td><td>D1</td></tr><tr><td><table border=1><tr><td>NESTED</td></tr></table></td><td></td></tr></table>");
+JS
+expect_status 0 "$WORK/spans.js" --pdf "$WORK/spans.pdf"
+# Each word must show: ink where the PDF says the word is (text painted over is still text).
+for want in SPANDOWN SPANRIGHT C1 D1 NESTED; do
+    box=$(pdftotext -bbox "$WORK/spans.pdf" - | grep ">$want<" | sed 's/.*xMin="\([0-9.]*\)" yMin="\([0-9.]*\)" xMax="\([0-9.]*\)" yMax="\([0-9.]*\)".*/\1 \2 \3 \4/')
+    [ -n "$box" ] || fail "$want is missing from a table with spans"
+    read -r x0 y0 x1 y1 <<< "$box"
+    dark=$(pdftoppm -r 72 -gray -f 1 -l 1 -x "${x0%.*}" -y "${y0%.*}" -W $(( ${x1%.*} - ${x0%.*} + 1 )) \
+        -H $(( ${y1%.*} - ${y0%.*} + 1 )) "$WORK/spans.pdf" |
+        python3 -c "import sys; d = sys.stdin.buffer.read(); h = d.split(b'\n', 3); print(sum(v < 128 for v in h[3]))")
+    [ "$dark" -gt 5 ] || fail "$want is covered in a table with spans"
+done
+pass "spanning cells, nested tables and empty cells print"
+
 # A head and foot that fill the whole item still let the table end.
 cat > "$WORK/nofit.js" <<'JS'
 KAVEL.PRINT_INIT("no room");
