@@ -1,6 +1,7 @@
 #include "platform/IniText.h"
 
 #include <QByteArrayView>
+#include <QStringDecoder>
 #include <limits>
 
 namespace kavel {
@@ -98,8 +99,16 @@ QByteArrayView AsciiTrimmed(QByteArrayView name) {
     return name.sliced(begin, end - begin);
 }
 
+// UTF-8 as written: a name or value that starts with U+FEFF keeps it (Qt's plain decoding
+// drops a leading byte-order mark, and the name would no longer match what was written).
+QString Decoded(QByteArrayView bytes) {
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless |
+                                                     QStringDecoder::Flag::ConvertInitialBom);
+    return decoder.decode(bytes);
+}
+
 QString Folded(QByteArrayView name) {
-    return QString::fromUtf8(name).trimmed().toCaseFolded();
+    return Decoded(name).trimmed().toCaseFolded();
 }
 
 constexpr quint32 kHashStart = 2166136261u;
@@ -246,7 +255,7 @@ std::optional<QString> IniIndex::Value(const QString& section, const QString& ke
         });
     if (keyEntry == 0) return std::nullopt;
     const Key& found = keys_[keyEntry - 1];
-    return QString::fromUtf8(Bytes(found.equals + 1, found.valueEnd)).trimmed();
+    return Decoded(Bytes(found.equals + 1, found.valueEnd)).trimmed();
 }
 
 std::optional<QString> IniValue(const QByteArray& text, const QString& section,

@@ -89,6 +89,11 @@ TEST(IniText, WriteChangesOnlyTheKeyLine) {
     for (const Case& c : cases) {
         EXPECT_EQ(IniWithValue(c.text, c.section, c.key, c.value), c.expected) << c.name;
     }
+    // Names and values that start with U+FEFF read back as written (not as a byte-order
+    // mark that decoding drops).
+    const QString mark = QString(QChar(0xFEFF));
+    const QByteArray written = IniWithValue("[S]\nA=1\n", mark + "T", mark + "K", mark + "v");
+    EXPECT_EQ(IniIndex(written).Value(mark + "T", mark + "K"), mark + "v");
 }
 
 TEST(IniText, RefusesWhatWouldBreakOtherLines) {
