@@ -15,6 +15,7 @@
 #include "Fonts.h"
 #include "control/VelloImpl1.h"
 #include "designer/PSetupFormUnit.h"
+#include "platform/ChromiumEngine.h"
 #include "platform/Messages.h"
 #include "platform/PrinterSystem.h"
 #include "platform/SettingsStore.h"
@@ -185,6 +186,11 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
     kavel::InstallFontSubstitutions();
 
     kavel::SetSettingsBaseFolder(TheScratch().Path("settings"));
+    // The programs fuzz the control, not the browser: loading each HTML item into a real
+    // browser made single runs take seconds. With a browser that cannot start, HTML items
+    // take their "prints nothing" path in a moment.
+    kavel::SetBrowserEngine(std::make_shared<kavel::ChromiumEngine>(kavel::ChromiumOptions{
+        QStringLiteral("/nonexistent/browser"), {}, std::chrono::seconds(1)}));
     return 0;
 }
 
