@@ -115,7 +115,8 @@ QString Repeated(ByteReader& in) {
     return unit.repeated(wanted / unit.size() + 1).left(wanted);
 }
 
-Variant Special(ByteReader& in) {
+// Values that are neither numbers nor texts: empty, null, booleans, an object.
+Variant NonScalarValue(ByteReader& in) {
     switch (in.Byte() % 5) {
         case 0:
             return Variant();
@@ -135,12 +136,13 @@ Variant Special(ByteReader& in) {
 Variant Argument(ByteReader& in, const ParamInfo& param) {
     const uint8_t tag = in.Byte() % 16;
     const bool integer = IsIntegerType(param.type);
-    enum { Edge, Raw, Small, Table, Text, Empty, Repeat, Spec, Real, Narrow } what;
-    static constexpr std::array intKinds = {Edge, Edge,  Edge,  Edge,  Edge, Edge, Edge, Raw,
-                                            Raw,  Small, Small, Table, Text, Spec, Real, Repeat};
-    static constexpr std::array textKinds = {Table, Table, Table,  Table,  Table, Empty,
-                                             Text,  Text,  Repeat, Repeat, Edge,  Edge,
-                                             Raw,   Spec,  Real,   Narrow};
+    enum { Edge, Raw, Small, Table, Text, Empty, Repeat, NonScalar, Real, Narrow } what;
+    static constexpr std::array intKinds = {Edge, Edge,      Edge, Edge,  Edge,  Edge,
+                                            Edge, Raw,       Raw,  Small, Small, Table,
+                                            Text, NonScalar, Real, Repeat};
+    static constexpr std::array textKinds = {Table, Table,     Table,  Table,  Table, Empty,
+                                             Text,  Text,      Repeat, Repeat, Edge,  Edge,
+                                             Raw,   NonScalar, Real,   Narrow};
     what = integer ? intKinds[tag] : textKinds[tag];
     switch (what) {
         case Edge:
@@ -157,8 +159,8 @@ Variant Argument(ByteReader& in, const ParamInfo& param) {
             return Variant::Str(QString());
         case Repeat:
             return Variant::Str(Repeated(in));
-        case Spec:
-            return Special(in);
+        case NonScalar:
+            return NonScalarValue(in);
         case Real:
             return Variant::R8(kDoubles[in.Byte() % kDoubles.size()]);
         case Narrow:
