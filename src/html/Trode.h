@@ -39,6 +39,12 @@ struct TDPBord {
     QString BorderColorDarkAttr;
 };
 
+// Rows and row groups: they draw no box of their own, their cells do.
+inline bool IsTableStructure(const QString& tag) {
+    return tag == QLatin1String("tr") || tag == QLatin1String("tbody") ||
+           tag == QLatin1String("thead") || tag == QLatin1String("tfoot");
+}
+
 enum TBorderSide { bsLeft = 0, bsTop = 1, bsRight = 2, bsBottom = 3 };
 
 class TPRNTrode {

@@ -69,11 +69,6 @@ void DrawBorders(QPainter& canvas, const TDPBord& b, const QRect& r) {
     }
 }
 
-bool IsStructural(const QString& tag) {
-    return tag == QLatin1String("tr") || tag == QLatin1String("tbody") ||
-           tag == QLatin1String("thead") || tag == QLatin1String("tfoot");
-}
-
 // Characters of the CJK blocks (and their full-width forms and supplementary planes).
 bool IsWide(const QString& text, int i) {
     const char16_t u = text.at(i).unicode();
@@ -246,7 +241,7 @@ class SliceDrawer {
             if (r.y() < wb_ && k > 0) {
                 if (c.PictureWidth > 0) {
                     Picture(c, r, reached);
-                } else if (c.NodeType == 1 && !IsStructural(c.TagName)) {
+                } else if (c.NodeType == 1 && !IsTableStructure(c.TagName)) {
                     Box(c, r, tablePart, reached);
                 }
             }

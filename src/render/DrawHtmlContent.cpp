@@ -17,10 +17,6 @@ bool IsRowGroup(const QString& tag) {
     return tag == QLatin1String("tbody") || tag == QLatin1String("thead");
 }
 
-bool IsStructural(const QString& tag) {
-    return tag == QLatin1String("tr") || IsRowGroup(tag) || tag == QLatin1String("tfoot");
-}
-
 TkvlWebForm* FormOf(const TModiControl& item) {
     return qobject_cast<TkvlWebForm*>(item.ConvertedContent.get());
 }
@@ -105,7 +101,7 @@ void DrawTaken(const Painting& p, TPRNTrode& c, QPoint offset, bool top, TColor 
         DrawPicture(p, c, r);
         frame.Add(r);
     } else if (c.NodeType == 1) {
-        if (!IsStructural(c.TagName)) {
+        if (!IsTableStructure(c.TagName)) {
             if (p.canvas) DrawElementBox(*p.canvas, c, r);
             frame.Add(r);
         }
