@@ -55,7 +55,11 @@ bool TPrevStringForm::ComposePages(bool forPrinter) {
             TKVPrinter* target = owned.get();
             preview_->SetSource(std::move(owned));
             target->Title = prnSetup_.strTaskName;
-            target->BeginDoc();
+            if (forPrinter && directPrint_) {
+                target->BeginDirectDoc();
+            } else {
+                target->BeginDoc();
+            }
             const int W = target->PageWidth(), H = target->PageHeight();
 
             int bodies = 0;

@@ -29,6 +29,8 @@ TKVPrinter::TKVPrinter(const TPrintOption& options, int screenPpi)
 }
 
 TKVPrinter::~TKVPrinter() {
+    if (jobCanvas_) jobCanvas_->restore();
+    job_.reset();  // unfinished: discarded, nothing printed
     canvas_.reset();
     pageList_->FreeStream();
 }
@@ -116,18 +118,40 @@ void TKVPrinter::BeginDoc() {
     pageList_->SetStream(std::make_unique<TkvlStream>(kStreamLimit));
 }
 
+void TKVPrinter::BeginDirectDoc() {
+    if (state_ != 0) throw KavelError(QStringLiteral("Error:It is Busy!"));
+    pageCount_ = 0;
+    state_ = 1;
+    direct_ = true;
+}
+
 void TKVPrinter::FinishPage() {
-    canvas_.reset();  // completes the page
-    pageList_->AddPage(*metafile_);
-    metafile_.reset();
+    if (direct_) {
+        jobCanvas_->restore();
+        jobCanvas_ = nullptr;
+    } else {
+        canvas_.reset();  // completes the page
+        pageList_->AddPage(*metafile_);
+        metafile_.reset();
+    }
     if (Preview) QCoreApplication::postEvent(Preview, new PageFinishedEvent(pageCount_));
 }
 
 void TKVPrinter::NewPage() {
     if (state_ != 1) throw KavelError(QStringLiteral("Error:No BeginDoc"));
-    if (metafile_) FinishPage();
+    if (metafile_ || jobCanvas_) FinishPage();
     ++pageCount_;
     ToPage = pageCount_;
+    if (direct_) {
+        if (job_) {
+            job_->NewSheet();
+        } else {
+            job_ = Printers().StartJob(printer_, Title);
+        }
+        jobCanvas_ = &job_->Painter();
+        BeginStretchedPage(*jobCanvas_, QSize(pageWidth_, pageHeight_), PaperOnDevice());
+        return;
+    }
     metafile_ = std::make_unique<QPicture>();
     metafile_->setBoundingRect(QRect(0, 0, pageWidth_, pageHeight_));
     canvas_ = std::make_unique<QPainter>(metafile_.get());
@@ -135,7 +159,7 @@ void TKVPrinter::NewPage() {
 
 void TKVPrinter::EndDoc() {
     if (state_ != 1) return;
-    if (pageCount_ > 0 && metafile_) FinishPage();
+    if (pageCount_ > 0 && (metafile_ || jobCanvas_)) FinishPage();
     state_ = 2;
     if (Preview) QCoreApplication::postEvent(Preview, new PageFinishedEvent(pageCount_));
     QCoreApplication::processEvents();
@@ -158,11 +182,22 @@ void TKVPrinter::PrintPages(PrintJob& job, int from, int to, int step, const QRe
     }
 }
 
+// The paper in the printer's device pixels.
+QRectF TKVPrinter::PaperOnDevice() {
+    const PrinterCaps caps = Printers().Caps(printer_);
+    return QRectF(0, 0, RoundHalfEven(paperWidth_ / 254.0 * caps.dpiX),
+                  RoundHalfEven(paperHeight_ / 254.0 * caps.dpiY));
+}
+
 void TKVPrinter::Print(bool doubleSided, const QString& hint) {
+    if (direct_) {
+        if (state_ != 2) throw KavelError(QStringLiteral("the pages were not completed"));
+        if (job_) job_->Finish();
+        job_.reset();
+        return;
+    }
     PrinterSystem& printers = Printers();
-    const PrinterCaps caps = printers.Caps(printer_);
-    const QRectF dest(0, 0, RoundHalfEven(paperWidth_ / 254.0 * caps.dpiX),
-                      RoundHalfEven(paperHeight_ / 254.0 * caps.dpiY));
+    const QRectF dest = PaperOnDevice();
     if (!doubleSided) {
         auto job = printers.StartJob(printer_, Title);
         PrintPages(*job, FromPage, ToPage, 1, dest);
@@ -189,15 +224,23 @@ void TKVPrinter::Print(bool doubleSided, const QString& hint) {
 void DrawPageStretched(QPainter& painter, const QPicture& page, QSize pageSize,
                        const QRectF& dest) {
     if (pageSize.width() <= 0 || pageSize.height() <= 0) return;
-    painter.save();
-    painter.translate(dest.topLeft());
     // Playing a picture already converts from its own resolution to the device's; only
     // the stretch beyond that is applied here.
     const QPaintDevice* device = painter.device();
     const double playX = device ? double(device->logicalDpiX()) / page.logicalDpiX() : 1.0;
     const double playY = device ? double(device->logicalDpiY()) / page.logicalDpiY() : 1.0;
-    painter.scale(dest.width() / pageSize.width() / playX,
-                  dest.height() / pageSize.height() / playY);
+    BeginStretchedPage(painter, pageSize, dest, QPointF(playX, playY));
+    painter.drawPicture(0, 0, page);
+    painter.restore();
+}
+
+void BeginStretchedPage(QPainter& painter, QSize pageSize, const QRectF& dest, QPointF play) {
+    painter.save();
+    painter.translate(dest.topLeft());
+    if (pageSize.width() > 0 && pageSize.height() > 0) {
+        painter.scale(dest.width() / pageSize.width() / play.x(),
+                      dest.height() / pageSize.height() / play.y());
+    }
     painter.setClipRect(QRect(QPoint(0, 0), pageSize), Qt::IntersectClip);
     // A page starts from the default drawing state, whatever the player drew before:
     // the page records only the changes it made. Pen and brush are set after a different
@@ -210,8 +253,6 @@ void DrawPageStretched(QPainter& painter, const QPicture& page, QSize pageSize,
     painter.setBrush(Qt::NoBrush);
     painter.setFont(QFont());
     painter.setOpacity(1.0);
-    painter.drawPicture(0, 0, page);
-    painter.restore();
 }
 
 }  // namespace kavel

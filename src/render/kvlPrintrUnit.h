@@ -39,9 +39,13 @@ class TKVPrinter {
     TKVPrinter& operator=(const TKVPrinter&) = delete;
 
     void BeginDoc();
+    // Pages go to a print job as they are drawn instead of into the page store: a print
+    // that shows no page need not record its pages to play them again. The job starts with
+    // the first page (a task without pages makes none); Print completes it.
+    void BeginDirectDoc();
     void NewPage();
     void EndDoc();
-    QPainter* Canvas() { return canvas_.get(); }
+    QPainter* Canvas() { return direct_ ? jobCanvas_ : canvas_.get(); }
     // A new copy of page n (1-based); null outside the recorded pages.
     std::unique_ptr<QPicture> GetPage(int n);
     // Prints pages FromPage..ToPage, manual double-sided when asked.
@@ -68,6 +72,7 @@ class TKVPrinter {
   private:
     void ConfigurePrinter();
     void FinishPage();
+    QRectF PaperOnDevice();
     void PrintPages(PrintJob& job, int from, int to, int step, const QRectF& dest);
 
     TPrintOption options_;
@@ -75,6 +80,9 @@ class TKVPrinter {
     std::unique_ptr<TkvlPageList> pageList_;
     std::unique_ptr<QPicture> metafile_;
     std::unique_ptr<QPainter> canvas_;
+    bool direct_ = false;
+    std::unique_ptr<PrintJob> job_;  // the job pages go to when direct
+    QPainter* jobCanvas_ = nullptr;  // its painter, set up for the page being drawn
     int pageCount_ = 0;
     int state_ = 0;
     int paperWidth_ = 0, paperHeight_ = 0;
@@ -85,5 +93,9 @@ class TKVPrinter {
 
 // Plays a recorded page onto a painter, stretched to the destination rectangle.
 void DrawPageStretched(QPainter& painter, const QPicture& page, QSize pageSize, const QRectF& dest);
+// Saves the painter and sets it up to draw a page of pageSize stretched to dest, from the
+// default drawing state; `play` is the stretch a picture's player applies on its own.
+void BeginStretchedPage(QPainter& painter, QSize pageSize, const QRectF& dest,
+                        QPointF play = QPointF(1, 1));
 
 }  // namespace kavel
