@@ -11,10 +11,12 @@
 #include "ScriptBinding.h"
 #include "control/RunState.h"
 #include "control/VelloImpl1.h"
+#include "designer/LayoutCode.h"
 #include "designer/PSetupFormUnit.h"
 #include "platform/CupsPrinterSystem.h"
 #include "platform/MachinePrinterSystem.h"
 #include "platform/Messages.h"
+#include "platform/OutputFile.h"
 #include "platform/SettingsStore.h"
 #include "platform/VirtualPrinterSystem.h"
 #include "platform/WindowPresenter.h"
@@ -70,10 +72,12 @@ QString RunUsage() {
     return QStringLiteral(
         "usage: kavel run [SCRIPT.js] [--dpi N] [--settings DIR] [--answer ok|cancel]\n"
         "                 [--pdf FILE] [--png DIR] [--print [--printer NAME]]\n"
-        "                 [--preview] [--design] [--gui] [--screenshot DIR]\n"
+        "                 [--preview] [--design] [--gui] [--screenshot DIR] [--code FILE]\n"
         "Without SCRIPT the embedded example task runs. Exit status: 0 the script ran to\n"
         "its end and every output it made succeeded; 1 a script error (FILE:LINE:\n"
-        "message); 2 the script or the options cannot be used; 3 an output failed.");
+        "message); 2 the script or the options cannot be used; 3 an output failed.\n"
+        "--code writes page-script code that rebuilds the task's layout as the designer\n"
+        "shows it (stored adjustments applied).");
 }
 
 std::optional<RunOptions> ParseRunOptions(const QStringList& args, QString* error) {
@@ -97,7 +101,7 @@ std::optional<RunOptions> ParseRunOptions(const QStringList& args, QString* erro
                 return std::nullopt;
             }
         } else if (a == "--settings" || a == "--pdf" || a == "--png" || a == "--printer" ||
-                   a == "--screenshot" || a == "--answer") {
+                   a == "--screenshot" || a == "--answer" || a == "--code") {
             const auto v = value(i, a);
             if (!v) return std::nullopt;
             if (a == "--settings") o.settingsDir = *v;
@@ -105,6 +109,7 @@ std::optional<RunOptions> ParseRunOptions(const QStringList& args, QString* erro
             if (a == "--png") o.pngDir = *v;
             if (a == "--printer") o.printer = *v;
             if (a == "--screenshot") o.screenshotDir = *v;
+            if (a == "--code") o.codeFile = *v;
             if (a == "--answer") {
                 if (*v != "ok" && *v != "cancel") {
                     *error = "--answer takes ok or cancel";
@@ -242,6 +247,16 @@ int RunScript(const RunOptions& o) {
             Variant printed;
             control.PRINT(&printed);
             ledger.Called("PRINT", printed);
+        }
+    }
+    if (!o.codeFile.isEmpty()) {
+        // The task as the designer opens it in setup mode, its stored adjustments applied.
+        TPSetupForm* form = control.DesignForm();
+        form->PrepareTask(1, false, false);
+        QString error;
+        if (!WriteOutputFile(o.codeFile, CreateLayoutCode(*form).join("\r\n").toUtf8() + "\r\n",
+                             &error)) {
+            ledger.Fail("the layout code was not written: " + error);
         }
     }
     if (pdf || machine) {

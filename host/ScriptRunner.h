@@ -20,6 +20,7 @@ struct RunOptions {
     bool design = false;   // open the designer when the script made no output
     bool gui = false;      // real windows and message boxes
     QString screenshotDir;
+    QString codeFile;  // the task's layout as page-script code is written here
 };
 
 // Parses the arguments after "run"; an error text when they are wrong.

@@ -45,7 +45,7 @@ void SetCode(std::optional<int> v, int max, Enum& field) {
 
 }  // namespace
 
-void TPSetupForm::PrepareTask(int runMode, bool skipAdjustments) {
+void TPSetupForm::PrepareTask(int runMode, bool skipAdjustments, bool withContent) {
     TprnSetup& s = prnSetup_;
     s.intRunMode = static_cast<uint8_t>(runMode);
     const bool design = runMode == 2;
@@ -64,7 +64,7 @@ void TPSetupForm::PrepareTask(int runMode, bool skipAdjustments) {
         item->blModified = false;
     }
     if (!skipAdjustments && !s.strTaskName.trimmed().isEmpty()) ReadPostionValue(true);
-    PrepareHtmlItems(runMode != 0);
+    if (withContent) PrepareHtmlItems(runMode != 0);
 }
 
 void TPSetupForm::ReadPostionValue(bool all) {

@@ -36,6 +36,7 @@ class TPSetupForm : public QWidget {
     TprnSetup& Setup() { return prnSetup_; }
     const TprnSetup& Setup() const { return prnSetup_; }
     TDefaultStyle& DefaultStyle() { return defaultStyle_; }
+    const TDefaultStyle& DefaultStyle() const { return defaultStyle_; }
     QImage& BackImage() { return backImage_; }
     QString BackContent() const { return backContent_; }
 
@@ -70,7 +71,8 @@ class TPSetupForm : public QWidget {
 
     // ---- Output --------------------------------------------------------------------
     // The task preparation before every output: runMode 0 output, 1 setup, 2 design.
-    void PrepareTask(int runMode, bool skipAdjustments);
+    // withContent: HTML items are loaded too (not needed for the layout alone).
+    void PrepareTask(int runMode, bool skipAdjustments, bool withContent = true);
     // Reads the layout adjustments saved for the task (all: every stored value).
     void ReadPostionValue(bool all);
     // Loads every HTML item's content into the browser and makes its picture.
