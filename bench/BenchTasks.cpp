@@ -96,6 +96,19 @@ Printed PrintRepeatedPage(int pages, const QString& pdfFile) {
     });
 }
 
+Printed PrintTextPerPage(int pages, const QString& pdfFile) {
+    return PrintOn(pdfFile, [&](TKavelX& c) {
+        BeginA4Task(c, "One text per page");
+        for (int page = 1; page <= pages; ++page) {
+            if (page > 1) {
+                Variant result;
+                Check(c.NewPage(&result), "NewPage");
+            }
+            Text(c, 60, 60, 400, 30, QString("Label %1").arg(page));
+        }
+    });
+}
+
 Printed PrintShapes(int pages, const QString& pdfFile) {
     return PrintOn(pdfFile, [&](TKavelX& c) {
         BeginA4Task(c, "Shapes and texts");

@@ -35,6 +35,8 @@ Printed PrintRepeatedPage(int pages, const QString& pdfFile);
 // Rectangles, ellipses, lines and texts, kItemsPerShapePage on each page, NewPage
 // between pages.
 Printed PrintShapes(int pages, const QString& pdfFile);
+// One short text item on each page (labels, one per sheet).
+Printed PrintTextPerPage(int pages, const QString& pdfFile);
 // A one-page invoice like examples/invoice.js.
 Printed PrintInvoice(const QString& pdfFile);
 

@@ -50,12 +50,21 @@ void BM_Text10000Lines(benchmark::State& state) {
                       [](const QString& pdf) { return PrintText(kPreLines, pdf); });
 }
 
+// Composition stays linear in pages when every page has its own item: 1,000 pages should
+// take about ten times as long as 100.
+void BM_TextPerPage(benchmark::State& state) {
+    const int pages = static_cast<int>(state.range(0));
+    RunPrintBenchmark(state, "per-page.pdf",
+                      [pages](const QString& pdf) { return PrintTextPerPage(pages, pdf); });
+}
+
 }  // namespace
 
 // Smallest task first: the peak memory of each counter includes everything before it.
 BENCHMARK(BM_Invoice)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_Shapes2000On100Pages)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_Text10000Lines)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_TextPerPage)->Arg(100)->Arg(1000)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace kavel::bench
 

@@ -1,6 +1,9 @@
 // Page composition: the task's items laid out page after page into a new page target.
 #include <QLabel>
 #include <QStatusBar>
+#include <algorithm>
+#include <set>
+#include <vector>
 
 #include "control/PrintChoice.h"
 #include "platform/PrinterSystem.h"
@@ -29,6 +32,50 @@ bool NeedsTotal(const QList<QPointer<TModiControl>>& items) {
     }
     return false;
 }
+
+// The items a page can reach, in list order: a body item waits for the first page that
+// reaches it (asking it earlier changes nothing) and leaves when it is finished, so that a
+// long task costs each page only its own items. Fixed items and items with a page rule
+// are on every page.
+class ItemsByPage {
+  public:
+    ItemsByPage(const QList<QPointer<TModiControl>>& items, int pageHeight) : items_(items) {
+        for (int i = 0; i < items.size(); ++i) {
+            const TModiControl* item = items[i];
+            if (!item) continue;
+            if (IsFixedPageType(item->ptPageType) || !item->strPageIndex.trimmed().isEmpty()) {
+                always_.push_back(i);
+            } else {
+                // A hidden item is finished, undrawn, on the first page.
+                waiting_.emplace_back(item->Visible() ? FirstPageOf(*item, pageHeight) : 1, i);
+            }
+        }
+        std::sort(waiting_.begin(), waiting_.end());
+    }
+
+    // The items of a page, in list order (pages are asked in order).
+    const std::vector<int>& On(int page) {
+        for (; next_ < waiting_.size() && waiting_[next_].first <= page; ++next_) {
+            active_.insert(waiting_[next_].second);
+        }
+        for (auto i = active_.begin(); i != active_.end();) {
+            const TModiControl* item = items_[*i];
+            i = item && !item->blPrintDone ? std::next(i) : active_.erase(i);
+        }
+        page_.clear();
+        std::merge(always_.begin(), always_.end(), active_.begin(), active_.end(),
+                   std::back_inserter(page_));
+        return page_;
+    }
+
+  private:
+    const QList<QPointer<TModiControl>>& items_;
+    std::vector<int> always_;
+    std::vector<std::pair<int, int>> waiting_;  // first page, list index
+    size_t next_ = 0;
+    std::set<int> active_;
+    std::vector<int> page_;
+};
 
 void ResetProgress(const QList<QPointer<TModiControl>>& items) {
     for (const auto& item : items) {
@@ -73,9 +120,11 @@ bool TPrevStringForm::ComposePages(bool forPrinter) {
             int total = 0;
             if (NeedsTotal(items_)) {
                 int pages = 0, done = 0;
+                ItemsByPage counted(items_, H);
                 while (done < bodies) {
                     if (++pages > kMaxCountedPages) break;
-                    for (const auto& item : items_) {
+                    for (const int i : counted.On(pages)) {
+                        TModiControl* item = items_[i];
                         if (!item || IsFixedPageType(item->ptPageType) || item->blPrintDone)
                             continue;
                         item->blPrintDone = true;
@@ -92,6 +141,7 @@ bool TPrevStringForm::ComposePages(bool forPrinter) {
             }
 
             int done = 0;
+            ItemsByPage drawn(items_, H);
             for (int page = 1; done < bodies && page <= kMaxPages; ++page) {
                 target->NewPage();
                 QPainter* canvas = target->Canvas();
@@ -99,7 +149,8 @@ bool TPrevStringForm::ComposePages(bool forPrinter) {
                     (prnSetup_.intBkImgMode == 1 || (prnSetup_.intBkImgMode == 2 && page == 1))) {
                     canvas->drawImage(QRect(QPoint(0, 0), ControlSize(background_)), background_);
                 }
-                for (const auto& item : items_) {
+                for (const int i : drawn.On(page)) {
+                    TModiControl* item = items_[i];
                     if (!item) continue;
                     int r = PageIndexMatch(item->strPageIndex, total, page);
                     if (forPrinter && item->blPreviewOnly) r = 2;

@@ -1,6 +1,8 @@
 #include "render/DrawPrintCanvasUnit.h"
 
 #include <QFontMetrics>
+#include <algorithm>
+#include <climits>
 #include <cmath>
 
 #include "control/ItemFont.h"
@@ -49,6 +51,9 @@ bool Reached(const TModiControl& item, const DrawContext& ctx, int* top) {
 }
 
 bool DrawText(TModiControl& item, TRichEditBox& edit, const DrawContext& ctx) {
+    // Reached first: an item further down is asked on every page before its own.
+    int t = 0;
+    if (!Reached(item, ctx, &t)) return false;
     const bool canvas = ctx.canvas != nullptr;
     if (canvas && ctx.draw) {
         ctx.canvas->setBrush(Qt::NoBrush);
@@ -57,8 +62,6 @@ bool DrawText(TModiControl& item, TRichEditBox& edit, const DrawContext& ctx) {
     }
     const int L =
         static_cast<int>(ItemFont(edit.FontName(), edit.FontSize(), 0, ctx.ppi).pixelSize() * 1.4);
-    int t = 0;
-    if (!Reached(item, ctx, &t)) return false;
     const int x = item.intPrintLeft;
     int64_t A = item.intPrintHeight;
     if (t + A > ctx.pageHeight) A = int64_t{ctx.pageHeight} - t - L;
@@ -388,6 +391,39 @@ bool DrawItem(TModiControl& item, const DrawContext& ctx) {
         default:
             return true;
     }
+}
+
+int FirstPageOf(const TModiControl& item, int pageHeight) {
+    // Only the routines that begin with the reach test wait for a page; every other case
+    // of DrawItem (nothing to draw, page numbers) acts on the first page it is asked.
+    bool waits = false;
+    switch (item.ObjectType()) {
+        case cdtText:
+            waits =
+                item.RichEdit() && item.ptPageType != cptPageNo && item.ptPageType != cptPageCount;
+            break;
+        case cdtShape:
+            waits = item.Shape() != nullptr;
+            break;
+        case cdtImage:
+            waits = item.ImageBox() != nullptr;
+            break;
+        case cdtHtml:
+            waits = item.ImageBox() && item.intPrintHeight > 0;
+            break;
+        case cdtHtmText:
+        case cdtUrl:
+        case cdtTable:
+        case cdtTBUrl:
+            waits = item.intPrintHeight > 0;
+            break;
+        default:
+            break;
+    }
+    if (!waits || item.intPrintTop <= 0) return 1;
+    if (pageHeight <= 0) return INT_MAX;
+    const int64_t page = (int64_t{item.intPrintTop} + pageHeight - 1) / pageHeight;
+    return static_cast<int>(std::clamp<int64_t>(page, 1, INT_MAX));
 }
 
 }  // namespace kavel

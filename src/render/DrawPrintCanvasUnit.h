@@ -44,5 +44,9 @@ void PlaceItem(TModiControl& item, const TModiControl& pageObject, int W, int H)
 int PageIndexMatch(const QString& rule, int total, int page);
 // Draws (or measures) the item's share of the current page; answers finished.
 bool DrawItem(TModiControl& item, const DrawContext& ctx);
+// The first page on which DrawItem can draw or finish the item (placed for pages of
+// pageHeight): on the pages before it, DrawItem changes nothing and answers false.
+// INT_MAX: no page ever reaches it.
+int FirstPageOf(const TModiControl& item, int pageHeight);
 
 }  // namespace kavel
