@@ -45,15 +45,19 @@ BenchApp::BenchApp(int& argc, char** argv) {
 
     Folder() = std::make_unique<QTemporaryDir>(QDir::temp().filePath("kavel-bench-XXXXXX"));
     SetSettingsBaseFolder(Folder()->filePath("settings"));
-    SetMessages(std::make_shared<StderrMessages>());
     SetDialogPolicy(DialogAnswer::Ok);
-    SetPresenter(std::make_shared<HeadlessPresenter>());
-    SetHostPageProvider(std::make_shared<BenchPage>());
+}
+
+std::shared_ptr<ControlContext> BenchContext(std::shared_ptr<PrinterSystem> printers) {
+    auto context = std::make_shared<ControlContext>();
+    context->printers = std::move(printers);
+    context->messages = std::make_shared<StderrMessages>();
+    context->presenter = std::make_shared<HeadlessPresenter>();
+    context->hostPage = std::make_shared<BenchPage>();
+    return context;
 }
 
 BenchApp::~BenchApp() {
-    SetPrinterSystem(nullptr);
-    SetHostPageProvider(nullptr);
     Folder().reset();
     App().reset();
 }

@@ -8,6 +8,8 @@
 #include <QTemporaryDir>
 #include <memory>
 
+#include "control/ControlContext.h"
+
 namespace kavel::bench {
 
 class BenchApp {
@@ -18,6 +20,10 @@ class BenchApp {
     BenchApp(const BenchApp&) = delete;
     BenchApp& operator=(const BenchApp&) = delete;
 };
+
+// A world for the benchmark's controls: the printers given, messages on stderr, windows
+// never shown, a script file as the host page.
+std::shared_ptr<ControlContext> BenchContext(std::shared_ptr<PrinterSystem> printers);
 
 // A file name in the temporary folder of the running BenchApp.
 QString OutputFile(const QString& name);

@@ -7,6 +7,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "BenchApp.h"
 #include "control/VelloImpl1.h"
 #include "designer/PSetupFormUnit.h"
 #include "platform/VirtualPrinterSystem.h"
@@ -23,10 +24,9 @@ void Check(HRESULT hr, const char* member) {
 Printed PrintOn(const QString& pdfFile, const std::function<void(TKavelX&)>& build) {
     // A new printer system per task: its first job writes pdfFile itself, not pdfFile-2.
     auto printers = MakePdfPrinterSystem(pdfFile, QString());
-    SetPrinterSystem(printers);
     Printed printed;
     {
-        TKavelX control;
+        TKavelX control(BenchContext(printers));
         control.SetPixelsPerInch(96);
         build(control);
         Variant result;
@@ -34,7 +34,6 @@ Printed PrintOn(const QString& pdfFile, const std::function<void(TKavelX&)>& bui
         printed.ok = !result.IsEmpty() && result.ToBool();
     }
     if (!printers->Jobs().empty()) printed.pages = printers->Jobs().back().pageCount;
-    SetPrinterSystem(nullptr);
     return printed;
 }
 

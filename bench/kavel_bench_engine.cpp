@@ -284,9 +284,10 @@ BENCHMARK(BM_WarmCaptureFarDownRow)->Unit(benchmark::kMillisecond)->Iterations(1
 void BM_WarmHtmlPictureItem(benchmark::State& state) {
     TImageBox box(nullptr);
     box.resize(700, 300);
-    PrepareHtmlItem(cdtHtml, box, 0, false, kSmallItem, 96);
+    const ControlContext world;  // no host page: the item may reach this machine
+    PrepareHtmlItem(cdtHtml, box, 0, false, kSmallItem, 96, world);
     for (auto _ : state) {
-        if (!PrepareHtmlItem(cdtHtml, box, 0, false, kSmallItem, 96)->FDocument ||
+        if (!PrepareHtmlItem(cdtHtml, box, 0, false, kSmallItem, 96, world)->FDocument ||
             box.Picture().isNull()) {
             state.SkipWithError("the item was not prepared");
             return;

@@ -114,13 +114,14 @@ void StoreLayout(TKavelX& control, const QByteArray& text) {
 
 void Run(const CallProgram& program) {
     TheScratch().Empty();
-    SetMessages(std::make_shared<RecordingMessages>(true));
+    auto context = std::make_shared<ControlContext>();
+    context->messages = std::make_shared<RecordingMessages>(true);
     SetDialogPolicy(DialogAnswer::Ok);
     const bool pictures = program.output == FinalOutput::PrintWithPictures;
     const auto printers =
         MakePdfPrinterSystem(TheScratch().Path("out") + "/task.pdf",
                              pictures ? TheScratch().Path("pictures") : QString());
-    SetPrinterSystem(printers);
+    context->printers = printers;
     auto presenter = std::make_shared<HeadlessPresenter>();
     const QString pictureDir = TheScratch().Path("pictures");
     presenter->onOpen = [pictureDir](QWidget* window) {
@@ -128,10 +129,10 @@ void Run(const CallProgram& program) {
             preview->SavePagesAsPng(pictureDir);
         }
     };
-    SetPresenter(presenter);
+    context->presenter = presenter;
 
     {
-        TKavelX control;
+        TKavelX control(context);
         control.SetPixelsPerInch(program.pixelsPerInch);
         for (const CallStep& step : program.steps) {
             Trace(step);
@@ -160,8 +161,6 @@ void Run(const CallProgram& program) {
         }
     }
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    SetPresenter(nullptr);
-    SetPrinterSystem(nullptr);
 }
 
 }  // namespace

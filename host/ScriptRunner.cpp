@@ -160,8 +160,9 @@ int RunScript(const RunOptions& o) {
 
     if (!o.settingsDir.isEmpty())
         SetSettingsBaseFolder(QFileInfo(o.settingsDir).absoluteFilePath());
-    SetMessages(o.gui ? std::shared_ptr<MessageSink>(std::make_shared<DialogMessages>())
-                      : std::make_shared<StderrMessages>(o.answerOk));
+    auto context = std::make_shared<ControlContext>();
+    context->messages = o.gui ? std::shared_ptr<MessageSink>(std::make_shared<DialogMessages>())
+                              : std::make_shared<StderrMessages>(o.answerOk);
     SetDialogPolicy(o.gui ? DialogAnswer::Show
                           : (o.answerOk ? DialogAnswer::Ok : DialogAnswer::Cancel));
     OutputLedger ledger;
@@ -185,17 +186,17 @@ int RunScript(const RunOptions& o) {
             }
         };
     }
-    SetPresenter(presenter);
+    context->presenter = presenter;
 
     std::shared_ptr<VirtualPrinterSystem> pdf;
     std::shared_ptr<MachinePrinterSystem> machine;
     if (!o.pdfFile.isEmpty() || !o.pngDir.isEmpty()) {
         pdf = MakePdfPrinterSystem(o.pdfFile, o.pngDir);
-        SetPrinterSystem(pdf);
+        context->printers = pdf;
     } else {
         machine =
             std::make_shared<MachinePrinterSystem>(std::make_shared<CupsPrinterSystem>(o.printer));
-        SetPrinterSystem(machine);
+        context->printers = machine;
         // A printer named for the run that is not there would otherwise let the task go to
         // another one.
         if (!o.printer.isEmpty()) {
@@ -214,9 +215,9 @@ int RunScript(const RunOptions& o) {
     const QString url =
         o.script.isEmpty() ? QStringLiteral("file:///kavel/default-example.js")
                            : QUrl::fromLocalFile(QFileInfo(o.script).absoluteFilePath()).toString();
-    SetHostPageProvider(std::make_shared<FixedHostPage>(url));
+    context->hostPage = std::make_shared<FixedHostPage>(url);
 
-    TKavelX control;
+    TKavelX control(context);
     if (o.dpi > 0) control.SetPixelsPerInch(o.dpi);
 
     QJSEngine engine;

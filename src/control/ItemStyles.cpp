@@ -128,7 +128,7 @@ void TPSetupForm::SetItemStyle(int number, const QString& key, const Variant& va
             item ? void(item->blPreviewOnly = on) : void(d.previewOnly = on);
         }
     } catch (const KavelError&) {
-        Messages().ShowMessage(
+        Context().Messages().ShowMessage(
             QString("Set \"%1\"(number %2) Error,Please check syntax!").arg(key).arg(number));
     }
 }

@@ -23,7 +23,7 @@ void TPSetupForm::SetPageSize(int orient, int pageWidth, int pageHeight, const Q
 }
 
 bool TPSetupForm::TrySelectPrinter(int number) {
-    PrinterSystem& printers = Printers();
+    PrinterSystem& printers = Context().Printers();
     try {
         const int remembered = printers.Current();
         printers.SetCurrent(number);

@@ -21,17 +21,17 @@ int SavedInteger(const TprnSetup& setup, const QString& key, int absent) {
 
 }  // namespace
 
-int GetPrintPrinter(const TprnSetup& setup) {
+int GetPrintPrinter(const ControlContext& context, const TprnSetup& setup) {
     const int no = setup.intPrinterNo;
     if (no < 0) return std::max(-1, SavedInteger(setup, QStringLiteral("PRINTERINDEX"), -1));
-    if (no <= Printers().Count()) return no - 1;
-    Messages().ShowMessage(QString::number(no - 1) + QStringLiteral("号打印机未找到！"));
+    if (no <= context.Printers().Count()) return no - 1;
+    context.Messages().ShowMessage(QString::number(no - 1) + QStringLiteral("号打印机未找到！"));
     return -2;
 }
 
-TPrintPaper GetPrintPaper(const TprnSetup& setup) {
+TPrintPaper GetPrintPaper(const ControlContext& context, const TprnSetup& setup) {
     TPrintPaper paper;
-    paper.printer = GetPrintPrinter(setup);
+    paper.printer = GetPrintPrinter(context, setup);
     QString orient = SavedSetup(setup, QStringLiteral("PAPERORIENT"));
     if (setup.intOrient == 1 || setup.intOrient == 2) orient = QString::number(setup.intOrient);
     paper.orientation = orient.isEmpty() ? -1 : (orient.trimmed() == "2" ? 1 : 0);
@@ -44,8 +44,8 @@ TPrintPaper GetPrintPaper(const TprnSetup& setup) {
     return paper;
 }
 
-TPrintOption PrintOptionOf(const TprnSetup& setup) {
-    const TPrintPaper p = GetPrintPaper(setup);
+TPrintOption PrintOptionOf(const ControlContext& context, const TprnSetup& setup) {
+    const TPrintPaper p = GetPrintPaper(context, setup);
     TPrintOption o;
     o.PrinterIndex = p.printer;
     o.Copies = p.copies;

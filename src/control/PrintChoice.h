@@ -2,16 +2,17 @@
 // user's choices saved for the task.
 #pragma once
 
+#include "control/ControlContext.h"
 #include "control/PrnSetup.h"
 
 namespace kavel {
 
 // The printer number to print on: -1 the default printer, -2 none (reported).
-int GetPrintPrinter(const TprnSetup& setup);
+int GetPrintPrinter(const ControlContext& context, const TprnSetup& setup);
 // Printer, copies, orientation and paper; raises KavelError when a saved choice is no
 // integer.
-TPrintPaper GetPrintPaper(const TprnSetup& setup);
+TPrintPaper GetPrintPaper(const ControlContext& context, const TprnSetup& setup);
 // The page target's options from the effective settings.
-TPrintOption PrintOptionOf(const TprnSetup& setup);
+TPrintOption PrintOptionOf(const ControlContext& context, const TprnSetup& setup);
 
 }  // namespace kavel

@@ -3,25 +3,8 @@
 #include "html/ContentAdjust.h"
 
 #include <QUrl>
-#include <memory>
 
 namespace kavel {
-
-TRunState& RunState() {
-    static TRunState state;
-    return state;
-}
-
-namespace {
-std::shared_ptr<HostPageProvider>& Provider() {
-    static std::shared_ptr<HostPageProvider> provider;
-    return provider;
-}
-}  // namespace
-
-void SetHostPageProvider(std::shared_ptr<HostPageProvider> provider) {
-    Provider() = std::move(provider);
-}
 
 THostPageInfo DescribeUrl(const QString& address) {
     THostPageInfo info;
@@ -40,13 +23,6 @@ THostPageInfo DescribeUrl(const QString& address) {
 
 THostPageInfo FixedHostPage::Describe() {
     return DescribeUrl(url_);
-}
-
-THostPageInfo GetHostPageInfo() {
-    THostPageInfo info;
-    if (Provider()) info = Provider()->Describe();
-    RunState().HostPageInfo = info;
-    return info;
 }
 
 }  // namespace kavel

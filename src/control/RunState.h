@@ -1,4 +1,4 @@
-// The process-wide run state shared by every control instance.
+// The run state that the controls of one page share (see ControlContext).
 #pragma once
 
 #include <QPointer>
@@ -38,8 +38,6 @@ struct TRunState {
     THostPageInfo HostPageInfo;
 };
 
-TRunState& RunState();
-
 // Where the hosting page's address comes from: the local service sets the verified
 // page address, the script runner the script's file URL, tests their own.
 class HostPageProvider {
@@ -56,9 +54,6 @@ class FixedHostPage : public HostPageProvider {
   private:
     QString url_;
 };
-void SetHostPageProvider(std::shared_ptr<HostPageProvider> provider);
-// Describes the host page afresh and keeps a copy in the run state.
-THostPageInfo GetHostPageInfo();
 // The host page description of an address (protocol, host, port, directory).
 THostPageInfo DescribeUrl(const QString& url);
 

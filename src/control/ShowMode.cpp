@@ -5,12 +5,11 @@
 
 namespace kavel {
 
-bool SetShowMode(TprnSetup& setup, const QString& key, const Variant& value) {
+bool SetShowMode(TprnSetup& setup, TRunState& run, const QString& key, const Variant& value) {
     try {
         const QString k = key.toUpper();
         const QString v = value.ToText().toLower();
         const bool on = v == "1" || v == "true";
-        TRunState& run = RunState();
         if (k == "PREVIEW_IN_BROWSE") {
             run.blPreviewInBrowse = on;
         } else if (k == "SETUP_IN_BROWSE") {

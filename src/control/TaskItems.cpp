@@ -31,7 +31,8 @@ void TPSetupForm::ApplyDefaultStyle(TModiControl* item) const {
 QString TPSetupForm::ItemName(const QString& given) const {
     QString name = given.trimmed();
     if (name.contains(QStringLiteral("ITEM"))) {
-        Messages().ShowMessage(QStringLiteral("strItemName no permit including \"ITEM\"!"));
+        Context().Messages().ShowMessage(
+            QStringLiteral("strItemName no permit including \"ITEM\"!"));
         name.clear();
     }
     if (name.isEmpty()) name = QStringLiteral("ITEM") + QString::number(items_.size());
@@ -52,7 +53,7 @@ TModiControl* TPSetupForm::AddItem(const QString& name, int top, bool designAdde
     item->strContent = content;
     if (kind == cdtText && content.size() > kMaxItemText) {
         item->strContent.truncate(kMaxItemText);
-        Messages().ShowMessage(
+        Context().Messages().ShowMessage(
             QString("The text of item %1 is cut to its first %2 of %3 characters.")
                 .arg(items_.size() + 1)
                 .arg(kMaxItemText)

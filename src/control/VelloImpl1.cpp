@@ -15,7 +15,8 @@
 
 namespace kavel {
 
-TKavelX::TKavelX(QWidget* parent) : QWidget(parent) {
+TKavelX::TKavelX(std::shared_ptr<ControlContext> context, QWidget* parent)
+    : QWidget(parent), context_(std::move(context)) {
     setObjectName("KavelX");
     setWindowTitle(QStringLiteral("KavelX"));
     resize(183, 129);
@@ -38,7 +39,7 @@ TKavelX::TKavelX(QWidget* parent) : QWidget(parent) {
     layout->addWidget(panel1_);
 
     // The create event: this control is the last one, and the run state starts clean.
-    TRunState& run = RunState();
+    TRunState& run = Context().RunState();
     run.LastControl = this;
     run.strInbrowse.clear();
     run.blOutputDone = false;
@@ -65,13 +66,13 @@ int TKavelX::ScaleToScript(int v) const {
 }
 
 bool TKavelX::CheckReady(bool resetAlways) {
-    if (!designForm_) designForm_ = new TPSetupForm(this, pixelsPerInch_);
+    if (!designForm_) designForm_ = new TPSetupForm(this, context_, pixelsPerInch_);
     if (designForm_->Busy()) return false;
     if (designForm_->isVisible()) {
         designForm_->close();
         designForm_->hide();
     }
-    if (resetAlways || RunState().blOutputDone) designForm_->ResetTask();
+    if (resetAlways || Context().RunState().blOutputDone) designForm_->ResetTask();
     return true;
 }
 
@@ -113,12 +114,12 @@ HRESULT TKavelX::put_Border(const TxActiveFormBorderStyle& Value) {
 }
 
 HRESULT TKavelX::get_Inbrowse(VARIANT* Value) {
-    *Value = Variant::Str(RunState().strInbrowse);
+    *Value = Variant::Str(Context().RunState().strInbrowse);
     return S_OK;
 }
 
 HRESULT TKavelX::put_Inbrowse(const VARIANT& Value) {
-    return SafeCall([&] { RunState().strInbrowse = Value.ToText(); });
+    return SafeCall([&] { Context().RunState().strInbrowse = Value.ToText(); });
 }
 
 HRESULT TKavelX::get_Caption(VARIANT* Value) {
@@ -142,7 +143,7 @@ HRESULT TKavelX::put_Color(const VARIANT& Value) {
         QPalette pal = panel1_->palette();
         pal.setColor(QPalette::Window, ToQColor(color));
         panel1_->setPalette(pal);
-        RunState().intPanelColor = color;
+        Context().RunState().intPanelColor = color;
     });
 }
 
@@ -158,7 +159,7 @@ HRESULT TKavelX::put_Version(const BSTR&) {
 HRESULT TKavelX::BURL_HOST(VARIANT* Value) {
     return SafeCall([&] {
         *Value = Variant();
-        const THostPageInfo info = GetHostPageInfo();
+        const THostPageInfo info = Context().HostPageInfo();
         *Value = Variant::Str(info.Protocol + "//" + info.Host + ":" + info.Port);
     });
 }

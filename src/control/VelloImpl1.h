@@ -5,7 +5,9 @@
 #include <QLabel>
 #include <QPointer>
 #include <QWidget>
+#include <memory>
 
+#include "control/ControlContext.h"
 #include "control/ItemTypes.h"
 #include "control/Kavel_TLB.h"
 
@@ -16,8 +18,12 @@ class TPSetupForm;
 class TKavelX : public QWidget, public IKavelX {
     Q_OBJECT
   public:
-    explicit TKavelX(QWidget* parent = nullptr);
+    // context: the world of the page that embeds the control (shared with the page's
+    // other controls).
+    explicit TKavelX(std::shared_ptr<ControlContext> context, QWidget* parent = nullptr);
     ~TKavelX() override;
+
+    ControlContext& Context() const { return *context_; }
 
     // Pixels per inch of the control form (the screen's unless set).
     int PixelsPerInch() const { return pixelsPerInch_; }
@@ -72,6 +78,7 @@ class TKavelX : public QWidget, public IKavelX {
     bool OutputPrint(int mode, bool skipAdjustments);
     void OutputPreview(bool skipAdjustments);
 
+    std::shared_ptr<ControlContext> context_;
     QLabel* panel1_ = nullptr;
     IKavelXEvents* sink_ = nullptr;
     QPointer<TPSetupForm> designForm_;

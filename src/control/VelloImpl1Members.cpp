@@ -25,13 +25,13 @@ HRESULT NotAvailable(const char* member) {
 
 // Style and property fronts catch every error and show it with the member's name.
 template <class Body>
-HRESULT ShowErrors(const QString& prefix, Body&& body) {
+HRESULT ShowErrors(MessageSink& messages, const QString& prefix, Body&& body) {
     try {
         body();
     } catch (const KavelError& e) {
-        Messages().ShowMessage(prefix + " Error:" + e.Text());
+        messages.ShowMessage(prefix + " Error:" + e.Text());
     } catch (const std::exception& e) {
-        Messages().ShowMessage(prefix + " Error:" + QString::fromUtf8(e.what()));
+        messages.ShowMessage(prefix + " Error:" + QString::fromUtf8(e.what()));
     }
     return S_OK;
 }
@@ -47,41 +47,43 @@ struct NamedValue {
 
 // Values out of their range are refused with a message that names the member, the value
 // and the range: positions far beyond any paper could only print pages of nothing.
-bool InRange(const char* member, std::initializer_list<NamedValue> values, int min, int max,
-             const char* unit) {
+bool InRange(MessageSink& messages, const char* member, std::initializer_list<NamedValue> values,
+             int min, int max, const char* unit) {
     for (const NamedValue& v : values) {
         if (v.value >= min && v.value <= max) continue;
-        Messages().ShowMessage(QString("%1 refused: the %2 %3 is out of range (%4 to %5 %6)")
-                                   .arg(member, v.name)
-                                   .arg(v.value)
-                                   .arg(min)
-                                   .arg(max)
-                                   .arg(unit));
+        messages.ShowMessage(QString("%1 refused: the %2 %3 is out of range (%4 to %5 %6)")
+                                 .arg(member, v.name)
+                                 .arg(v.value)
+                                 .arg(min)
+                                 .arg(max)
+                                 .arg(unit));
         return false;
     }
     return true;
 }
 
 // Content as the task keeps it: HTML cleaned, addresses resolved against the host page.
-QString AdjustedContent(TPRNDataType kind, const QString& content) {
+QString AdjustedContent(const ControlContext& context, TPRNDataType kind, const QString& content) {
     switch (kind) {
         case cdtText:
             return content;
         case cdtUrl:
         case cdtTBUrl:
-            return NormalizeItemUrl(content, GetHostPageInfo().BaseUrl);
+            return NormalizeItemUrl(content, context.HostPageInfo().BaseUrl);
         default:
-            return CleanHtmlContent(content, GetHostPageInfo().BaseUrl);
+            return CleanHtmlContent(content, context.HostPageInfo().BaseUrl);
     }
 }
 
-bool BoxInRange(const char* member, int top, int left, int width, int height) {
-    return InRange(member, {{"top", top}, {"left", left}, {"width", width}, {"height", height}},
+bool BoxInRange(MessageSink& messages, const char* member, int top, int left, int width,
+                int height) {
+    return InRange(messages, member,
+                   {{"top", top}, {"left", left}, {"width", width}, {"height", height}},
                    -kMaxScriptCoordinate, kMaxScriptCoordinate, "pixels");
 }
 
-bool PenInRange(const char* member, int penWidth) {
-    return InRange(member, {{"pen width", penWidth}}, 0, kMaxPenWidth, "pixels");
+bool PenInRange(MessageSink& messages, const char* member, int penWidth) {
+    return InRange(messages, member, {{"pen width", penWidth}}, 0, kMaxPenWidth, "pixels");
 }
 
 }  // namespace
@@ -102,7 +104,9 @@ HRESULT TKavelX::SET_PRINT_PAPER(I4 intTop, I4 intLeft, I4 intWidth, I4 intHeigh
     return SafeCall([&] {
         *Value = Variant::Bool(false);
         if (!CheckReady(true)) return;
-        if (!BoxInRange("SET_PRINT_PAPER", intTop, intLeft, intWidth, intHeight)) return;
+        if (!BoxInRange(Context().Messages(), "SET_PRINT_PAPER", intTop, intLeft, intWidth,
+                        intHeight))
+            return;
         designForm_->SetPaper(ScaleToScreen(intTop), ScaleToScreen(intLeft),
                               ScaleToScreen(intWidth), ScaleToScreen(intHeight));
         designForm_->Setup().strTaskName = strPrintName.ToText();
@@ -113,15 +117,17 @@ HRESULT TKavelX::SET_PRINT_PAPER(I4 intTop, I4 intLeft, I4 intWidth, I4 intHeigh
 void TKavelX::AddContentItem(const char* member, const QString& name, TPRNDataType kind, int top,
                              int left, int width, int height, const QString& content) {
     if (!CheckReady(false)) return;
-    if (!BoxInRange(member, top, left, width, height)) return;
-    designForm_->AddItem(name, ScaleToScreen(top), false, AdjustedContent(kind, content), kind,
-                         ScaleToScreen(height), ScaleToScreen(width), ScaleToScreen(left));
+    if (!BoxInRange(Context().Messages(), member, top, left, width, height)) return;
+    designForm_->AddItem(name, ScaleToScreen(top), false, AdjustedContent(Context(), kind, content),
+                         kind, ScaleToScreen(height), ScaleToScreen(width), ScaleToScreen(left));
 }
 
 void TKavelX::AddShapeItem(const char* member, int shapeType, int top, int left, int width,
                            int height, int penStyle, int penWidth, const Variant& color) {
     if (!CheckReady(false)) return;
-    if (!BoxInRange(member, top, left, width, height) || !PenInRange(member, penWidth)) return;
+    if (!BoxInRange(Context().Messages(), member, top, left, width, height) ||
+        !PenInRange(Context().Messages(), member, penWidth))
+        return;
     designForm_->AddShape(ScaleToScreen(top), ScaleToScreen(left), false, color, shapeType,
                           penWidth, penStyle, ScaleToScreen(height), ScaleToScreen(width));
 }
@@ -275,13 +281,13 @@ HRESULT TKavelX::ADD_PRINT_LINE(I4 intTop1, I4 intLeft1, I4 intTop2, I4 intLeft2
                                 I4 intLineWidth) {
     return SafeCall([&] {
         if (!CheckReady(false)) return;
-        if (!InRange("ADD_PRINT_LINE",
+        if (!InRange(Context().Messages(), "ADD_PRINT_LINE",
                      {{"first top", intTop1},
                       {"first left", intLeft1},
                       {"second top", intTop2},
                       {"second left", intLeft2}},
                      -kMaxScriptCoordinate, kMaxScriptCoordinate, "pixels") ||
-            !PenInRange("ADD_PRINT_LINE", intLineWidth)) {
+            !PenInRange(Context().Messages(), "ADD_PRINT_LINE", intLineWidth)) {
             return;
         }
         designForm_->AddLine(ScaleToScreen(intTop1), ScaleToScreen(intLeft1),
@@ -294,13 +300,13 @@ HRESULT TKavelX::ADD_PRINT_SETUP_BKIMG(const VARIANT& strContent) {
     return SafeCall([&] {
         if (!CheckReady(false)) return;
         designForm_->SetBackgroundContent(
-            NormalizeImageContent(strContent.ToText(), GetHostPageInfo().BaseUrl));
+            NormalizeImageContent(strContent.ToText(), Context().HostPageInfo().BaseUrl));
     });
 }
 
 HRESULT TKavelX::NewPage(VARIANT* Result) {
     *Result = Variant::Bool(false);
-    return ShowErrors("NewPage", [&] {
+    return ShowErrors(Context().Messages(), "NewPage", [&] {
         if (!CheckReady(false)) return;
         *Result = Variant::Bool(designForm_->NewPage());
     });
@@ -313,7 +319,7 @@ HRESULT TKavelX::SET_PRINT_MARGIN(const VARIANT&, I4, I4, I4, I4) {
 // ---- Styles -------------------------------------------------------------------------------
 
 HRESULT TKavelX::SET_PRINT_STYLE(const VARIANT& strStyleName, const VARIANT& varStyleValue) {
-    return ShowErrors("SET_PRINT_STYLE", [&] {
+    return ShowErrors(Context().Messages(), "SET_PRINT_STYLE", [&] {
         if (!CheckReady(false)) return;
         designForm_->SetItemStyle(0, strStyleName.ToText(), varStyleValue);
     });
@@ -321,7 +327,7 @@ HRESULT TKavelX::SET_PRINT_STYLE(const VARIANT& strStyleName, const VARIANT& var
 
 HRESULT TKavelX::SET_PRINT_STYLEA(const VARIANT& varItemNameID, const VARIANT& strStyleName,
                                   const VARIANT& varStyleValue) {
-    return ShowErrors("SET_PRINT_STYLE", [&] {
+    return ShowErrors(Context().Messages(), "SET_PRINT_STYLE", [&] {
         if (!CheckReady(false)) return;
         const QString key = strStyleName.ToText();
         for (int number : designForm_->ResolveItemReference(varItemNameID)) {
@@ -333,17 +339,19 @@ HRESULT TKavelX::SET_PRINT_STYLEA(const VARIANT& varItemNameID, const VARIANT& s
 HRESULT TKavelX::SET_PRINT_TEXT_STYLE(const VARIANT& intItemNO, const VARIANT& strFontName,
                                       I4 intSize, I4 intBold, I4 intItalic, I4 intUnderline,
                                       I4 intAlignment) {
-    return ShowErrors(Quoted("SET_PRINT_TEXT_STYLE", intItemNO.ToText()), [&] {
-        if (!CheckReady(false)) return;
-        designForm_->SetItemFont(intItemNO.ToInt32(), strFontName.ToText(), Variant::I4(clBlack),
-                                 intAlignment, intUnderline, intItalic, intBold, intSize);
-    });
+    return ShowErrors(Context().Messages(), Quoted("SET_PRINT_TEXT_STYLE", intItemNO.ToText()),
+                      [&] {
+                          if (!CheckReady(false)) return;
+                          designForm_->SetItemFont(intItemNO.ToInt32(), strFontName.ToText(),
+                                                   Variant::I4(clBlack), intAlignment, intUnderline,
+                                                   intItalic, intBold, intSize);
+                      });
 }
 
 HRESULT TKavelX::SET_PRINT_TEXT_STYLEA(const VARIANT* varItemNO, const VARIANT& strFontName,
                                        I4 intSize, I4 intBold, I4 intItalic, I4 intUnderline,
                                        I4 intAlignment, const VARIANT* varColor) {
-    return ShowErrors("SET_PRINT_TEXT_STYLEA", [&] {
+    return ShowErrors(Context().Messages(), "SET_PRINT_TEXT_STYLEA", [&] {
         if (!CheckReady(false)) return;
         const Variant item = varItemNO ? *varItemNO : Variant();
         const Variant color = varColor ? *varColor : Variant();
@@ -363,36 +371,39 @@ HRESULT TKavelX::SET_PRINT_TEXT_STYLEA(const VARIANT* varItemNO, const VARIANT& 
 HRESULT TKavelX::SET_PRINT_TEXT_STYLEB(const VARIANT& strItemName, const VARIANT& strFontName,
                                        I4 intSize, I4 intBold, I4 intItalic, I4 intUnderline,
                                        I4 intAlignment, I4 intColor) {
-    return ShowErrors(Quoted("SET_PRINT_TEXT_STYLEB", strItemName.ToText()), [&] {
-        if (!CheckReady(false)) return;
-        const QString font = strFontName.ToText();
-        for (int number : designForm_->ItemsNamed(strItemName.ToText())) {
-            designForm_->SetItemFont(number, font, Variant::I4(intColor), intAlignment,
-                                     intUnderline, intItalic, intBold, intSize);
-        }
-    });
+    return ShowErrors(
+        Context().Messages(), Quoted("SET_PRINT_TEXT_STYLEB", strItemName.ToText()), [&] {
+            if (!CheckReady(false)) return;
+            const QString font = strFontName.ToText();
+            for (int number : designForm_->ItemsNamed(strItemName.ToText())) {
+                designForm_->SetItemFont(number, font, Variant::I4(intColor), intAlignment,
+                                         intUnderline, intItalic, intBold, intSize);
+            }
+        });
 }
 
 HRESULT TKavelX::SET_PRINT_PROPERTY(I4 intItemNO, I4 intPageType, I4 intHorzOrient,
                                     I4 intVertOrient) {
-    return ShowErrors(Quoted("SET_PRINT_PROPERTY", QString::number(intItemNO)), [&] {
-        if (!CheckReady(false)) return;
-        designForm_->SetItemStyle(intItemNO, "ItemType", Variant::I4(intPageType));
-        designForm_->SetItemStyle(intItemNO, "HOrient", Variant::I4(intHorzOrient));
-        designForm_->SetItemStyle(intItemNO, "VOrient", Variant::I4(intVertOrient));
-    });
+    return ShowErrors(
+        Context().Messages(), Quoted("SET_PRINT_PROPERTY", QString::number(intItemNO)), [&] {
+            if (!CheckReady(false)) return;
+            designForm_->SetItemStyle(intItemNO, "ItemType", Variant::I4(intPageType));
+            designForm_->SetItemStyle(intItemNO, "HOrient", Variant::I4(intHorzOrient));
+            designForm_->SetItemStyle(intItemNO, "VOrient", Variant::I4(intVertOrient));
+        });
 }
 
 HRESULT TKavelX::SET_PRINT_PROPERTYA(const VARIANT& strItemName, I4 intPageType, I4 intHorzOrient,
                                      I4 intVertOrient) {
-    return ShowErrors(Quoted("SET_PRINT_PROPERTYA", strItemName.ToText()), [&] {
-        if (!CheckReady(false)) return;
-        for (int number : designForm_->ItemsNamed(strItemName.ToText())) {
-            designForm_->SetItemStyle(number, "itemtype", Variant::I4(intPageType));
-            designForm_->SetItemStyle(number, "horient", Variant::I4(intHorzOrient));
-            designForm_->SetItemStyle(number, "vorient", Variant::I4(intVertOrient));
-        }
-    });
+    return ShowErrors(
+        Context().Messages(), Quoted("SET_PRINT_PROPERTYA", strItemName.ToText()), [&] {
+            if (!CheckReady(false)) return;
+            for (int number : designForm_->ItemsNamed(strItemName.ToText())) {
+                designForm_->SetItemStyle(number, "itemtype", Variant::I4(intPageType));
+                designForm_->SetItemStyle(number, "horient", Variant::I4(intHorzOrient));
+                designForm_->SetItemStyle(number, "vorient", Variant::I4(intVertOrient));
+            }
+        });
 }
 
 // ---- Page, printers, output settings -------------------------------------------------------
@@ -408,13 +419,14 @@ HRESULT TKavelX::SET_PRINT_PAGESIZE(I4 intOrient, I4 intPageWidth, I4 intPageHei
             return v != 0 && (v < kMinPaperSize || v > kMaxPaperSize);
         };
         if (outside(width) || outside(height)) {
-            Messages().ShowMessage(QString("SET_PRINT_PAGESIZE: the paper size %1 × %2 is out of "
-                                           "range (%3 to %4 tenths of a millimetre); the "
-                                           "printer's own paper is used")
-                                       .arg(width)
-                                       .arg(height)
-                                       .arg(kMinPaperSize)
-                                       .arg(kMaxPaperSize));
+            Context().Messages().ShowMessage(
+                QString("SET_PRINT_PAGESIZE: the paper size %1 × %2 is out of "
+                        "range (%3 to %4 tenths of a millimetre); the "
+                        "printer's own paper is used")
+                    .arg(width)
+                    .arg(height)
+                    .arg(kMinPaperSize)
+                    .arg(kMaxPaperSize));
             width = height = 0;
         }
         designForm_->SetPageSize(intOrient, width, height, strPageName.ToText());
@@ -425,7 +437,7 @@ HRESULT TKavelX::GET_PRINTER_COUNT(VARIANT* Value) {
     return SafeCall([&] {
         *Value = Variant();
         CheckReady(false);
-        *Value = Variant::I4(Printers().Count());
+        *Value = Variant::I4(Context().Printers().Count());
     });
 }
 
@@ -433,17 +445,17 @@ HRESULT TKavelX::GET_PRINTER_NAME(INT intPrinterNO, VARIANT* Value) {
     return SafeCall([&] {
         *Value = Variant();
         CheckReady(false);
-        const QStringList printers = Printers().Printers();
+        const QStringList printers = Context().Printers().Printers();
         const int count = static_cast<int>(printers.size());
         *Value = Variant::Str(QString());
         if (count == 0) {
-            Messages().ShowMessage(QStringLiteral("无打印机！"));
+            Context().Messages().ShowMessage(QStringLiteral("无打印机！"));
         } else if (intPrinterNO >= count || intPrinterNO < -1) {
-            Messages().ShowMessage(QString::number(intPrinterNO) +
-                                   QStringLiteral("号打印机不存在(编号范围：-1..") +
-                                   QString::number(count - 1) + ")");
+            Context().Messages().ShowMessage(QString::number(intPrinterNO) +
+                                             QStringLiteral("号打印机不存在(编号范围：-1..") +
+                                             QString::number(count - 1) + ")");
         } else if (intPrinterNO == -1) {
-            *Value = Variant::Str(Printers().DefaultPrinterName());
+            *Value = Variant::Str(Context().Printers().DefaultPrinterName());
         } else {
             *Value = Variant::Str(printers[intPrinterNO]);
         }
@@ -454,11 +466,12 @@ HRESULT TKavelX::SET_PRINTER_INDEX(I4 intIndex, VARIANT* Value) {
     return SafeCall([&] {
         *Value = Variant::Bool(false);
         if (!CheckReady(false)) return;
-        if (intIndex >= -1 && intIndex < Printers().Count()) {
+        if (intIndex >= -1 && intIndex < Context().Printers().Count()) {
             designForm_->Setup().intPrinterNo = intIndex + 1;
             *Value = Variant::Bool(designForm_->TrySelectPrinter(intIndex));
         } else {
-            Messages().ShowMessage(QString::number(intIndex) + QStringLiteral("号打印机不存在"));
+            Context().Messages().ShowMessage(QString::number(intIndex) +
+                                             QStringLiteral("号打印机不存在"));
         }
     });
 }
@@ -468,7 +481,7 @@ HRESULT TKavelX::SET_PRINTER_INDEXA(const VARIANT& strPrinterName, VARIANT* Valu
         *Value = Variant::Bool(false);
         if (!CheckReady(false)) return;
         const QString name = strPrinterName.ToText();
-        const QStringList printers = Printers().Printers();
+        const QStringList printers = Context().Printers().Printers();
         for (int i = 0; i < printers.size(); ++i) {
             if (printers[i].compare(name, Qt::CaseInsensitive) != 0) continue;
             designForm_->Setup().intPrinterNo = i + 1;
@@ -477,8 +490,8 @@ HRESULT TKavelX::SET_PRINTER_INDEXA(const VARIANT& strPrinterName, VARIANT* Valu
                 return;
             }
         }
-        Messages().ShowMessage(QStringLiteral("名称为\"") + name +
-                               QStringLiteral("\"的打印机无效！"));
+        Context().Messages().ShowMessage(QStringLiteral("名称为\"") + name +
+                                         QStringLiteral("\"的打印机无效！"));
     });
 }
 
@@ -487,7 +500,7 @@ HRESULT TKavelX::SELECT_PRINTER(VARIANT* Value) {
         *Value = Variant();
         if (!CheckReady(false)) return;
         *Value = Variant::I4(-1);
-        PrinterSystem& printers = Printers();
+        PrinterSystem& printers = Context().Printers();
         if (printers.Count() == 0) return;
         PrintDialogValues values;
         values.printer = printers.Current();
@@ -556,8 +569,8 @@ HRESULT TKavelX::SET_SHOW_MODE(const VARIANT& strModeType, const VARIANT& varMod
     return SafeCall([&] {
         *ResultValue = Variant::Bool(false);
         CheckReady(false);
-        *ResultValue =
-            Variant::Bool(SetShowMode(designForm_->Setup(), strModeType.ToText(), varModeValue));
+        *ResultValue = Variant::Bool(SetShowMode(designForm_->Setup(), Context().RunState(),
+                                                 strModeType.ToText(), varModeValue));
     });
 }
 
@@ -571,7 +584,7 @@ bool TKavelX::OutputPrint(int mode, bool skipAdjustments) {
     } catch (const std::exception&) {
         printed = false;
     }
-    RunState().blOutputDone = true;
+    Context().RunState().blOutputDone = true;
     return printed;
 }
 
@@ -604,7 +617,7 @@ void TKavelX::OutputPreview(bool skipAdjustments) {
     } catch (const std::exception&) {
         // The preview reported its own failure.
     }
-    RunState().blOutputDone = true;
+    Context().RunState().blOutputDone = true;
 }
 
 HRESULT TKavelX::PREVIEW() {
@@ -646,7 +659,7 @@ void TKavelX::EmbedForm(QWidget* form) {
 }
 
 void TKavelX::ShowPreview() {
-    if (!RunState().blPreviewInBrowse) {
+    if (!Context().RunState().blPreviewInBrowse) {
         designForm_->NowQuickReport(0);
         return;
     }
@@ -671,10 +684,10 @@ void TKavelX::ShowDesigner(bool inBrowse) {
         return;
     }
     if (embeddedForm_ == designForm_) ReleaseEmbedded();
-    if (RunState().blShowModal) {
-        Presenter().ShowModal(designForm_);
+    if (Context().RunState().blShowModal) {
+        Context().Presenter().ShowModal(designForm_);
     } else {
-        Presenter().Show(designForm_);
+        Context().Presenter().Show(designForm_);
     }
 }
 
@@ -682,7 +695,7 @@ HRESULT TKavelX::PRINT_SETUP() {
     return SafeCall([&] {
         if (!CheckReady(false)) return;
         designForm_->PrepareTask(1, false);
-        ShowDesigner(RunState().blSetupInBrowse);
+        ShowDesigner(Context().RunState().blSetupInBrowse);
     });
 }
 
@@ -690,7 +703,7 @@ HRESULT TKavelX::PRINT_DESIGN() {
     return SafeCall([&] {
         if (!CheckReady(false)) return;
         designForm_->PrepareTask(2, false);
-        ShowDesigner(RunState().blDesignInBrowse);
+        ShowDesigner(Context().RunState().blDesignInBrowse);
     });
 }
 

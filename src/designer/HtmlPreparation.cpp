@@ -21,10 +21,10 @@ class ProblemReport {
         QStringList& names = items_[what];
         if (!names.contains(item)) names.append(item);
     }
-    void Show() const {
+    void Show(MessageSink& messages) const {
         for (auto it = items_.begin(); it != items_.end(); ++it) {
-            Messages().ShowMessage(QStringLiteral("HTML content %1%2")
-                                       .arg(it.value().join(QStringLiteral(", ")), it.key()));
+            messages.ShowMessage(QStringLiteral("HTML content %1%2")
+                                     .arg(it.value().join(QStringLiteral(", ")), it.key()));
         }
     }
 
@@ -46,11 +46,11 @@ void TPSetupForm::PrepareHtmlItems(bool designing) {
         item->ConvertedContent.reset();
         item->blTableDone = false;
         auto form = PrepareHtmlItem(item->ObjectType(), *picture, item->Width(), designing,
-                                    item->strContent, pixelsPerInch_);
+                                    item->strContent, pixelsPerInch_, Context());
         report.Add(Quoted(item->strItemName), *form);
         item->ConvertedContent = std::move(form);
     }
-    report.Show();
+    report.Show(Context().Messages());
 }
 
 void TPSetupForm::SetBackgroundContent(const QString& content) {
@@ -58,10 +58,10 @@ void TPSetupForm::SetBackgroundContent(const QString& content) {
     backContent_ = content;
     TImageBox box(nullptr);
     box.resize(pageObject_->intDefWidth(), pageObject_->intDefHeight());
-    const auto form = PrepareHtmlItem(cdtImage, box, 0, false, content, pixelsPerInch_);
+    const auto form = PrepareHtmlItem(cdtImage, box, 0, false, content, pixelsPerInch_, Context());
     ProblemReport report;
     report.Add(QStringLiteral("of the background picture"), *form);
-    report.Show();
+    report.Show(Context().Messages());
     backImage_ = box.Picture();
 }
 

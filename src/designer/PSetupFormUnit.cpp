@@ -6,8 +6,10 @@
 
 namespace kavel {
 
-TPSetupForm::TPSetupForm(QWidget* owner, int pixelsPerInch)
-    : QWidget(owner, Qt::Window), pixelsPerInch_(pixelsPerInch > 0 ? pixelsPerInch : 96) {
+TPSetupForm::TPSetupForm(QWidget* owner, std::shared_ptr<ControlContext> context, int pixelsPerInch)
+    : QWidget(owner, Qt::Window),
+      context_(std::move(context)),
+      pixelsPerInch_(pixelsPerInch > 0 ? pixelsPerInch : 96) {
     setObjectName("PSetupForm");
     setWindowTitle(QStringLiteral("打印维护"));
     auto* layout = new QVBoxLayout(this);
@@ -76,7 +78,7 @@ void TPSetupForm::ResetTask() {
         s.intCopies = 0;
     }
 
-    TRunState& run = RunState();
+    TRunState& run = Context().RunState();
     run.blPreviewInBrowse = run.blSetupInBrowse = run.blDesignInBrowse = run.blShowModal = false;
     run.HtmFontZoom = 0;
     run.blOutputDone = false;

@@ -7,7 +7,9 @@
 #include <QList>
 #include <QScrollArea>
 #include <QWidget>
+#include <memory>
 
+#include "control/ControlContext.h"
 #include "control/ModiControls.h"
 #include "control/PrnSetup.h"
 #include "platform/Variant.h"
@@ -20,9 +22,13 @@ class TPrevStringForm;
 class TPSetupForm : public QWidget {
     Q_OBJECT
   public:
-    // owner: the control; pixelsPerInch: the control's, for paper and page sizes.
-    TPSetupForm(QWidget* owner, int pixelsPerInch);
+    // owner: the control; context: the control's world; pixelsPerInch: the control's, for
+    // paper and page sizes.
+    TPSetupForm(QWidget* owner, std::shared_ptr<ControlContext> context, int pixelsPerInch);
     ~TPSetupForm() override;
+
+    ControlContext& Context() const { return *context_; }
+    const std::shared_ptr<ControlContext>& SharedContext() const { return context_; }
 
     int PixelsPerInch() const { return pixelsPerInch_; }
     // Also the density at which the text items break their lines.
@@ -94,6 +100,7 @@ class TPSetupForm : public QWidget {
     void ApplyDefaultStyle(TModiControl* item) const;
     QString ItemName(const QString& given) const;
 
+    std::shared_ptr<ControlContext> context_;
     int pixelsPerInch_;
     QScrollArea* workArea_ = nullptr;
     QWidget* workSurface_ = nullptr;

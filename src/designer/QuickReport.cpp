@@ -1,6 +1,7 @@
 // Printing and previewing the task on a preview form of its own.
 #include <QAction>
 #include <QScrollBar>
+#include <memory>
 
 #include "designer/PSetupFormUnit.h"
 #include "platform/Messages.h"
@@ -11,7 +12,7 @@
 namespace kavel {
 
 TPrevStringForm* TPSetupForm::CreatePreviewForm(QWidget* parent) {
-    auto* form = new TPrevStringForm(parent);
+    auto* form = new TPrevStringForm(parent, context_);
     form->setWindowIcon(windowIcon());
     form->SetPixelsPerInch(pixelsPerInch_);
     form->SetTask(pageObject_, items_, prnSetup_, backImage_);
@@ -23,30 +24,31 @@ TPrevStringForm* TPSetupForm::CreatePreviewForm(QWidget* parent) {
 bool TPSetupForm::NowQuickReport(int mode) {
     workArea_->horizontalScrollBar()->setValue(0);
     workArea_->verticalScrollBar()->setValue(0);
-    if (Printers().Count() == 0) {
-        Messages().ShowMessage(QStringLiteral("请在操作系统安装打印机！"));
+    if (Context().Printers().Count() == 0) {
+        Context().Messages().ShowMessage(QStringLiteral("请在操作系统安装打印机！"));
         return false;
     }
     busy_ = true;
     bool result = false;
-    TPrevStringForm* form = nullptr;
+    std::unique_ptr<TPrevStringForm> form;
     try {
-        form = CreatePreviewForm(this);
+        form.reset(CreatePreviewForm(this));
         if (mode == 1 || mode == 3) {
             result = form->PrintTask(mode == 3);
         } else {
             result = form->ComposeForPreview(mode == 2);
-            Presenter().ShowModal(form);
+            Context().Presenter().ShowModal(form.get());
         }
     } catch (const KavelError& e) {
-        Messages().ShowMessage(QStringLiteral("操作失败，请关闭浏览器再试！问题描述:") + e.Text());
+        Context().Messages().ShowMessage(QStringLiteral("操作失败，请关闭浏览器再试！问题描述:") +
+                                         e.Text());
         result = false;
     } catch (const std::exception& e) {
-        Messages().ShowMessage(QStringLiteral("操作失败，请关闭浏览器再试！问题描述:") +
-                               QString::fromUtf8(e.what()));
+        Context().Messages().ShowMessage(QStringLiteral("操作失败，请关闭浏览器再试！问题描述:") +
+                                         QString::fromUtf8(e.what()));
         result = false;
     }
-    delete form;
+    form.reset();
     busy_ = false;
     return result;
 }

@@ -132,8 +132,7 @@ BrowserResult<QImage> SnapshotElement(BrowserPage& page, const LaidOutDocument& 
     return page.Capture(document.Rect(element), scale);
 }
 
-ResourcePolicy HostPagePolicy() {
-    const THostPageInfo host = GetHostPageInfo();
+ResourcePolicy HostPagePolicy(const THostPageInfo& host) {
     ResourcePolicy policy;
     policy.hostPageUrl = host.Url;
     const QString name = host.Host.toLower();
@@ -148,7 +147,7 @@ ResourcePolicy HostPagePolicy() {
 
 std::unique_ptr<TkvlWebForm> PrepareHtmlItem(TPRNDataType kind, TImageBox& picture, int width,
                                              bool designing, const QString& content,
-                                             int pixelsPerInch) {
+                                             int pixelsPerInch, const ControlContext& context) {
     pixelsPerInch = std::max(1, pixelsPerInch);
     if (width > 0) picture.resize(width, picture.height());
     if (picture.width() <= 0 && picture.parentWidget()) {
@@ -163,8 +162,9 @@ std::unique_ptr<TkvlWebForm> PrepareHtmlItem(TPRNDataType kind, TImageBox& pictu
     const auto css = [pixelsPerInch](int px) {
         return static_cast<int>(std::lround(px * 96.0 / pixelsPerInch));
     };
-    auto form = std::make_unique<TkvlWebForm>(css(picture.width()), css(picture.height()),
-                                              HostPagePolicy());
+    auto form =
+        std::make_unique<TkvlWebForm>(css(picture.width()), css(picture.height()),
+                                      HostPagePolicy(context.HostPageInfo()), context.RunState());
 
     TWaitingForm waiting;
     waiting.setWindowTitle(QStringLiteral("正打开页面下载数据(限时5分钟)..."));

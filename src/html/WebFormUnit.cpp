@@ -81,8 +81,8 @@ void SetWebLoadDeadline(std::chrono::milliseconds limit) {
     Deadline() = limit;
 }
 
-TkvlWebForm::TkvlWebForm(int widthCss, int heightCss, const ResourcePolicy& policy)
-    : width_(std::max(1, widthCss)), height_(std::max(1, heightCss)), policy_(policy) {
+TkvlWebForm::TkvlWebForm(int widthCss, int heightCss, const ResourcePolicy& policy, TRunState& run)
+    : width_(std::max(1, widthCss)), height_(std::max(1, heightCss)), policy_(policy), run_(run) {
     OpenPage();
 }
 
@@ -154,7 +154,7 @@ bool TkvlWebForm::LoadWebContent(const QString& html, const QString& url) {
                        .arg(WebLoadDeadline().count() / 1000.0);
     }
 
-    if (RunState().BrowserVersion.isEmpty()) DetectBrowserVersion(*page_);
+    if (run_.BrowserVersion.isEmpty()) DetectBrowserVersion(*page_, run_);
     // The zoom changes the layout, so it is set before the one read of the document.
     ApplyZoom();
     auto read = page_->Read();
@@ -180,7 +180,7 @@ bool TkvlWebForm::LoadWebContent(const QString& html, const QString& url) {
 }
 
 void TkvlWebForm::ApplyZoom() {
-    TRunState& run = RunState();
+    TRunState& run = run_;
     run.SavedTextZoom = static_cast<uint8_t>(page_->TextZoom() + 1);
     if (run.HtmFontZoom != 0 && run.HtmFontZoom != run.SavedTextZoom &&
         page_->SetTextZoom(run.HtmFontZoom - 1)) {
@@ -192,7 +192,7 @@ void TkvlWebForm::ApplyZoom() {
 
 void TkvlWebForm::RestoreBrowserZoom() {
     if (!page_) return;
-    const TRunState& run = RunState();
+    const TRunState& run = run_;
     if (FZoomChanged) {
         page_->SetTextZoom(run.SavedTextZoom - 1);
         FZoomChanged = false;
@@ -221,11 +221,11 @@ QMargins ReadBodyMargins(const LaidOutDocument& document) {
     return QMargins(left, top, px("margin-right", left), px("margin-bottom", top));
 }
 
-void DetectBrowserVersion(const BrowserPage& page) {
+void DetectBrowserVersion(const BrowserPage& page, TRunState& run) {
     QString version = page.UserAgent();
     const QString msie = RegexFirstMatch(version.toLower(), QStringLiteral("msie *[\\d]+.[\\d]+"));
     if (!msie.isEmpty()) version = QString(msie).remove(QStringLiteral("msie")).remove(' ');
-    RunState().BrowserVersion = version;
+    run.BrowserVersion = version;
 }
 
 }  // namespace kavel

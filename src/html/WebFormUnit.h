@@ -10,6 +10,7 @@
 #include <chrono>
 #include <memory>
 
+#include "control/RunState.h"
 #include "html/Trode.h"
 #include "platform/BrowserEngine.h"
 
@@ -25,8 +26,8 @@ class TkvlWebForm : public QObject {
     Q_OBJECT
   public:
     // The layout viewport in CSS px (the width is the width the document is laid out at),
-    // and what the page may reach.
-    TkvlWebForm(int widthCss, int heightCss, const ResourcePolicy& policy);
+    // what the page may reach, and the run state of the control's world (text zoom).
+    TkvlWebForm(int widthCss, int heightCss, const ResourcePolicy& policy, TRunState& run);
     ~TkvlWebForm() override;
 
     // Loads exactly one of the two: HTML text into a blank page of our own, or an address.
@@ -68,6 +69,7 @@ class TkvlWebForm : public QObject {
 
     int width_, height_;
     ResourcePolicy policy_;
+    TRunState& run_;
     std::unique_ptr<BrowserPage> page_;
     QString problem_;
 };
@@ -79,6 +81,6 @@ int CssPixels(const QString& value, int defaultValue);
 // for values that are not pixel lengths.
 QMargins ReadBodyMargins(const LaidOutDocument& document);
 // Fills the run state's browser version once, from the page's user agent.
-void DetectBrowserVersion(const BrowserPage& page);
+void DetectBrowserVersion(const BrowserPage& page, TRunState& run);
 
 }  // namespace kavel

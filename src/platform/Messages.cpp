@@ -14,33 +14,11 @@ namespace {
 // Characters of one message at the most: a quoted value never floods the screen or log.
 constexpr int kMaxMessageLength = 2000;
 
-std::shared_ptr<MessageSink>& Current() {
-    static std::shared_ptr<MessageSink> sink;
-    return sink;
-}
 QString& Title() {
     static QString title = QStringLiteral("Kavel");
     return title;
 }
 }  // namespace
-
-MessageSink& Messages() {
-    auto& sink = Current();
-    if (!sink) {
-        if (HasDisplay()) {
-            sink = std::make_shared<DialogMessages>();
-        } else {
-            sink = std::make_shared<StderrMessages>();
-        }
-    }
-    return *sink;
-}
-
-std::shared_ptr<MessageSink> SetMessages(std::shared_ptr<MessageSink> sink) {
-    auto previous = Current();
-    Current() = std::move(sink);
-    return previous;
-}
 
 QString HostTitle() {
     return Title();

@@ -19,11 +19,6 @@ class MessageSink {
     virtual void ShowInfo(const QString& text) = 0;
 };
 
-// The sink that every part of the control uses.
-MessageSink& Messages();
-// Replaces the sink (tests, the script runner); the previous one is returned.
-std::shared_ptr<MessageSink> SetMessages(std::shared_ptr<MessageSink> sink);
-
 // Title of the host application, used in box captions.
 QString HostTitle();
 void SetHostTitle(const QString& title);

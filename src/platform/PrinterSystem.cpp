@@ -96,11 +96,6 @@ std::optional<DialogAnswer>& PolicySlot() {
     return policy;
 }
 
-std::shared_ptr<PrinterSystem>& SystemSlot() {
-    static std::shared_ptr<PrinterSystem> system;
-    return system;
-}
-
 }  // namespace
 
 DialogAnswer DialogPolicy() {
@@ -112,20 +107,6 @@ DialogAnswer DialogPolicy() {
 
 void SetDialogPolicy(DialogAnswer answer) {
     PolicySlot() = answer;
-}
-
-PrinterSystem& Printers() {
-    auto& system = SystemSlot();
-    if (!system) {
-        system = std::make_shared<MachinePrinterSystem>(std::make_shared<CupsPrinterSystem>());
-    }
-    return *system;
-}
-
-std::shared_ptr<PrinterSystem> SetPrinterSystem(std::shared_ptr<PrinterSystem> system) {
-    auto previous = SystemSlot();
-    SystemSlot() = std::move(system);
-    return previous;
 }
 
 }  // namespace kavel

@@ -115,9 +115,4 @@ enum class DialogAnswer { Show, Ok, Cancel };
 DialogAnswer DialogPolicy();
 void SetDialogPolicy(DialogAnswer answer);
 
-// The printer system every part of the control uses; until replaced, the machine's: the
-// CUPS printers and the built-in PDF printer.
-PrinterSystem& Printers();
-std::shared_ptr<PrinterSystem> SetPrinterSystem(std::shared_ptr<PrinterSystem> system);
-
 }  // namespace kavel

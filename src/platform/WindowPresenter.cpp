@@ -14,11 +14,6 @@ namespace kavel {
 
 namespace {
 
-std::shared_ptr<WindowPresenter>& Current() {
-    static std::shared_ptr<WindowPresenter> presenter;
-    return presenter;
-}
-
 // Ends a local event loop when the watched window hides or goes.
 class CloseWatcher : public QObject {
   public:
@@ -88,24 +83,6 @@ void HeadlessPresenter::Show(QWidget* window) {
     window->show();
     QCoreApplication::sendPostedEvents();
     Opened(window);
-}
-
-WindowPresenter& Presenter() {
-    auto& p = Current();
-    if (!p) {
-        if (HasDisplay()) {
-            p = std::make_shared<ScreenPresenter>();
-        } else {
-            p = std::make_shared<HeadlessPresenter>();
-        }
-    }
-    return *p;
-}
-
-std::shared_ptr<WindowPresenter> SetPresenter(std::shared_ptr<WindowPresenter> presenter) {
-    auto previous = Current();
-    Current() = std::move(presenter);
-    return previous;
 }
 
 }  // namespace kavel

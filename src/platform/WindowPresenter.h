@@ -46,7 +46,4 @@ class HeadlessPresenter : public WindowPresenter {
     void Show(QWidget* window) override;
 };
 
-WindowPresenter& Presenter();
-std::shared_ptr<WindowPresenter> SetPresenter(std::shared_ptr<WindowPresenter> presenter);
-
 }  // namespace kavel

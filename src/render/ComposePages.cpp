@@ -96,9 +96,10 @@ bool TPrevStringForm::ComposePages(bool forPrinter) {
     truncated_ = false;
     try {
         if (!forPrinter) setPreviewZoom();
-        if (Printers().Count() > 0 && pageObject_) {
+        if (Context().Printers().Count() > 0 && pageObject_) {
             const int ppi = pixelsPerInch_;
-            auto owned = std::make_unique<TKVPrinter>(PrintOptionOf(prnSetup_), ppi);
+            auto owned =
+                std::make_unique<TKVPrinter>(PrintOptionOf(*context_, prnSetup_), ppi, context_);
             TKVPrinter* target = owned.get();
             preview_->SetSource(std::move(owned));
             target->Title = prnSetup_.strTaskName;

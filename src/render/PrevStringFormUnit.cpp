@@ -112,8 +112,8 @@ class ShowHandler : public QObject {
 
 // ---- Creation ------------------------------------------------------------------------------
 
-TPrevStringForm::TPrevStringForm(QWidget* owner)
-    : QDialog(owner), ui_(std::make_unique<Ui::TPrevStringForm>()) {
+TPrevStringForm::TPrevStringForm(QWidget* owner, std::shared_ptr<ControlContext> context)
+    : QDialog(owner), context_(std::move(context)), ui_(std::make_unique<Ui::TPrevStringForm>()) {
     ui_->setupUi(this);
     FormCreate();
 }
@@ -299,10 +299,10 @@ QMenu* TPrevStringForm::PopupMenu2() const {
 
 void TPrevStringForm::FormShow() {
     const TprnSetup& s = prnSetup_;
-    embedded_ = s.intToolMode == 3 && RunState().blPreviewInBrowse;
+    embedded_ = s.intToolMode == 3 && Context().RunState().blPreviewInBrowse;
 
-    const TColor color = (embedded_ && RunState().intPanelColor != s.intSkinColor)
-                             ? RunState().intPanelColor
+    const TColor color = (embedded_ && Context().RunState().intPanelColor != s.intSkinColor)
+                             ? Context().RunState().intPanelColor
                              : GetSkinColor(s);
     PaintPanel(ToolPanel(), color);
     PaintPanel(StatusBarPW(), color);
@@ -398,27 +398,27 @@ void TPrevStringForm::WriteSetups(const QString& section, const QString& key,
 }
 
 int TPrevStringForm::GetPrinterPageSize() {
-    PrinterSystem& printers = Printers();
+    PrinterSystem& printers = Context().Printers();
     const int current = printers.Current();
     if (current < 0) return 0;
     return printers.GetDeviceMode(current).paperSize;
 }
 
 bool TPrevStringForm::ComposeForPreview(bool withSetupDialog) {
-    if (Printers().Count() == 0) return false;
+    if (Context().Printers().Count() == 0) return false;
     if (withSetupDialog) PrintSetup();
     const bool composed = ComposePages(false);
-    if (truncated_) Messages().ShowMessage(TruncatedText(Target()->PageCount(), false));
+    if (truncated_) Context().Messages().ShowMessage(TruncatedText(Target()->PageCount(), false));
     return composed;
 }
 
 bool TPrevStringForm::PrintSetup() {
-    PrinterSystem& printers = Printers();
+    PrinterSystem& printers = Context().Printers();
     if (busy_ || printers.Count() == 0) return false;
     const TprnSetup& s = prnSetup_;
 
     // The task's printer, else the default one (the first when the system names none).
-    const int effective = GetPrintPrinter(s);
+    const int effective = GetPrintPrinter(Context(), s);
     int select = -1;
     if (effective >= 0 && effective < printers.Count()) {
         select = effective;
@@ -446,12 +446,12 @@ bool TPrevStringForm::PrintSetup() {
     const bool sizeChanged = ComparablePaperSize(after.paperSize) != sizeBefore;
 
     if (s.intPrinterNo > 0 && chosen != selected) {
-        Messages().ShowMessage(QStringLiteral("目标打印机已由程序控制，无法改变！"));
+        Context().Messages().ShowMessage(QStringLiteral("目标打印机已由程序控制，无法改变！"));
     } else {
         WriteSetups(kSetupSection, "PRINTERINDEX", QString::number(chosen));
     }
     if (s.intCopies > 0 && after.copies != copies) {
-        Messages().ShowMessage(QStringLiteral("打印份数已由程序控制，无法改变！"));
+        Context().Messages().ShowMessage(QStringLiteral("打印份数已由程序控制，无法改变！"));
     } else {
         WriteSetups(kSetupSection, "PAPECOPIES", QString::number(after.copies));
     }
@@ -463,14 +463,16 @@ bool TPrevStringForm::PrintSetup() {
     const bool orientationFixed = s.intOrient == 1 || s.intOrient == 2;
     if (sizeFixed && orientationFixed) {
         if (orientationChanged || sizeChanged) {
-            Messages().ShowMessage(QStringLiteral("纸张大小和打印方向已由程序控制，无法改变！"));
+            Context().Messages().ShowMessage(
+                QStringLiteral("纸张大小和打印方向已由程序控制，无法改变！"));
         }
     } else if (sizeFixed) {
-        if (sizeChanged) Messages().ShowMessage(QStringLiteral("纸张大小已由程序控制，无法改变！"));
+        if (sizeChanged)
+            Context().Messages().ShowMessage(QStringLiteral("纸张大小已由程序控制，无法改变！"));
         WriteSetups(kSetupSection, "PAPERORIENT", orientation);
     } else if (orientationFixed) {
         if (orientationChanged) {
-            Messages().ShowMessage(QStringLiteral("打印方向已由程序控制，无法改变！"));
+            Context().Messages().ShowMessage(QStringLiteral("打印方向已由程序控制，无法改变！"));
         }
         WriteSetups(kSetupSection, "PAPERSIZE", paperSize);
     } else {
@@ -545,7 +547,7 @@ void TPrevStringForm::ToolButton2Click() {
         preview_->SetPageNumber(1);
         RefreshStatus();
     } catch (const std::exception& e) {
-        Messages().ShowMessage(kFailure + ErrorText(e));
+        Context().Messages().ShowMessage(kFailure + ErrorText(e));
     }
 }
 
@@ -560,7 +562,7 @@ void TPrevStringForm::ToolButtonPrintClick(QObject* sender) {
             done = PrintTask(true);
         }
     } catch (const std::exception& e) {
-        Messages().ShowMessage(kFailure + ErrorText(e));
+        Context().Messages().ShowMessage(kFailure + ErrorText(e));
         return;
     }
     if (!done) return;

@@ -8,6 +8,7 @@
 #include <QPointer>
 #include <memory>
 
+#include "control/ControlContext.h"
 #include "control/ModiControls.h"
 #include "control/PrnSetup.h"
 
@@ -36,7 +37,9 @@ QString TruncatedText(int pages, bool printed);
 class TPrevStringForm : public QDialog {
     Q_OBJECT
   public:
-    explicit TPrevStringForm(QWidget* owner);
+    // context: the world of the control whose task is previewed.
+    TPrevStringForm(QWidget* owner, std::shared_ptr<ControlContext> context);
+    ControlContext& Context() const { return *context_; }
     ~TPrevStringForm() override;
 
     // The task to compose: the page object, the item list and a copy of the setup.
@@ -115,6 +118,7 @@ class TPrevStringForm : public QDialog {
     void SetZoomButtons(const char* down);
     void SetBusy(bool on) { busy_ = on; }
 
+    std::shared_ptr<ControlContext> context_;
     std::unique_ptr<Ui::TPrevStringForm> ui_;
     TkvlPreview* preview_ = nullptr;
     bool busy_ = false;

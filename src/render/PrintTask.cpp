@@ -29,7 +29,7 @@ QString TruncatedText(int pages, bool printed) {
 }
 
 bool TPrevStringForm::PrintTask(bool withDialog) {
-    PrinterSystem& printers = Printers();
+    PrinterSystem& printers = Context().Printers();
     if (printers.Count() == 0) return false;
     int from = 1, to = 0;
     if (withDialog) {
@@ -43,12 +43,12 @@ bool TPrevStringForm::PrintTask(bool withDialog) {
         values.fromPage = 1;
         if (!printers.PrintDialog(values)) return false;
         if (prnSetup_.intPrinterNo > 0 && values.printer != prnSetup_.intPrinterNo - 1) {
-            Messages().ShowMessage(QStringLiteral("目标打印机已由程序控制，无法改变！"));
+            Context().Messages().ShowMessage(QStringLiteral("目标打印机已由程序控制，无法改变！"));
         } else {
             WriteSetups("PRNSETUP", "PRINTERINDEX", QString::number(values.printer));
         }
         if (prnSetup_.intCopies > 0 && values.copies != prnSetup_.intCopies) {
-            Messages().ShowMessage(QStringLiteral("打印份数已由程序控制，无法改变！"));
+            Context().Messages().ShowMessage(QStringLiteral("打印份数已由程序控制，无法改变！"));
         } else {
             WriteSetups("PRNSETUP", "PAPECOPIES", QString::number(values.copies));
         }
@@ -70,14 +70,15 @@ bool TPrevStringForm::PrintTask(bool withDialog) {
     const int count = Target()->PageCount();
     // An empty task wastes no sheet.
     if (count == 0) {
-        Messages().ShowMessage(QStringLiteral("Nothing was printed: the task has no pages."));
+        Context().Messages().ShowMessage(
+            QStringLiteral("Nothing was printed: the task has no pages."));
         return false;
     }
     if (to < 1) to = count;
     if (from < 1) from = 1;
     SendPages(from, to);
     if (truncated_) {
-        Messages().ShowMessage(TruncatedText(count, true));
+        Context().Messages().ShowMessage(TruncatedText(count, true));
         return false;
     }
     return true;

@@ -316,7 +316,7 @@ void TkvlPreview::ShowPage() {
         picture = source_->GetPage(pageNumber_);
     } catch (const KavelError& e) {
         // A damaged page store: the page stays blank and the user learns why.
-        Messages().ShowMessage(e.Text());
+        source_->Context().Messages().ShowMessage(e.Text());
     }
     if (source_->PageWidth() > 0) pageWidth_ = source_->PageWidth();
     if (source_->PageHeight() > 0) pageHeight_ = source_->PageHeight();

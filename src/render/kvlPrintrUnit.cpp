@@ -21,11 +21,13 @@ int PaperCodeForName(const QString& name) {
     return -1;
 }
 
-TKVPrinter::TKVPrinter(const TPrintOption& options, int screenPpi)
+TKVPrinter::TKVPrinter(const TPrintOption& options, int screenPpi,
+                       std::shared_ptr<ControlContext> context)
     : options_(options),
+      context_(std::move(context)),
       screenPpi_(screenPpi > 0 ? screenPpi : 96),
       pageList_(std::make_unique<TkvlPageList>()) {
-    if (Printers().Count() > 0) ConfigurePrinter();
+    if (Context().Printers().Count() > 0) ConfigurePrinter();
 }
 
 TKVPrinter::~TKVPrinter() {
@@ -48,7 +50,7 @@ void TKVPrinter::SetPaperHeight(int v) {
 }
 
 void TKVPrinter::ConfigurePrinter() {
-    PrinterSystem& printers = Printers();
+    PrinterSystem& printers = Context().Printers();
     const int count = printers.Count();
     const int index = options_.PrinterIndex;
     if ((index >= 0 && index < count && index < 256) || index == -1) {
@@ -146,7 +148,7 @@ void TKVPrinter::NewPage() {
         if (job_) {
             job_->NewSheet();
         } else {
-            job_ = Printers().StartJob(printer_, Title);
+            job_ = Context().Printers().StartJob(printer_, Title);
         }
         jobCanvas_ = &job_->Painter();
         BeginStretchedPage(*jobCanvas_, QSize(pageWidth_, pageHeight_), PaperOnDevice());
@@ -184,7 +186,7 @@ void TKVPrinter::PrintPages(PrintJob& job, int from, int to, int step, const QRe
 
 // The paper in the printer's device pixels.
 QRectF TKVPrinter::PaperOnDevice() {
-    const PrinterCaps caps = Printers().Caps(printer_);
+    const PrinterCaps caps = Context().Printers().Caps(printer_);
     return QRectF(0, 0, RoundHalfEven(paperWidth_ / 254.0 * caps.dpiX),
                   RoundHalfEven(paperHeight_ / 254.0 * caps.dpiY));
 }
@@ -196,7 +198,7 @@ void TKVPrinter::Print(bool doubleSided, const QString& hint) {
         job_.reset();
         return;
     }
-    PrinterSystem& printers = Printers();
+    PrinterSystem& printers = Context().Printers();
     const QRectF dest = PaperOnDevice();
     if (!doubleSided) {
         auto job = printers.StartJob(printer_, Title);
@@ -214,7 +216,7 @@ void TKVPrinter::Print(bool doubleSided, const QString& hint) {
         odd->Finish();
     }
     if (ToPage > 1 && firstEven <= ToPage) {
-        if (firstOdd <= ToPage) Messages().ShowInfo(hint);
+        if (firstOdd <= ToPage) Context().Messages().ShowInfo(hint);
         auto even = printers.StartJob(printer_, Title);
         PrintPages(*even, firstEven, ToPage, 2, dest);
         even->Finish();

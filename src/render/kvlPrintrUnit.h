@@ -11,6 +11,7 @@
 #include <QStringList>
 #include <memory>
 
+#include "control/ControlContext.h"
 #include "control/PrnSetup.h"
 #include "platform/PrinterSystem.h"
 
@@ -32,8 +33,9 @@ int PaperCodeForName(const QString& name);
 
 class TKVPrinter {
   public:
-    // screenPpi: the pixels per inch in which pages are recorded.
-    TKVPrinter(const TPrintOption& options, int screenPpi);
+    // screenPpi: the pixels per inch in which pages are recorded; context: the world of
+    // the control whose task this is (its printers and messages).
+    TKVPrinter(const TPrintOption& options, int screenPpi, std::shared_ptr<ControlContext> context);
     ~TKVPrinter();
     TKVPrinter(const TKVPrinter&) = delete;
     TKVPrinter& operator=(const TKVPrinter&) = delete;
@@ -67,6 +69,7 @@ class TKVPrinter {
     int PaperSize() const { return paperSize_; }
     int ScreenPpi() const { return screenPpi_; }
     const TPrintOption& Options() const { return options_; }
+    ControlContext& Context() const { return *context_; }
     int Printer() const { return printer_; }  // the printer configured; -1 none
 
   private:
@@ -76,6 +79,7 @@ class TKVPrinter {
     void PrintPages(PrintJob& job, int from, int to, int step, const QRectF& dest);
 
     TPrintOption options_;
+    std::shared_ptr<ControlContext> context_;
     int screenPpi_;
     std::unique_ptr<TkvlPageList> pageList_;
     std::unique_ptr<QPicture> metafile_;

@@ -1,8 +1,12 @@
 #include "TestSupport.h"
 
 #include <QFile>
+#include <utility>
 
+#include "platform/CupsPrinterSystem.h"
+#include "platform/MachinePrinterSystem.h"
 #include "platform/SettingsStore.h"
+#include "platform/WindowPresenter.h"
 
 namespace kavel::test {
 
@@ -11,11 +15,44 @@ std::shared_ptr<RecordingMessages>& Current() {
     static std::shared_ptr<RecordingMessages> recorder;
     return recorder;
 }
+std::shared_ptr<ControlContext>& World() {
+    static std::shared_ptr<ControlContext> world;
+    return world;
+}
 }  // namespace
+
+void ResetContext() {
+    World() = ControlContext::ForThisDesktop();
+    InstallRecorder();
+}
+
+const std::shared_ptr<ControlContext>& SharedContext() {
+    if (!World()) ResetContext();
+    return World();
+}
+
+ControlContext& Context() {
+    return *SharedContext();
+}
+
+TRunState& RunState() {
+    return Context().RunState();
+}
+
+std::shared_ptr<PrinterSystem> UsePrinters(std::shared_ptr<PrinterSystem> printers) {
+    if (!printers) {
+        printers = std::make_shared<MachinePrinterSystem>(std::make_shared<CupsPrinterSystem>());
+    }
+    return std::exchange(Context().printers, std::move(printers));
+}
+
+std::shared_ptr<WindowPresenter> UsePresenter(std::shared_ptr<WindowPresenter> presenter) {
+    return std::exchange(Context().presenter, std::move(presenter));
+}
 
 std::shared_ptr<RecordingMessages> InstallRecorder(bool answerOk) {
     Current() = std::make_shared<RecordingMessages>(answerOk);
-    SetMessages(Current());
+    SharedContext()->messages = Current();
     return Current();
 }
 

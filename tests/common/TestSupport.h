@@ -6,13 +6,26 @@
 #include <QTemporaryDir>
 #include <memory>
 
+#include "control/ControlContext.h"
 #include "platform/Messages.h"
 #include "platform/PrinterSystem.h"
 #include "platform/VirtualPrinterSystem.h"
 
 namespace kavel::test {
 
-// Installs a fresh message recorder as the control's message sink and answers it.
+// The world of the test's controls, made afresh before every test: this desktop's (the
+// machine's printers, windows only looked at without a display) with a message recorder.
+ControlContext& Context();
+const std::shared_ptr<ControlContext>& SharedContext();
+void ResetContext();
+// The run state of the test's world.
+TRunState& RunState();
+// Replace the printers or the window presenter of the test's world and return the
+// previous ones; null puts the machine's printers back.
+std::shared_ptr<PrinterSystem> UsePrinters(std::shared_ptr<PrinterSystem> printers);
+std::shared_ptr<WindowPresenter> UsePresenter(std::shared_ptr<WindowPresenter> presenter);
+
+// Installs a fresh message recorder as the test world's message sink and answers it.
 std::shared_ptr<RecordingMessages> InstallRecorder(bool answerOk = true);
 RecordingMessages& Recorder();
 

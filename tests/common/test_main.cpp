@@ -10,6 +10,10 @@ int main(int argc, char** argv) {
             qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
-    kavel::test::InstallRecorder();
+    // Every test starts in a world of its own.
+    struct FreshWorld : ::testing::EmptyTestEventListener {
+        void OnTestStart(const ::testing::TestInfo&) override { kavel::test::ResetContext(); }
+    };
+    ::testing::UnitTest::GetInstance()->listeners().Append(new FreshWorld);
     return RUN_ALL_TESTS();
 }

@@ -20,14 +20,14 @@ class ControlTest : public ::testing::Test {
   protected:
     void SetUp() override {
         InstallRecorder();
-        SetPrinterSystem(printers = MakePrinters({"Alpha Laser", "Beta Ink"}, 1));
+        UsePrinters(printers = MakePrinters({"Alpha Laser", "Beta Ink"}, 1));
         SetDialogPolicy(DialogAnswer::Ok);
-        control = std::make_unique<TKavelX>();
+        control = std::make_unique<TKavelX>(test::SharedContext());
         control->SetPixelsPerInch(96);
     }
     void TearDown() override {
         control.reset();
-        SetPrinterSystem(nullptr);
+        UsePrinters(nullptr);
     }
 
     // Calls a member by name through the late-bound path; fails the test on an error.

@@ -31,6 +31,39 @@ TEST_F(Control, BusyControlAnswersFalseAndDoesNothing) {
     Form().SetBusy(false);
 }
 
+// Controls of two pages live in worlds of their own: what one page prints, shows or sets
+// never reaches the other.
+TEST_F(Control, ControlsOfDifferentWorldsShareNothing) {
+    auto other = std::make_shared<ControlContext>(Context());
+    other->runState = std::make_shared<TRunState>();
+    auto otherMessages = std::make_shared<RecordingMessages>();
+    other->messages = otherMessages;
+    auto otherPrinters = MakePrinters({"Gamma"});
+    other->printers = otherPrinters;
+    TKavelX second(other);
+    auto call = [](TKavelX& c, const char* name, std::vector<Variant> args) {
+        Variant result;
+        EXPECT_EQ(c.Invoke(c.GetIDsOfNames(name), InvokeKind::Method, args, &result), S_OK);
+        return result;
+    };
+
+    Call("PRINT_INIT", {"first page's task"});
+    Call("SET_SHOW_MODE", {"PREVIEW_IN_BROWSE", 1});
+    Call("ADD_PRINT_TEXT", {10, 10, 100, 20, "one"});
+    EXPECT_EQ(Call("PRINT"), Variant::Bool(true));
+    EXPECT_EQ(call(second, "GET_PRINTER_COUNT", {}), Variant::I4(1));
+    call(second, "SET_PRINTER_INDEX", {7});
+
+    EXPECT_TRUE(RunState().blOutputDone);
+    EXPECT_TRUE(RunState().blPreviewInBrowse);
+    EXPECT_FALSE(other->RunState().blOutputDone);
+    EXPECT_FALSE(other->RunState().blPreviewInBrowse);
+    EXPECT_EQ(printers->Jobs().size(), 1u);
+    EXPECT_TRUE(otherPrinters->Jobs().empty());
+    EXPECT_EQ(otherMessages->shown.size(), 1);
+    EXPECT_FALSE(Shown().join("|").contains("7"));
+}
+
 TEST_F(Control, TheFirstCallAfterAnOutputStartsANewTask) {
     Call("PRINT_INIT", {"task"});
     Call("ADD_PRINT_TEXT", {10, 10, 100, 20, "first"});

@@ -40,7 +40,7 @@ TEST_F(PageSetup, PrinterNamesAndTheirRangeMessage) {
     EXPECT_EQ(Call("GET_PRINTER_NAME", {-2}), Variant::Str(""));
     EXPECT_EQ(Shown(), (QStringList{"2号打印机不存在(编号范围：-1..1)",
                                     "-2号打印机不存在(编号范围：-1..1)"}));
-    SetPrinterSystem(std::make_shared<VirtualPrinterSystem>());
+    UsePrinters(std::make_shared<VirtualPrinterSystem>());
     Recorder().Clear();
     EXPECT_EQ(Call("GET_PRINTER_COUNT"), Variant::I4(0));
     EXPECT_EQ(Call("GET_PRINTER_NAME", {0}), Variant::Str(""));
@@ -51,7 +51,7 @@ TEST_F(PageSetup, PrinterChoiceByNumberAndByName) {
     const int current = printers->Current();
     EXPECT_EQ(Call("SET_PRINTER_INDEX", {-1}), Variant::Bool(true));
     EXPECT_EQ(Form().Setup().intPrinterNo, 0);
-    EXPECT_EQ(GetPrintPrinter(Form().Setup()), -1);
+    EXPECT_EQ(GetPrintPrinter(Context(), Form().Setup()), -1);
     EXPECT_EQ(Call("SET_PRINTER_INDEX", {1}), Variant::Bool(true));
     EXPECT_EQ(Form().Setup().intPrinterNo, 2);
     EXPECT_EQ(Call("SET_PRINTER_INDEX", {2}), Variant::Bool(false));
@@ -93,7 +93,7 @@ TEST_F(PageSetup, ScriptSettingsWinOverSavedOnesExceptThePaperCode) {
     setup.IniFile = std::make_shared<SettingsStore>(dir.filePath("s.ini"));
     using Paper = std::array<int, 4>;  // printer, orientation, copies, paper size
     const auto paper = [&] {
-        const TPrintPaper p = GetPrintPaper(setup);
+        const TPrintPaper p = GetPrintPaper(Context(), setup);
         return Paper{p.printer, p.orientation, p.copies, p.paperSize};
     };
     EXPECT_EQ(paper(), (Paper{-1, -1, -1, 0}));
@@ -107,11 +107,11 @@ TEST_F(PageSetup, ScriptSettingsWinOverSavedOnesExceptThePaperCode) {
     setup.intCopies = 5;
     EXPECT_EQ(paper(), (Paper{1, 0, 5, 11}));
     setup.intPrinterNo = 9;
-    EXPECT_EQ(GetPrintPrinter(setup), -2);
+    EXPECT_EQ(GetPrintPrinter(Context(), setup), -2);
     EXPECT_EQ(Shown(), QStringList{"8号打印机未找到！"});
     setup.intPrinterNo = -1;
     setup.IniFile->Write("PRNSETUP", "PAPECOPIES", "many");
-    EXPECT_THROW(GetPrintPaper(setup), KavelError);
+    EXPECT_THROW(GetPrintPaper(Context(), setup), KavelError);
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <QTemporaryDir>
 #include <QUrl>
 
+#include "common/TestSupport.h"
 #include "control/ModiControls.h"
 #include "control/RunState.h"
 #include "html/KvlHtmlUnit.h"
@@ -16,12 +17,10 @@ using kavel::test::TestHttpServer;
 
 namespace {
 
-struct HostPageScope {
-    explicit HostPageScope(const QString& url) {
-        SetHostPageProvider(std::make_shared<FixedHostPage>(url));
-    }
-    ~HostPageScope() { SetHostPageProvider(nullptr); }
-};
+// The test world's host page is the address.
+void UseHostPage(const QString& url) {
+    test::Context().hostPage = std::make_shared<FixedHostPage>(url);
+}
 
 QSize ControlSize(const QImage& picture) {
     return (QSizeF(picture.size()) / picture.devicePixelRatio()).toSize();
@@ -45,7 +44,7 @@ TEST(HtmlItems, HtmlPictureIsTheContentAtPrintResolutionLaidOutAtTheItemsWidth) 
             cdtHtml, box, 0, false,
             "<body style='margin:5px 7px'><div style='height:60px;background:#f00'></div>"
             "<div style='width:50px;height:30px;background:#00f'></div></body>",
-            ppi);
+            ppi, test::Context());
         ASSERT_TRUE(form->FDocument) << form->Problem().toStdString();
         EXPECT_TRUE(form->Problem().isEmpty());
         EXPECT_EQ(form->FBodyMargins, QMargins(7, 5, 7, 5));
@@ -73,13 +72,14 @@ TEST(HtmlItems, ImagePictureComesFromTheSourceBytesNotFromTheScreen) {
 
     TImageBox box(nullptr);
     box.resize(200, 100);
-    auto form = PrepareHtmlItem(cdtImage, box, 0, false, img, 96);
+    auto form = PrepareHtmlItem(cdtImage, box, 0, false, img, 96, test::Context());
     ASSERT_TRUE(form->FDocument) << form->Problem().toStdString();
     EXPECT_EQ(box.Picture().convertToFormat(QImage::Format_RGB32), source);
     EXPECT_EQ(ControlSize(box.Picture()), QSize(70, 50));
 
     // Anything more than one picture is taken from the page, at print resolution.
-    form = PrepareHtmlItem(cdtImage, box, 0, false, "<b style='font-size:30px'>A</b>" + img, 96);
+    form = PrepareHtmlItem(cdtImage, box, 0, false, "<b style='font-size:30px'>A</b>" + img, 96,
+                           test::Context());
     ASSERT_TRUE(form->FDocument);
     EXPECT_GE(box.Picture().devicePixelRatio(), 200 / 96.0);
     EXPECT_GE(ControlSize(box.Picture()).width(), 70);
@@ -92,9 +92,9 @@ TEST(HtmlItems, AddressThatNeverCompletesEndsAtTheLimitAndKeepsWhatArrived) {
     SetWebLoadDeadline(1s);
     TImageBox box(nullptr);
     box.resize(200, 100);
-    const auto form =
-        PrepareHtmlItem(cdtHtmText, box, 0, false,
-                        "<p>Order 12</p><img src='" + server.Url("/never.png") + "'>", 96);
+    const auto form = PrepareHtmlItem(cdtHtmText, box, 0, false,
+                                      "<p>Order 12</p><img src='" + server.Url("/never.png") + "'>",
+                                      96, test::Context());
     SetWebLoadDeadline(kDefaultLoadDeadline);
     ASSERT_TRUE(form->FDocument);
     EXPECT_TRUE(form->Problem().contains("did not finish loading within 1 s"))
@@ -109,8 +109,7 @@ TEST(HtmlItems, OnlyLocalHostPagesReachThisMachine) {
         {"http://192.168.1.5/erp.html", false}, {"http://[::1]:9/x.html", true},
     };
     for (const auto& [url, local] : hosts) {
-        const HostPageScope host(url);
-        EXPECT_EQ(HostPagePolicy().hostIsLocal, local) << url.toStdString();
+        EXPECT_EQ(HostPagePolicy(DescribeUrl(url)).hostIsLocal, local) << url.toStdString();
     }
 
     // A web page's task cannot read the user's files through an address or a picture.
@@ -119,13 +118,15 @@ TEST(HtmlItems, OnlyLocalHostPagesReachThisMachine) {
     red.fill(Qt::red);
     const QString file = dir.filePath("secret.png");
     ASSERT_TRUE(red.save(file));
-    const HostPageScope web("https://shop.example.com/order.html");
+    UseHostPage("https://shop.example.com/order.html");
     TImageBox box(nullptr);
     box.resize(200, 100);
-    auto form = PrepareHtmlItem(cdtUrl, box, 0, false, QUrl::fromLocalFile(file).toString(), 96);
+    auto form = PrepareHtmlItem(cdtUrl, box, 0, false, QUrl::fromLocalFile(file).toString(), 96,
+                                test::Context());
     EXPECT_FALSE(form->FDocument);
     EXPECT_FALSE(form->Problem().isEmpty());
     form = PrepareHtmlItem(cdtImage, box, 0, false,
-                           "<img src='" + QUrl::fromLocalFile(file).toString() + "'>", 96);
+                           "<img src='" + QUrl::fromLocalFile(file).toString() + "'>", 96,
+                           test::Context());
     EXPECT_NE(box.Picture().pixelColor(5, 5), QColor(Qt::red));
 }

@@ -1,6 +1,7 @@
 // Converted trees of small real documents laid out by the browser.
 #include <gtest/gtest.h>
 
+#include "common/TestSupport.h"
 #include "control/ModiControls.h"
 #include "html/KvlHtmlUnit.h"
 #include "html/TrodeTree.h"
@@ -12,7 +13,7 @@ namespace {
 std::unique_ptr<TkvlWebForm> Prepare(TPRNDataType kind, const QString& html, int width = 300) {
     TImageBox box(nullptr);
     box.resize(width, 60);
-    return PrepareHtmlItem(kind, box, 0, false, html, 96);
+    return PrepareHtmlItem(kind, box, 0, false, html, 96, test::Context());
 }
 
 QString Dump(const std::unique_ptr<TPRNTrode>& tree) {

@@ -18,7 +18,7 @@ class Compose : public ControlTest {
   protected:
     void SetUp() override {
         ControlTest::SetUp();
-        SetPrinterSystem(printers = MakePrinters({"Paper"}));
+        UsePrinters(printers = MakePrinters({"Paper"}));
         Call("PRINT_INIT", {"compose"});
     }
     // Prints the task; the pictures of the job's sheets.

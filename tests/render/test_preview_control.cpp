@@ -74,12 +74,12 @@ TEST(PreviewArithmetic, FitsImageSizeCentringAndPaperColours) {
 // One A4 printer, the default, for the duration of a test.
 class PreviewControlTest : public ::testing::Test {
   protected:
-    void SetUp() override { previous_ = SetPrinterSystem(test::MakePrinters({"Office A4"})); }
-    void TearDown() override { SetPrinterSystem(previous_); }
+    void SetUp() override { previous_ = test::UsePrinters(test::MakePrinters({"Office A4"})); }
+    void TearDown() override { test::UsePrinters(previous_); }
     // A target holding `pages` pages; page n has a black block whose left edge is at
     // 40 × n, so the page on display can be told by its pixels.
     static std::unique_ptr<TKVPrinter> Recorded(int pages, const TPrintOption& options = {}) {
-        auto target = std::make_unique<TKVPrinter>(options, 96);
+        auto target = std::make_unique<TKVPrinter>(options, 96, test::SharedContext());
         target->BeginDoc();
         for (int n = 1; n <= pages; ++n) {
             target->NewPage();
@@ -124,7 +124,7 @@ TEST_F(PreviewControlTest, PagesOutsideTheSourceAreIgnoredAndANewSourceDropsTheP
 
 TEST_F(PreviewControlTest, FinishedPagesAppearWhileRecording) {
     TkvlPreview preview;
-    auto owned = std::make_unique<TKVPrinter>(TPrintOption{}, 96);
+    auto owned = std::make_unique<TKVPrinter>(TPrintOption{}, 96, test::SharedContext());
     TKVPrinter* target = owned.get();
     preview.SetSource(std::move(owned));
     target->BeginDoc();

@@ -44,7 +44,7 @@ struct Task {
 class PreviewFormTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        previous_ = SetPrinterSystem(system_ = test::MakePrinters({"Office A4", "Back Office"}));
+        previous_ = test::UsePrinters(system_ = test::MakePrinters({"Office A4", "Back Office"}));
         messages_ = test::InstallRecorder();
         store_ = std::make_shared<SettingsStore>(dir_.filePath("PrintSetups_task.ini"));
         setup_.IniFile = store_;
@@ -54,12 +54,12 @@ class PreviewFormTest : public ::testing::Test {
     void TearDown() override {
         system_->SetPrintDialogScript(nullptr);
         system_->SetPageSetupDialogScript(nullptr);
-        SetPrinterSystem(previous_);
-        RunState().blPreviewInBrowse = false;
+        test::UsePrinters(previous_);
+        test::RunState().blPreviewInBrowse = false;
     }
     // A preview form over a task, composed for the preview.
     std::unique_ptr<TPrevStringForm> Composed(Task& task) {
-        auto form = std::make_unique<TPrevStringForm>(nullptr);
+        auto form = std::make_unique<TPrevStringForm>(nullptr, test::SharedContext());
         form->SetTask(task.pageObject, task.items, setup_, QImage());
         EXPECT_TRUE(form->ComposeForPreview(false));
         return form;
@@ -128,7 +128,7 @@ TEST_F(PreviewFormTest, ButtonCaptionSplitsAtTheFirstDot) {
                                                 {"标题.按钮.二", "标题", "按钮.二"}};
     for (const auto& [text, title, button] : cases) {
         SCOPED_TRACE(text);
-        TPrevStringForm form(nullptr);
+        TPrevStringForm form(nullptr, test::SharedContext());
         setup_.strPButtonCaption = QString::fromUtf8(text);
         form.SetTask(nullptr, {}, setup_, QImage());
         form.FormShow();
@@ -148,8 +148,8 @@ TEST_F(PreviewFormTest, StatusLineNamesPageCountAndPaper) {
     EXPECT_EQ(Navigation(*empty), "0000");
     EXPECT_EQ(empty->Preview()->Image()->Picture(), nullptr);
     // In the page the status names the paper only, in the panel's colour.
-    RunState().blPreviewInBrowse = true;
-    RunState().intPanelColor = RGBColor(10, 200, 30);
+    test::RunState().blPreviewInBrowse = true;
+    test::RunState().intPanelColor = RGBColor(10, 200, 30);
     setup_.intToolMode = 3;
     auto embedded = Composed(five);
     embedded->FormShow();
@@ -325,7 +325,7 @@ TEST_F(PreviewFormTest, PrinterSetupSavesChoicesAndKeepsTheProgramsLocks) {
             system_->SetDeviceMode(printer, c.chosen);
             return true;
         });
-        TPrevStringForm form(nullptr);
+        TPrevStringForm form(nullptr, test::SharedContext());
         TprnSetup setup = setup_;
         setup.intPrinterNo = c.printerNo;
         setup.intCopies = c.copies;
@@ -401,11 +401,11 @@ TEST_F(Embedded, PreviewsWithoutADisplayOrAPrinterNeverLeaveTheControlBusy) {
     Call("PREVIEWB");  // a modal preview without a display does not wait
     EXPECT_EQ(control->EmbeddedForm(), nullptr);
     EXPECT_FALSE(Form().Busy());
-    EXPECT_TRUE(RunState().blOutputDone);
+    EXPECT_TRUE(test::RunState().blOutputDone);
     Call("PRINT_INIT", {"none"});
     Call("SET_SHOW_MODE", {"PREVIEW_IN_BROWSE", 1});
     Call("ADD_PRINT_TEXT", {10, 10, 200, 20, "x"});
-    SetPrinterSystem(std::make_shared<VirtualPrinterSystem>());  // no printer at all
+    test::UsePrinters(std::make_shared<VirtualPrinterSystem>());  // no printer at all
     Call("PREVIEW");
     EXPECT_FALSE(Form().Busy());
     Call("ADD_PRINT_TEXT", {10, 10, 200, 20, "next task"});

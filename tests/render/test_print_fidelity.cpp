@@ -31,7 +31,7 @@ class PrintFidelity : public ControlTest {};
 TEST_F(PrintFidelity, OnePixelLinesPrintOnePixelWideOnEveryPage) {
     QTemporaryDir dir;
     const QString pdf = dir.filePath("lines.pdf");
-    SetPrinterSystem(MakePdfPrinterSystem(pdf, QString()));
+    UsePrinters(MakePdfPrinterSystem(pdf, QString()));
     Call("PRINT_INIT", {"lines"});
     // The first pen of the job, on the first page, then the same on the second page.
     Call("ADD_PRINT_LINE", {100, 50, 100, 400, 0, 1});
@@ -50,7 +50,7 @@ TEST_F(PrintFidelity, TextBreaksIntoTheSameLinesAtEveryDensity) {
         "alpha beta gamma delta epsilon zeta eta theta iota kappa lambda mu nu xi omicron pi");
     QStringList atScreen;
     for (const int ppi : {96, 72, 120, 144}) {
-        control = std::make_unique<TKavelX>();
+        control = std::make_unique<TKavelX>(test::SharedContext());
         control->SetPixelsPerInch(ppi);
         Call("PRINT_INIT", {"density"});
         Call("SET_PRINT_STYLE", {"FontName", "Arial"});

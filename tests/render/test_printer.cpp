@@ -16,9 +16,9 @@ class PageTarget : public ::testing::Test {
         narrow.name = "Narrow";
         narrow.printableMM = QSizeF(203, 290);
         printers->AddPrinter(narrow);
-        SetPrinterSystem(printers);
+        UsePrinters(printers);
     }
-    void TearDown() override { SetPrinterSystem(nullptr); }
+    void TearDown() override { UsePrinters(nullptr); }
     // Records n pages, page k with a black bar k × 10 pixels wide.
     void Record(TKVPrinter& target, int n) {
         target.BeginDoc();
@@ -40,13 +40,13 @@ TEST_F(PageTarget, UserPaperIsLimitedByThePrintableArea) {
     options.PrinterIndex = 1;
     options.Width = 2100;
     options.Height = 1400;
-    TKVPrinter target(options, 96);
+    TKVPrinter target(options, 96, test::SharedContext());
     EXPECT_EQ(target.PaperWidth(), 2030);
     EXPECT_EQ(target.PaperHeight(), 1400);
     EXPECT_EQ(target.PaperSize(), 256);
     EXPECT_EQ(target.PageWidth(), 767);
     options.Orientation = 1;  // landscape: the printable area turns, the user size too
-    TKVPrinter landscape(options, 96);
+    TKVPrinter landscape(options, 96, test::SharedContext());
     EXPECT_EQ(landscape.PaperWidth(), 1400);
     EXPECT_EQ(landscape.PaperHeight(), 2030);
 }
@@ -57,7 +57,7 @@ TEST_F(PageTarget, PaperNamesPickTheFirstTableEntryThatContainsThem) {
     for (const auto& [name, code] : names) EXPECT_EQ(PaperCodeForName(name), code) << name;
     TPrintOption options;
     options.PaperName = "a5";
-    TKVPrinter target(options, 96);
+    TKVPrinter target(options, 96, test::SharedContext());
     EXPECT_EQ(target.PaperSize(), 11);
     EXPECT_EQ(target.PaperWidth(), 1480);
     EXPECT_EQ(target.PageWidth(), 559);
@@ -65,7 +65,7 @@ TEST_F(PageTarget, PaperNamesPickTheFirstTableEntryThatContainsThem) {
 }
 
 TEST_F(PageTarget, RecordingRulesAndPagesReadInAnyOrder) {
-    TKVPrinter target(TPrintOption{}, 96);
+    TKVPrinter target(TPrintOption{}, 96, test::SharedContext());
     EXPECT_THROW(target.NewPage(), KavelError);
     Record(target, 5);
     EXPECT_THROW(target.BeginDoc(), KavelError);
@@ -80,7 +80,7 @@ TEST_F(PageTarget, RecordingRulesAndPagesReadInAnyOrder) {
 }
 
 TEST_F(PageTarget, ManualDuplexPrintsOddPagesThenTheHintThenEvenPages) {
-    TKVPrinter target(TPrintOption{}, 96);
+    TKVPrinter target(TPrintOption{}, 96, test::SharedContext());
     Record(target, 5);
     target.FromPage = 1;
     target.ToPage = 5;
@@ -98,8 +98,8 @@ TEST_F(PageTarget, ManualDuplexPrintsOddPagesThenTheHintThenEvenPages) {
         size_t jobs;
         bool hint;
     };
-    for (const Case& c : {Case{1, 1, 1, false}, Case{3, 3, 1, false}, Case{2, 2, 1, false},
-                          Case{2, 3, 2, true}}) {
+    for (const Case& c :
+         {Case{1, 1, 1, false}, Case{3, 3, 1, false}, Case{2, 2, 1, false}, Case{2, 3, 2, true}}) {
         printers->ClearJobs();
         Recorder().Clear();
         target.FromPage = c.from;
@@ -173,7 +173,7 @@ TEST_F(PrintDialogLocks, FailedPrintsTellTheUserAndLeaveTheControlReady) {
         << Shown()[0].toStdString();
     EXPECT_FALSE(Form().Busy());
     Recorder().Clear();
-    SetPrinterSystem(std::make_shared<VirtualPrinterSystem>());
+    UsePrinters(std::make_shared<VirtualPrinterSystem>());
     Call("ADD_PRINT_TEXT", {10, 10, 100, 20, "x"});
     EXPECT_EQ(Call("PRINT"), Variant::Bool(false));
     EXPECT_EQ(Shown(), QStringList{"请在操作系统安装打印机！"});
