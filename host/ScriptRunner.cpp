@@ -12,6 +12,7 @@
 #include "control/RunState.h"
 #include "control/VelloImpl1.h"
 #include "designer/PSetupFormUnit.h"
+#include "local/AskFormUnit.h"
 #include "platform/CupsPrinterSystem.h"
 #include "platform/MachinePrinterSystem.h"
 #include "platform/Messages.h"
@@ -44,6 +45,10 @@ int ScriptLine(const QStringList& trace, const QJSValue& error, const QString& b
 class OutputLedger {
   public:
     void Called(const QString& member, const Variant& result) {
+        // Raw data is no task output, but data that did not reach the printer fails the run.
+        if (member == "SEND_PRINT_RAWDATA" && !result.ToBool()) {
+            Fail("SEND_PRINT_RAWDATA answered false: the data did not reach the printer");
+        }
         static const QStringList outputs = {"PRINT",    "PRINTA",   "PRINTB",      "PREVIEW",
                                             "PREVIEWA", "PREVIEWB", "PRINT_SETUP", "PRINT_DESIGN"};
         if (!outputs.contains(member)) return;
@@ -68,12 +73,14 @@ class OutputLedger {
 
 QString RunUsage() {
     return QStringLiteral(
-        "usage: kavel run [SCRIPT.js] [--dpi N] [--settings DIR] [--answer ok|cancel]\n"
+        "usage: kavel run [SCRIPT.js] [--dpi N] [--settings DIR] [--answer ok|always|cancel]\n"
         "                 [--pdf FILE] [--png DIR] [--print [--printer NAME]]\n"
         "                 [--preview] [--design] [--gui] [--screenshot DIR]\n"
         "Without SCRIPT the embedded example task runs. Exit status: 0 the script ran to\n"
         "its end and every output it made succeeded; 1 a script error (FILE:LINE:\n"
-        "message); 2 the script or the options cannot be used; 3 an output failed.");
+        "message); 2 the script or the options cannot be used; 3 an output failed.\n"
+        "--answer answers dialogs and questions; repeated, it answers the local-file\n"
+        "questions in turn (always: allowed for good), the last one for every other.");
 }
 
 std::optional<RunOptions> ParseRunOptions(const QStringList& args, QString* error) {
@@ -106,11 +113,12 @@ std::optional<RunOptions> ParseRunOptions(const QStringList& args, QString* erro
             if (a == "--printer") o.printer = *v;
             if (a == "--screenshot") o.screenshotDir = *v;
             if (a == "--answer") {
-                if (*v != "ok" && *v != "cancel") {
-                    *error = "--answer takes ok or cancel";
+                if (*v != "ok" && *v != "always" && *v != "cancel") {
+                    *error = "--answer takes ok, always or cancel";
                     return std::nullopt;
                 }
-                o.answerOk = *v == "ok";
+                o.answerOk = *v != "cancel";
+                o.fileAnswers << *v;
             }
         } else if (a == "--print") {
             o.print = true;
@@ -159,6 +167,16 @@ int RunScript(const RunOptions& o) {
                       : std::make_shared<StderrMessages>(o.answerOk));
     SetDialogPolicy(o.gui ? DialogAnswer::Show
                           : (o.answerOk ? DialogAnswer::Ok : DialogAnswer::Cancel));
+    if (!o.gui) {
+        QList<FileAccessAnswer> answers;
+        for (const QString& answer : o.fileAnswers) {
+            answers << (answer == "always" ? FileAccessAnswer::AllowAlways
+                        : answer == "ok"   ? FileAccessAnswer::AllowOnce
+                                           : FileAccessAnswer::Refuse);
+        }
+        if (answers.isEmpty()) answers << FileAccessAnswer::AllowOnce;
+        SetFileQuestion(std::make_shared<AskFormQuestion>(answers));
+    }
     OutputLedger ledger;
     std::shared_ptr<WindowPresenter> presenter;
     if (o.gui) {
