@@ -14,10 +14,10 @@ enum class StopBits { One, OneAndHalf, Two };
 // Settings a MODE command gives a serial port. Settings left out keep the port's current
 // values; the two time-outs, in milliseconds, become 0 when left out.
 struct SerialMode {
-    std::optional<int> baudRate;
-    std::optional<Parity> parity;
-    std::optional<int> dataBits;
-    std::optional<StopBits> stopBits;
+    std::optional<int> baudRate = std::nullopt;
+    std::optional<Parity> parity = std::nullopt;
+    std::optional<int> dataBits = std::nullopt;
+    std::optional<StopBits> stopBits = std::nullopt;
     int readTimeoutMs = 0;
     int writeTimeoutMs = 0;
     bool operator==(const SerialMode&) const = default;

@@ -29,14 +29,15 @@ QString RawDocumentName(const QByteArray& data) {
     }
     // UTF-8 text keeps its characters, less one that the 50th byte cuts; other bytes are
     // one character each.
-    qsizetype lead = part.size();
-    while (lead > 0 && (static_cast<unsigned char>(part[lead - 1]) & 0xC0) == 0x80) --lead;
-    if (lead > 0 && static_cast<unsigned char>(part[lead - 1]) >= 0xC0) {
-        const auto first = static_cast<unsigned char>(part[lead - 1]);
+    QByteArray whole = part;
+    qsizetype lead = whole.size();
+    while (lead > 0 && (static_cast<unsigned char>(whole[lead - 1]) & 0xC0) == 0x80) --lead;
+    if (lead > 0 && static_cast<unsigned char>(whole[lead - 1]) >= 0xC0) {
+        const auto first = static_cast<unsigned char>(whole[lead - 1]);
         const qsizetype length = first >= 0xF0 ? 4 : first >= 0xE0 ? 3 : 2;
-        if (part.size() - (lead - 1) < length) part.truncate(lead - 1);
+        if (whole.size() - (lead - 1) < length) whole.truncate(lead - 1);
     }
-    QString name = QString::fromUtf8(part);
+    QString name = QString::fromUtf8(whole);
     if (name.contains(QChar::ReplacementCharacter)) name = DeviceText(part);
     return "SendRawData:" + name;
 }

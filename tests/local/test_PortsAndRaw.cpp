@@ -1,0 +1,181 @@
+// Ports on a pseudo-terminal standing for a serial line, raw printer data, and the
+// question form.
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QPushButton>
+#include <QTemporaryDir>
+
+#include <fcntl.h>
+#include <pty.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include "common/TestSupport.h"
+#include "local/AskFormUnit.h"
+#include "local/DeviceText.h"
+#include "local/LocalPorts.h"
+#include "local/RawPrintData.h"
+
+namespace kavel {
+namespace {
+
+// COM5 is the device end of a pseudo-terminal whose other end the test holds.
+class PtyPort : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        char name[256] = {};
+        ASSERT_EQ(::openpty(&peer, &device, name, nullptr, nullptr), 0);
+        ::fcntl(peer, F_SETFL, O_NONBLOCK);
+        ASSERT_TRUE(test::WriteFile(settings.filePath("PortMap.ini"),
+                                    QByteArray("[Ports]\nCOM5=") + name + "\nCOM6=" +
+                                        QFile::encodeName(settings.filePath("f")) + "\n"));
+        ASSERT_TRUE(test::WriteFile(settings.filePath("f"), "plain file"));
+        path = QString::fromLocal8Bit(name);
+    }
+    void TearDown() override { ::close(peer), ::close(device); }
+    void PeerSends(const QByteArray& bytes) {
+        ASSERT_EQ(::write(peer, bytes.constData(), bytes.size()), bytes.size());
+    }
+    QByteArray PeerReceived() {
+        QByteArray got(65536, 0);
+        const ssize_t n = ::read(peer, got.data(), got.size());
+        return got.left(std::max<ssize_t>(n, 0));
+    }
+
+    QTemporaryDir settings;
+    LocalPorts ports{settings.path()};
+    int peer = -1, device = -1;
+    QString path;
+};
+
+TEST_F(PtyPort, ModeDataAndTheEndMark) {
+    EXPECT_TRUE(ports.Write("com5", "mode  com5: 4800,n,8,2,200").ok)
+        << ports.LastError().toStdString();
+    termios line{};
+    ASSERT_EQ(::tcgetattr(device, &line), 0);
+    EXPECT_EQ(::cfgetospeed(&line), speed_t(B4800));
+    EXPECT_EQ(line.c_cflag & (CSIZE | CSTOPB | PARENB), tcflag_t(CS8 | CSTOPB));
+    // A pseudo-terminal keeps 8 data bits: a setting not taken is no success.
+    EXPECT_FALSE(ports.Write("COM5", "MODE COM5:9600,N,7,1").ok);
+    EXPECT_TRUE(ports.LastError().contains("did not take")) << ports.LastError().toStdString();
+
+    const QByteArray data("\x1B@Text  mode com5:\n\x00\xFF", 21);
+    EXPECT_TRUE(ports.Write("COM5", DeviceText(data)).ok);
+    EXPECT_EQ(PeerReceived(), data);  // unchanged: no line-end translation, no command
+
+    PeerSends(
+        "abc\x1A"
+        "def");
+    EXPECT_EQ(ports.Read("COM5").text, "abc");
+    QElapsedTimer clock;
+    clock.start();
+    const PortResult rest = ports.Read("COM5");  // no end mark: the 200 ms time-out ends it
+    EXPECT_TRUE(rest.ok);
+    EXPECT_EQ(rest.text, "def");
+    EXPECT_GE(clock.elapsed(), 150);
+    EXPECT_LT(clock.elapsed(), 1500);
+}
+
+TEST_F(PtyPort, WritesThatCannotEndInTimeFail) {
+    ASSERT_TRUE(ports.Write("COM5", "MODE COM5:9600,N,8,1,0,300").ok);
+    QElapsedTimer clock;
+    clock.start();
+    // Nobody reads the other end: the buffers fill and the write time-out ends the call.
+    EXPECT_FALSE(ports.Write("COM5", QString(1 << 20, 'x')).ok);
+    EXPECT_LT(clock.elapsed(), 3000);
+    EXPECT_TRUE(ports.LastError().contains("within 300 ms")) << ports.LastError().toStdString();
+}
+
+TEST_F(PtyPort, BusyMissingAndWrongDevicesFailWithoutWaiting) {
+    const int other = ::open(path.toLocal8Bit().constData(), O_RDWR | O_NOCTTY);
+    ASSERT_EQ(::flock(other, LOCK_EX), 0);
+    struct Case {
+        const char* port;
+        const char* error;
+    };
+    const Case cases[] = {
+        {"COM5", "is busy"},
+        {"COM6", "is no device"},
+        {"COM97", "No such file or directory"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_FALSE(ports.Write(c.port, "x").ok) << c.port;
+        EXPECT_TRUE(ports.LastError().contains(c.error)) << ports.LastError().toStdString();
+        const PortResult read = ports.Read(c.port);
+        EXPECT_EQ(read.message, "ReadPortData Error：" + ports.LastError()) << c.port;
+    }
+    ::close(other);
+    EXPECT_EQ(test::ReadFile(settings.filePath("f")), "plain file");
+    const PortResult notAPort = ports.Write("prn", "x");
+    EXPECT_FALSE(notAPort.ok);
+    EXPECT_EQ(notAPort.message, "the port \"PRN\" can not found!");
+}
+
+TEST(RawData, DocumentNameAndBytes) {
+    struct Case {
+        QByteArray data;
+        QString name;
+    };
+    const Case cases[] = {
+        {"  Receipt 42\r\n", "SendRawData:Receipt 42"},
+        {"\x1B@\x1B!\x08Kavel\nshop\x1DV\x41\x03", "SendRawData:@ ! Kavel shop VA"},
+        {"^XA^FO50,50^FDLabel^FS^XZ", "SendRawData:^XA^FO50,50^FDLabel^FS^XZ"},
+        {QByteArray(60, 'z'), "SendRawData:" + QString(50, 'z')},
+        {QByteArray(49, 'z') + "\xE4\xBB\xB7", "SendRawData:" + QString(49, 'z')},
+        {"\xFF\xFE", "SendRawData:\u00FF\u00FE"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(RawDocumentName(c.data), c.name) << c.data.toStdString();
+    }
+    EXPECT_EQ(DeviceBytes(QString::fromLatin1("\x1B\xFF\x00", 3)), QByteArray("\x1B\xFF\x00", 3));
+    EXPECT_EQ(DeviceBytes("价 \u00E9"), QByteArray("\xE4\xBB\xB7 \xC3\xA9"));
+    EXPECT_EQ(RawPrinterName("Receipt on USB001"), "Receipt");
+}
+
+TEST(RawData, GoesToTheCurrentPrinterOrSaysWhyNot) {
+    auto printers = test::MakePrinters({"Office", "Receipt on USB001"});
+    printers->SetCurrent(1);
+    const QString data = QString::fromLatin1("\x1B@Total 9.50\n\x1DV\x00", 17);
+    EXPECT_TRUE(SendPrintRawData(*printers, data).sent);
+    ASSERT_EQ(printers->RawJobs().size(), 1u);
+    EXPECT_EQ(printers->RawJobs()[0].printer, "Receipt on USB001");
+    EXPECT_EQ(printers->RawJobs()[0].data, QByteArray("\x1B@Total 9.50\n\x1DV\x00", 17));
+    EXPECT_EQ(printers->RawJobs()[0].title, "SendRawData:@Total 9.50  V");
+
+    auto none = test::MakePrinters({});
+    EXPECT_EQ(SendPrintRawData(*none, "x").message, "Selected printer no exist!ErrorID:1030");
+    auto pdf = MakePdfPrinterSystem(QString(), QString());
+    const RawSendResult refused = SendPrintRawData(*pdf, "x");
+    EXPECT_FALSE(refused.sent);
+    EXPECT_EQ(refused.message, "SEND_PRINT_RAWDATA Error:\"Kavel PDF\" takes no raw data");
+    EXPECT_TRUE(pdf->RawJobs().empty());
+}
+
+TEST(AskForm, FitsItsTextsAndAnswersAsChosen) {
+    TAskForm form;
+    form.Prepare(QString("/srv/shared/") + QString(60, 'f') + ".txt", "shop.example");
+    const auto* site = form.findChild<QLabel*>("StaticText2");
+    const auto* label2 = form.findChild<QLabel*>("Label2");
+    const auto* file = form.findChild<QLabel*>("StaticText1");
+    EXPECT_EQ(label2->x(), site->x() + site->width());
+    EXPECT_EQ(form.width(), file->x() + file->fontMetrics().horizontalAdvance(file->text()) + 10);
+    EXPECT_EQ(form.height(), 155);
+
+    form.findChild<QCheckBox*>("CheckBox1")->setChecked(true);
+    form.findChild<QPushButton*>("Button1")->click();
+    EXPECT_EQ(form.Answer(), FileAccessAnswer::AllowAlways);
+    form.findChild<QPushButton*>("Button2")->click();
+    EXPECT_EQ(form.Answer(), FileAccessAnswer::Refuse);
+    form.Choose(FileAccessAnswer::AllowOnce);
+    EXPECT_EQ(form.Answer(), FileAccessAnswer::AllowOnce);
+    EXPECT_FALSE(form.findChild<QCheckBox*>("CheckBox1")->isChecked());
+}
+
+}  // namespace
+}  // namespace kavel
