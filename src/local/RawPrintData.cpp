@@ -47,16 +47,15 @@ QString RawPrinterName(const QString& printer) {
     return on < 0 ? printer : printer.left(on);
 }
 
-RawSendResult SendPrintRawData(PrinterSystem& printers, const QString& text) {
-    const int index = printers.Current();
+RawSendResult SendPrintRawData(PrinterSystem& printers, int printer, const QString& text) {
+    const int index = printer < 0 ? printers.Current() : printer;
     const QStringList names = printers.Printers();
     if (index < 0 || index >= names.size()) {
         return {false, QString("Selected printer no exist!ErrorID:%1").arg(kPrinterNotFound)};
     }
-    const QString printer = RawPrinterName(names[index]);
     try {
         // The built-in PDF printer makes pages, not devices' data: nothing would arrive.
-        if (printer == QLatin1String(kPdfPrinterName)) {
+        if (RawPrinterName(names[index]) == QLatin1String(kPdfPrinterName)) {
             throw KavelError(QString("\"%1\" takes no raw data").arg(kPdfPrinterName));
         }
         const QByteArray data = DeviceBytes(text);

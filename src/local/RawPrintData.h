@@ -27,7 +27,8 @@ struct RawSendResult {
     QString message;  // for the user's message box; empty when nothing is to be shown
 };
 
-// Sends the text's bytes (DeviceText.h) to the printer that is current in the system.
-RawSendResult SendPrintRawData(PrinterSystem& printers, const QString& text);
+// Sends the text's bytes (DeviceText.h) to a printer of the list; -1: the one current in the
+// system.
+RawSendResult SendPrintRawData(PrinterSystem& printers, int printer, const QString& text);
 
 }  // namespace kavel

@@ -113,6 +113,7 @@ bool SerialDevice::Configure(const SerialMode& mode) {
     if (!terminal_ || ::tcflush(fd_, TCIFLUSH) != 0 || ::tcgetattr(fd_, &line) != 0) {
         return Fail(QString("%1 is no serial line").arg(path_), terminal_ ? errno : 0);
     }
+    const termios before = line;
     if (mode.baudRate) {
         speed_t speed = B0;
         if (!SpeedOf(*mode.baudRate, &speed)) {
@@ -160,17 +161,19 @@ bool SerialDevice::Configure(const SerialMode& mode) {
         }
     }
     // tcsetattr succeeds when any of the settings was taken; a device that cannot have
-    // one (a pseudo-terminal keeps 8 data bits) must not count as set up.
+    // one (a pseudo-terminal keeps 8 data bits) must not count as set up, nor keep half of
+    // the command.
     termios taken{};
-    if (::tcsetattr(fd_, TCSANOW, &line) != 0 || ::tcgetattr(fd_, &taken) != 0) {
-        const int saved = errno;
-        if (saved == EINVAL) return Fail(QString("%1 did not take all settings").arg(path_), 0);
-        return Fail(QString("cannot set up %1").arg(path_), saved);
-    }
+    const bool set = ::tcsetattr(fd_, TCSANOW, &line) == 0 && ::tcgetattr(fd_, &taken) == 0;
+    const int saved = errno;
     constexpr tcflag_t kFraming = CSIZE | PARENB | PARODD | CMSPAR | CSTOPB;
-    if ((taken.c_cflag & kFraming) != (line.c_cflag & kFraming) ||
+    if (!set || (taken.c_cflag & kFraming) != (line.c_cflag & kFraming) ||
         ::cfgetospeed(&taken) != ::cfgetospeed(&line)) {
-        return Fail(QString("%1 did not take all settings").arg(path_), 0);
+        ::tcsetattr(fd_, TCSANOW, &before);
+        if (set || saved == EINVAL) {
+            return Fail(QString("%1 did not take all settings").arg(path_), 0);
+        }
+        return Fail(QString("cannot set up %1").arg(path_), saved);
     }
     DeviceTimeouts()[path_] = {mode.readTimeoutMs, mode.writeTimeoutMs};
     return true;

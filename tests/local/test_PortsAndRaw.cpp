@@ -61,9 +61,13 @@ TEST_F(PtyPort, ModeDataAndTheEndMark) {
     ASSERT_EQ(::tcgetattr(device, &line), 0);
     EXPECT_EQ(::cfgetospeed(&line), speed_t(B4800));
     EXPECT_EQ(line.c_cflag & (CSIZE | CSTOPB | PARENB), tcflag_t(CS8 | CSTOPB));
-    // A pseudo-terminal keeps 8 data bits: a setting not taken is no success.
+    // A pseudo-terminal keeps 8 data bits: a setting not taken is no success, and the
+    // settings it did take are put back.
     EXPECT_FALSE(ports.Write("COM5", "MODE COM5:9600,N,7,1").ok);
     EXPECT_TRUE(ports.LastError().contains("did not take")) << ports.LastError().toStdString();
+    ASSERT_EQ(::tcgetattr(device, &line), 0);
+    EXPECT_EQ(::cfgetospeed(&line), speed_t(B4800));
+    EXPECT_EQ(line.c_cflag & CSTOPB, tcflag_t(CSTOPB));
 
     const QByteArray data("\x1B@Text  mode com5:\n\x00\xFF", 21);
     EXPECT_TRUE(ports.Write("COM5", DeviceText(data)).ok);
@@ -142,16 +146,18 @@ TEST(RawData, GoesToTheCurrentPrinterOrSaysWhyNot) {
     auto printers = test::MakePrinters({"Office", "Receipt on USB001"});
     printers->SetCurrent(1);
     const QString data = QString::fromLatin1("\x1B@Total 9.50\n\x1DV\x00", 17);
-    EXPECT_TRUE(SendPrintRawData(*printers, data).sent);
+    EXPECT_TRUE(SendPrintRawData(*printers, -1, data).sent);
     ASSERT_EQ(printers->RawJobs().size(), 1u);
     EXPECT_EQ(printers->RawJobs()[0].printer, "Receipt on USB001");
     EXPECT_EQ(printers->RawJobs()[0].data, QByteArray("\x1B@Total 9.50\n\x1DV\x00", 17));
     EXPECT_EQ(printers->RawJobs()[0].title, "SendRawData:@Total 9.50  V");
+    EXPECT_TRUE(SendPrintRawData(*printers, 0, "x").sent);
+    EXPECT_EQ(printers->RawJobs().at(1).printer, "Office");
 
     auto none = test::MakePrinters({});
-    EXPECT_EQ(SendPrintRawData(*none, "x").message, "Selected printer no exist!ErrorID:1030");
+    EXPECT_EQ(SendPrintRawData(*none, -1, "x").message, "Selected printer no exist!ErrorID:1030");
     auto pdf = MakePdfPrinterSystem(QString(), QString());
-    const RawSendResult refused = SendPrintRawData(*pdf, "x");
+    const RawSendResult refused = SendPrintRawData(*pdf, -1, "x");
     EXPECT_FALSE(refused.sent);
     EXPECT_EQ(refused.message, "SEND_PRINT_RAWDATA Error:\"Kavel PDF\" takes no raw data");
     EXPECT_TRUE(pdf->RawJobs().empty());
