@@ -735,7 +735,10 @@ HRESULT TKavelX::READ_PORT_DATA(const VARIANT& strPortName, VARIANT* Value) {
 }
 HRESULT TKavelX::SEND_PRINT_RAWDATA(const VARIANT& strRawData, VARIANT* Value) {
     CheckReady(false);
-    const RawSendResult sent = SendPrintRawData(Printers(), strRawData.ToText());
+    // The task's printer when the script chose one, else the one current in the system.
+    const int no = designForm_ ? designForm_->Setup().intPrinterNo : -1;
+    const int printer = no > 0 ? no - 1 : (no == 0 ? Printers().DefaultIndex() : -1);
+    const RawSendResult sent = SendPrintRawData(Printers(), printer, strRawData.ToText());
     if (!sent.message.isEmpty()) Messages().ShowMessage(sent.message);
     return *Value = Variant::Bool(sent.sent), S_OK;
 }

@@ -7,6 +7,19 @@
 
 namespace kavel {
 
+namespace {
+
+QString& DeviceFolder() {
+    static QString folder;
+    return folder;
+}
+
+}  // namespace
+
+void SetPortDeviceFolder(const QString& folder) {
+    DeviceFolder() = folder;
+}
+
 QString PortMapFileName(const QString& settingsFolder) {
     return settingsFolder.isEmpty() ? QString() : QDir(settingsFolder).filePath("PortMap.ini");
 }
@@ -28,7 +41,9 @@ QString PortDevicePath(const QString& settingsFolder, const QString& port, QStri
         return QString();
     }
     const int index = match.captured(2).toInt() - 1;
-    return QString(match.captured(1) == "COM" ? "/dev/ttyS%1" : "/dev/lp%1").arg(index);
+    const QString folder = DeviceFolder().isEmpty() ? QStringLiteral("/dev") : DeviceFolder();
+    return QDir(folder).filePath(
+        QString(match.captured(1) == "COM" ? "ttyS%1" : "lp%1").arg(index));
 }
 
 QStringList SerialAdapters() {

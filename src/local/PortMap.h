@@ -16,6 +16,10 @@ QString PortMapFileName(const QString& settingsFolder);
 // has no device (no number, or a mapping that is not an absolute path).
 QString PortDevicePath(const QString& settingsFolder, const QString& port, QString* error);
 
+// Where the default devices are looked for: "/dev" unless set (fuzzing and tests set a
+// folder of their own, so that no real device is touched); empty: back to "/dev".
+void SetPortDeviceFolder(const QString& folder);
+
 // The USB serial adapters of the machine by their stable names (/dev/serial/by-id/...).
 QStringList SerialAdapters();
 

@@ -93,6 +93,10 @@ TEST(PortMap, DefaultsAndMappedDevices) {
         EXPECT_EQ(PortDevicePath(settings.path(), c.port, &error), QString(c.device)) << c.port;
         EXPECT_EQ(error.isEmpty(), *c.device != 0) << c.port;
     }
+    SetPortDeviceFolder(settings.path());
+    QString error;
+    EXPECT_EQ(PortDevicePath(settings.path(), "LPT2", &error), settings.filePath("lp1"));
+    SetPortDeviceFolder(QString());
 }
 
 }  // namespace
