@@ -20,7 +20,7 @@ expect_status 0 "$WORK/files.js" --answer cancel --screenshot "$WORK/shots"
 grep -qx 'read=""' "$WORK/out.txt" && grep -qx 'write=do nothing' "$WORK/out.txt" \
     && grep -qx 'missing=do nothing' "$WORK/out.txt" && grep -qx 'exists=true,false' "$WORK/out.txt" \
     || { cat "$WORK/out.txt"; fail "refused file access"; }
-ls "$WORK/shots" | grep -q 'AskForm.png' || fail "the question form was not shown"
+compgen -G "$WORK/shots/*-AskForm.png" >/dev/null || fail "the question form was not shown"
 [ ! -e "$SETTINGS/FileAccessSetups.ini" ] || fail "a refusal was remembered"
 pass "refused: nothing read or written, the question shown each time, nothing remembered"
 
@@ -76,8 +76,8 @@ if (KAVEL.WRITE_PORT_DATA("COM3", "MODE COM3:9600,E,7,1") !== false)
 JS
 expect_status 0 "$WORK/mode.js"
 settings=$(stty -F "$WORK/com" -a)
-echo "$settings" | grep -q 'speed 19200 baud' && echo "$settings" | grep -qw cstopb \
-    && echo "$settings" | grep -qw cs8 && echo "$settings" | grep -qw -- -parenb \
+grep -q 'speed 19200 baud' <<<"$settings" && grep -qw cstopb <<<"$settings" \
+    && grep -qw cs8 <<<"$settings" && grep -qw -- -parenb <<<"$settings" \
     || { echo "$settings"; fail "the MODE settings did not arrive"; }
 pass "MODE sets speed, parity, data and stop bits (stty on the device); a setting not taken answers false"
 
