@@ -1,7 +1,8 @@
-# Local services in whole runs: text files granted, refused and remembered per site; a
-# serial port played by a socat pseudo-terminal pair (line settings, bytes both ways, the
-# end mark, the time-out, a busy or missing port); raw printer data through CUPS to a
-# capture queue, byte for byte, and to a queue that refuses it.
+# Local services in whole runs: text files granted, refused and remembered per site (the
+# ways around a grant are tested in tests/local); a serial port played by a socat
+# pseudo-terminal pair (line settings, bytes both ways, the end mark, the time-out, a busy
+# or missing port); raw printer data through CUPS to a capture queue, byte for byte, and to
+# a queue that refuses it.
 source "$(dirname "$0")/lib.sh"
 command -v socat >/dev/null || fail "socat is missing: run scripts/install-deps.sh"
 SETTINGS=$WORK/settings/Tarvenhold/Kavel
@@ -35,22 +36,6 @@ pass "granted once, then for good (kept under the canonical path); status texts;
 expect_status 0 "$WORK/files.js" --answer cancel
 grep -qx 'read="a\\r\\nb\\r\\nx\\r\\n"' "$WORK/out.txt" || { cat "$WORK/out.txt"; fail "remembered"; }
 pass "a grant for good is remembered by the next run"
-
-ln -s "$SETTINGS" "$WORK/docs/cfg"
-cp "$SETTINGS/FileAccessSetups.ini" "$WORK/store.before"
-cat >"$WORK/escape.js" <<JS
-var names = ["$SETTINGS/FileAccessSetups.ini", "$WORK/docs/cfg/FileAccessSetups.ini",
-             "$WORK/docs/../settings/Tarvenhold/Kavel/fileaccesssetups.ini"];
-for (var i = 0; i < names.length; i++) {
-  console.log("read=" + JSON.stringify(KAVEL.GET_FILE_TEXT(names[i])) + " write=" +
-              KAVEL.WRITE_FILE_TEXT(1, names[i], "[localhtmfile]\n/etc/shadow=1"));
-}
-JS
-expect_status 0 "$WORK/escape.js" --answer always --screenshot "$WORK/shots2"
-[ "$(grep -c '^read="" write=do nothing$' "$WORK/out.txt")" = 3 ] || { cat "$WORK/out.txt"; fail "escape"; }
-cmp -s "$SETTINGS/FileAccessSetups.ini" "$WORK/store.before" || fail "the permission store changed"
-[ ! -d "$WORK/shots2" ] || fail "a question was asked about the permission store"
-pass "the permission store cannot be reached by any spelling or link, and nothing is asked"
 
 sed "s|^var FILE = .*|var FILE = \"$WORK/docs/example.txt\";|" "$SRC/examples/local-file.js" \
     >"$WORK/local-file.js"

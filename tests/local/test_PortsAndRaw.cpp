@@ -9,10 +9,7 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 
-#include <fcntl.h>
 #include <pty.h>
-#include <sys/file.h>
-#include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -31,30 +28,19 @@ class PtyPort : public ::testing::Test {
     void SetUp() override {
         char name[256] = {};
         ASSERT_EQ(::openpty(&peer, &device, name, nullptr, nullptr), 0);
-        ::fcntl(peer, F_SETFL, O_NONBLOCK);
         ASSERT_TRUE(test::WriteFile(settings.filePath("PortMap.ini"),
                                     QByteArray("[Ports]\nCOM5=") + name + "\nCOM6=" +
                                         QFile::encodeName(settings.filePath("f")) + "\n"));
         ASSERT_TRUE(test::WriteFile(settings.filePath("f"), "plain file"));
-        path = QString::fromLocal8Bit(name);
     }
     void TearDown() override { ::close(peer), ::close(device); }
-    void PeerSends(const QByteArray& bytes) {
-        ASSERT_EQ(::write(peer, bytes.constData(), bytes.size()), bytes.size());
-    }
-    QByteArray PeerReceived() {
-        QByteArray got(65536, 0);
-        const ssize_t n = ::read(peer, got.data(), got.size());
-        return got.left(std::max<ssize_t>(n, 0));
-    }
 
     QTemporaryDir settings;
     LocalPorts ports{settings.path()};
     int peer = -1, device = -1;
-    QString path;
 };
 
-TEST_F(PtyPort, ModeDataAndTheEndMark) {
+TEST_F(PtyPort, ModeSettingsAreTakenWholeOrNotAtAll) {
     EXPECT_TRUE(ports.Write("com5", "mode  com5: 4800,n,8,2,200").ok)
         << ports.LastError().toStdString();
     termios line{};
@@ -68,22 +54,6 @@ TEST_F(PtyPort, ModeDataAndTheEndMark) {
     ASSERT_EQ(::tcgetattr(device, &line), 0);
     EXPECT_EQ(::cfgetospeed(&line), speed_t(B4800));
     EXPECT_EQ(line.c_cflag & CSTOPB, tcflag_t(CSTOPB));
-
-    const QByteArray data("\x1B@Text  mode com5:\n\x00\xFF", 21);
-    EXPECT_TRUE(ports.Write("COM5", DeviceText(data)).ok);
-    EXPECT_EQ(PeerReceived(), data);  // unchanged: no line-end translation, no command
-
-    PeerSends(
-        "abc\x1A"
-        "def");
-    EXPECT_EQ(ports.Read("COM5").text, "abc");
-    QElapsedTimer clock;
-    clock.start();
-    const PortResult rest = ports.Read("COM5");  // no end mark: the 200 ms time-out ends it
-    EXPECT_TRUE(rest.ok);
-    EXPECT_EQ(rest.text, "def");
-    EXPECT_GE(clock.elapsed(), 150);
-    EXPECT_LT(clock.elapsed(), 1500);
 }
 
 TEST_F(PtyPort, WritesThatCannotEndInTimeFail) {
@@ -96,29 +66,13 @@ TEST_F(PtyPort, WritesThatCannotEndInTimeFail) {
     EXPECT_TRUE(ports.LastError().contains("within 300 ms")) << ports.LastError().toStdString();
 }
 
-TEST_F(PtyPort, BusyMissingAndWrongDevicesFailWithoutWaiting) {
-    const int other = ::open(path.toLocal8Bit().constData(), O_RDWR | O_NOCTTY);
-    ASSERT_EQ(::flock(other, LOCK_EX), 0);
-    struct Case {
-        const char* port;
-        const char* error;
-    };
-    const Case cases[] = {
-        {"COM5", "is busy"},
-        {"COM6", "is no device"},
-        {"COM97", "No such file or directory"},
-    };
-    for (const Case& c : cases) {
-        EXPECT_FALSE(ports.Write(c.port, "x").ok) << c.port;
-        EXPECT_TRUE(ports.LastError().contains(c.error)) << ports.LastError().toStdString();
-        const PortResult read = ports.Read(c.port);
-        EXPECT_EQ(read.message, "ReadPortData Error：" + ports.LastError()) << c.port;
-    }
-    ::close(other);
+// Bytes, the end mark, busy and missing ports: tests/e2e/e2e_ports.sh.
+TEST_F(PtyPort, OrdinaryFilesAreNoPorts) {
+    EXPECT_FALSE(ports.Write("COM6", "x").ok);
+    EXPECT_EQ(ports.Read("COM6").message,
+              "ReadPortData Error：" + settings.filePath("f") + " is no device");
     EXPECT_EQ(test::ReadFile(settings.filePath("f")), "plain file");
-    const PortResult notAPort = ports.Write("prn", "x");
-    EXPECT_FALSE(notAPort.ok);
-    EXPECT_EQ(notAPort.message, "the port \"PRN\" can not found!");
+    EXPECT_EQ(ports.Write("prn", "x").message, "the port \"PRN\" can not found!");
 }
 
 TEST(RawData, DocumentNameAndBytes) {
