@@ -28,6 +28,10 @@ bool HasControlCharacter(const QString& name) {
 
 }  // namespace
 
+bool LocalPathGuard::IsUsableName(const QString& fileName) {
+    return QDir::isAbsolutePath(fileName) && !HasControlCharacter(fileName);
+}
+
 QString LocalPathGuard::Canonical(const QString& path) {
     if (!QDir::isAbsolutePath(path)) return QString();
     // The longest part of the path that exists is resolved by the system, which follows
@@ -62,9 +66,8 @@ LocalPathGuard::LocalPathGuard(const QString& settingsFolder, const QString& hom
 }
 
 GuardedPath LocalPathGuard::Resolve(const QString& fileName) const {
-    if (fileName.isEmpty() || HasControlCharacter(fileName)) return {};
+    if (!IsUsableName(fileName)) return {};
     const QString path = Canonical(fileName);
-    if (path.isEmpty()) return {};
     if (path == canonicalStore_ || fileName.compare(storeFile_, Qt::CaseInsensitive) == 0) {
         return {GuardedPath::PermissionStore, path};
     }

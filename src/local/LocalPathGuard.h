@@ -28,6 +28,9 @@ class LocalPathGuard {
     QString StoreFileName() const { return storeFile_; }
     GuardedPath Resolve(const QString& fileName) const;
 
+    // Whether page script may name a file so at all: an absolute path without control
+    // characters.
+    static bool IsUsableName(const QString& fileName);
     // The canonical form of an absolute path: links resolved as far as the path exists,
     // the rest cleaned. Empty for a relative path.
     static QString Canonical(const QString& path);

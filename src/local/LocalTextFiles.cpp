@@ -28,11 +28,6 @@ QByteArray Joined(const QStringList& lines) {
     return bytes;
 }
 
-// A name page script may test: absolute, no control characters.
-bool Testable(const QString& fileName) {
-    return !LocalPathGuard(QString(), QString()).Resolve(fileName).path.isEmpty();
-}
-
 // The file's lines, or why it cannot be read.
 std::optional<QStringList> ReadLines(const QString& path, QString* error) {
     const RegularFileContent content = ReadRegularFile(path, LocalTextFiles::kMaxFileSize);
@@ -118,7 +113,7 @@ QString LocalTextFiles::Write(int mode, const QString& fileName, const QString& 
 }
 
 bool LocalTextFiles::Exists(const QString& fileName) {
-    return Testable(fileName) && QFileInfo(fileName).isFile();
+    return LocalPathGuard::IsUsableName(fileName) && QFileInfo(fileName).isFile();
 }
 
 QString LocalTextFiles::WriteTime(const QString& fileName) {

@@ -1,6 +1,7 @@
 #include "local/SerialDevice.h"
 
 #include <QElapsedTimer>
+#include <QFile>
 #include <QHash>
 #include <QThread>
 
@@ -71,8 +72,11 @@ bool SerialDevice::Open(const QString& path, Access access) {
                      : access == Access::Write ? O_WRONLY
                                                : O_RDWR;
     // Without O_NONBLOCK a serial line would wait for its carrier here.
-    fd_ = ::open(path.toLocal8Bit().constData(), mode | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (fd_ < 0) return Fail(QString("cannot open %1").arg(path), errno);
+    fd_ = ::open(QFile::encodeName(path).constData(), mode | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd_ < 0) {
+        const int saved = errno;
+        return Fail(QString("cannot open %1").arg(path), saved);
+    }
     struct stat st {};
     if (::fstat(fd_, &st) != 0 || !S_ISCHR(st.st_mode)) {
         ::close(fd_), fd_ = -1;
@@ -111,7 +115,8 @@ bool SerialDevice::Configure(const SerialMode& mode) {
     if (fd_ < 0) return Fail("no device is open", 0);
     termios line{};
     if (!terminal_ || ::tcflush(fd_, TCIFLUSH) != 0 || ::tcgetattr(fd_, &line) != 0) {
-        return Fail(QString("%1 is no serial line").arg(path_), terminal_ ? errno : 0);
+        const int saved = terminal_ ? errno : 0;
+        return Fail(QString("%1 is no serial line").arg(path_), saved);
     }
     const termios before = line;
     if (mode.baudRate) {
@@ -188,7 +193,7 @@ bool SerialDevice::Write(const QByteArray& bytes) {
     const auto timedOut = [&] {
         // What the device did not take stays out of the next call's data.
         if (terminal_) ::tcflush(fd_, TCOFLUSH);
-        return Fail(QString("%1 took not all data within %2 ms").arg(path_).arg(timeoutMs), 0);
+        return Fail(QString("%1 did not take all data within %2 ms").arg(path_).arg(timeoutMs), 0);
     };
     qsizetype sent = 0;
     while (sent < bytes.size()) {
@@ -198,7 +203,8 @@ bool SerialDevice::Write(const QByteArray& bytes) {
             continue;
         }
         if (n < 0 && errno != EAGAIN && errno != EINTR) {
-            return Fail(QString("cannot write to %1").arg(path_), errno);
+            const int saved = errno;
+            return Fail(QString("cannot write to %1").arg(path_), saved);
         }
         pollfd wait{fd_, POLLOUT, 0};
         const int left = Remaining(clock, timeoutMs);
@@ -239,7 +245,8 @@ bool SerialDevice::Read(QByteArray* bytes) {
         // A terminal whose other end has gone answers EIO: its input has ended.
         if (errno == EIO && terminal_) return true;
         if (errno != EAGAIN && errno != EINTR) {
-            return Fail(QString("cannot read from %1").arg(path_), errno);
+            const int saved = errno;
+            return Fail(QString("cannot read from %1").arg(path_), saved);
         }
         pollfd wait{fd_, POLLIN, 0};
         const int left = Remaining(clock, timeoutMs);
@@ -251,9 +258,10 @@ bool SerialDevice::Close() {
     if (fd_ < 0) return true;
     if (terminal_) ::ioctl(fd_, TIOCNXCL);
     const int result = ::close(fd_);
+    const int saved = errno;
     fd_ = -1;
     terminal_ = false;
-    return result == 0 || Fail(QString("cannot close %1").arg(path_), errno);
+    return result == 0 || Fail(QString("cannot close %1").arg(path_), saved);
 }
 
 }  // namespace kavel
