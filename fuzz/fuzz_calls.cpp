@@ -15,6 +15,7 @@
 #include "Fonts.h"
 #include "control/VelloImpl1.h"
 #include "designer/PSetupFormUnit.h"
+#include "local/PortMap.h"
 #include "platform/ChromiumEngine.h"
 #include "platform/Messages.h"
 #include "platform/PrinterSystem.h"
@@ -185,6 +186,8 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
     kavel::InstallFontSubstitutions();
 
     kavel::SetSettingsBaseFolder(TheScratch().Path("settings"));
+    // Port members write and read devices: COMn and LPTn lead into an empty folder here.
+    kavel::SetPortDeviceFolder(TheScratch().Path("devices"));
     // The programs fuzz the control, not the browser: loading each HTML item into a real
     // browser made single runs take seconds. With a browser that cannot start, HTML items
     // take their "prints nothing" path in a moment.

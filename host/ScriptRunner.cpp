@@ -13,6 +13,7 @@
 #include "control/VelloImpl1.h"
 #include "designer/LayoutCode.h"
 #include "designer/PSetupFormUnit.h"
+#include "local/AskFormUnit.h"
 #include "platform/CupsPrinterSystem.h"
 #include "platform/MachinePrinterSystem.h"
 #include "platform/Messages.h"
@@ -46,6 +47,10 @@ int ScriptLine(const QStringList& trace, const QJSValue& error, const QString& b
 class OutputLedger {
   public:
     void Called(const QString& member, const Variant& result) {
+        // Raw data is no task output, but data that did not reach the printer fails the run.
+        if (member == "SEND_PRINT_RAWDATA" && !result.ToBool()) {
+            Fail("SEND_PRINT_RAWDATA answered false: the data did not reach the printer");
+        }
         static const QStringList outputs = {"PRINT",    "PRINTA",   "PRINTB",      "PREVIEW",
                                             "PREVIEWA", "PREVIEWB", "PRINT_SETUP", "PRINT_DESIGN"};
         if (!outputs.contains(member)) return;
@@ -70,14 +75,16 @@ class OutputLedger {
 
 QString RunUsage() {
     return QStringLiteral(
-        "usage: kavel run [SCRIPT.js] [--dpi N] [--settings DIR] [--answer ok|cancel]\n"
+        "usage: kavel run [SCRIPT.js] [--dpi N] [--settings DIR] [--answer ok|always|cancel]\n"
         "                 [--pdf FILE] [--png DIR] [--print [--printer NAME]]\n"
         "                 [--preview] [--design] [--gui] [--screenshot DIR] [--code FILE]\n"
         "Without SCRIPT the embedded example task runs. Exit status: 0 the script ran to\n"
         "its end and every output it made succeeded; 1 a script error (FILE:LINE:\n"
         "message); 2 the script or the options cannot be used; 3 an output failed.\n"
         "--code writes page-script code that rebuilds the task's layout as the designer\n"
-        "shows it (stored adjustments applied).");
+        "shows it (stored adjustments applied).\n"
+        "--answer answers dialogs and questions; repeated, it answers the local-file\n"
+        "questions in turn (always: allowed for good), the last one for every other.");
 }
 
 std::optional<RunOptions> ParseRunOptions(const QStringList& args, QString* error) {
@@ -111,11 +118,12 @@ std::optional<RunOptions> ParseRunOptions(const QStringList& args, QString* erro
             if (a == "--screenshot") o.screenshotDir = *v;
             if (a == "--code") o.codeFile = *v;
             if (a == "--answer") {
-                if (*v != "ok" && *v != "cancel") {
-                    *error = "--answer takes ok or cancel";
+                if (*v != "ok" && *v != "always" && *v != "cancel") {
+                    *error = "--answer takes ok, always or cancel";
                     return std::nullopt;
                 }
-                o.answerOk = *v == "ok";
+                o.answerOk = *v != "cancel";
+                o.fileAnswers << *v;
             }
         } else if (a == "--print") {
             o.print = true;
@@ -187,6 +195,17 @@ int RunScript(const RunOptions& o) {
         };
     }
     context->presenter = presenter;
+    if (!o.gui) {
+        // Without a display the file questions are answered by --answer, in turn.
+        QList<FileAccessAnswer> answers;
+        for (const QString& answer : o.fileAnswers) {
+            answers << (answer == "always" ? FileAccessAnswer::AllowAlways
+                        : answer == "ok"   ? FileAccessAnswer::AllowOnce
+                                           : FileAccessAnswer::Refuse);
+        }
+        if (answers.isEmpty()) answers << FileAccessAnswer::AllowOnce;
+        context->fileQuestion = std::make_shared<AskFormQuestion>(presenter, answers);
+    }
 
     std::shared_ptr<VirtualPrinterSystem> pdf;
     std::shared_ptr<MachinePrinterSystem> machine;

@@ -12,6 +12,9 @@ struct RunOptions {
     int dpi = 0;           // 0: the screen's
     QString settingsDir;   // empty: the user's data folder
     bool answerOk = true;  // how dialogs and questions are answered without a display
+    // Answers to the local-file questions in turn, the last repeating: "ok" (this once),
+    // "always" (remembered for the site) or "cancel"; without a display only.
+    QStringList fileAnswers;
     QString pdfFile;       // the built-in PDF printer writes here
     QString pngDir;        // ... and/or pictures of the pages here
     bool print = false;    // print on the system's printers (CUPS)

@@ -9,6 +9,7 @@
 
 namespace kavel {
 
+class FileAccessQuestion;
 class MessageSink;
 class PrinterSystem;
 class WindowPresenter;
@@ -21,6 +22,9 @@ struct ControlContext {
     std::shared_ptr<TRunState> runState = std::make_shared<TRunState>();
     // Null: no host page (every address is the control's own machine).
     std::shared_ptr<HostPageProvider> hostPage;
+    // Who answers when a page asks for a local file; null: the form on a display, else
+    // nobody (refused).
+    std::shared_ptr<FileAccessQuestion> fileQuestion;
 
     // This desktop's: the machine's printers (CUPS and the built-in PDF printer), message
     // boxes and windows on the display, or lines on standard error and windows only looked

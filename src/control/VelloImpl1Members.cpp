@@ -6,21 +6,26 @@
 #include "control/VelloImpl1.h"
 #include "designer/PSetupFormUnit.h"
 #include "html/ContentAdjust.h"
+#include "local/LocalPorts.h"
+#include "local/LocalTextFiles.h"
+#include "local/RawPrintData.h"
 #include "platform/Messages.h"
 #include "platform/PrinterSystem.h"
 #include "platform/SettingsStore.h"
 #include "platform/WindowPresenter.h"
 #include "render/PrevStringFormUnit.h"
 
+#include <QDir>
+
 namespace kavel {
 
 namespace {
 
-// The members of local services arrive with their own subsystem; until then they say
-// so instead of pretending to work.
-HRESULT NotAvailable(const char* member) {
-    SetLastErrorText(QString("%1 is not available in this version of the control").arg(member));
-    return DISP_E_EXCEPTION;
+// Local files as the hosting page may reach them: its verified host is its site.
+LocalTextFiles PageFiles(ControlContext& context) {
+    if (!context.fileQuestion) context.fileQuestion = DefaultFileQuestion(context.presenter);
+    return LocalTextFiles(LocalPathGuard(GetSettingsFolder(), QDir::homePath()),
+                          context.HostPageInfo().Host, *context.fileQuestion);
 }
 
 // Style and property fronts catch every error and show it with the member's name.
@@ -709,36 +714,49 @@ HRESULT TKavelX::PRINT_DESIGN() {
 
 // ---- Local services -------------------------------------------------------------------------
 
-HRESULT TKavelX::GET_FILE_TEXT(const VARIANT&, VARIANT* Value) {
-    *Value = Variant();
-    return NotAvailable("GET_FILE_TEXT");
+HRESULT TKavelX::GET_FILE_TEXT(const VARIANT& strFileName, VARIANT* Value) {
+    return SafeCall([&] {
+        const LocalTextFiles::ReadResult read = PageFiles(Context()).Read(strFileName.ToText());
+        if (!read.error.isEmpty())
+            Context().Messages().ShowMessage("ReadFile Error：" + read.error);
+        *Value = Variant(read.text);
+    });
 }
-HRESULT TKavelX::IS_FILE_EXIST(const VARIANT&, VARIANT* Value) {
-    *Value = Variant();
-    return NotAvailable("IS_FILE_EXIST");
+HRESULT TKavelX::IS_FILE_EXIST(const VARIANT& strFileName, VARIANT* Value) {
+    return *Value = Variant::Bool(LocalTextFiles::Exists(strFileName.ToText())), S_OK;
 }
-HRESULT TKavelX::GET_FILE_TIME(const VARIANT&, VARIANT* Value) {
-    *Value = Variant();
-    return NotAvailable("GET_FILE_TIME");
+HRESULT TKavelX::GET_FILE_TIME(const VARIANT& strFileName, VARIANT* Value) {
+    return *Value = Variant(LocalTextFiles::WriteTime(strFileName.ToText())), S_OK;
 }
-HRESULT TKavelX::WRITE_FILE_TEXT(I4, const VARIANT&, const VARIANT&, VARIANT* Value) {
-    *Value = Variant();
-    return NotAvailable("WRITE_FILE_TEXT");
+HRESULT TKavelX::WRITE_FILE_TEXT(I4 intWriteMode, const VARIANT& strFileName,
+                                 const VARIANT& strText, VARIANT* Value) {
+    return SafeCall([&] {
+        *Value = Variant(
+            PageFiles(Context()).Write(intWriteMode, strFileName.ToText(), strText.ToText()));
+    });
 }
-HRESULT TKavelX::WRITE_PORT_DATA(const VARIANT&, const VARIANT&, VARIANT* Value) {
-    *Value = Variant();
+HRESULT TKavelX::WRITE_PORT_DATA(const VARIANT& strPortName, const VARIANT& strData,
+                                 VARIANT* Value) {
     CheckReady(false);
-    return NotAvailable("WRITE_PORT_DATA");
+    const PortResult written =
+        LocalPorts(GetSettingsFolder()).Write(strPortName.ToText(), strData.ToText());
+    if (!written.message.isEmpty()) Context().Messages().ShowMessage(written.message);
+    return *Value = Variant::Bool(written.ok), S_OK;
 }
-HRESULT TKavelX::READ_PORT_DATA(const VARIANT&, VARIANT* Value) {
-    *Value = Variant();
+HRESULT TKavelX::READ_PORT_DATA(const VARIANT& strPortName, VARIANT* Value) {
     CheckReady(false);
-    return NotAvailable("READ_PORT_DATA");
+    const PortResult read = LocalPorts(GetSettingsFolder()).Read(strPortName.ToText());
+    if (!read.message.isEmpty()) Context().Messages().ShowMessage(read.message);
+    return *Value = Variant(read.text), S_OK;
 }
-HRESULT TKavelX::SEND_PRINT_RAWDATA(const VARIANT&, VARIANT* Value) {
-    *Value = Variant();
+HRESULT TKavelX::SEND_PRINT_RAWDATA(const VARIANT& strRawData, VARIANT* Value) {
     CheckReady(false);
-    return NotAvailable("SEND_PRINT_RAWDATA");
+    // The task's printer when the script chose one, else the one current in the system.
+    const int no = designForm_ ? designForm_->Setup().intPrinterNo : -1;
+    const int printer = no > 0 ? no - 1 : (no == 0 ? Context().Printers().DefaultIndex() : -1);
+    const RawSendResult sent = SendPrintRawData(Context().Printers(), printer, strRawData.ToText());
+    if (!sent.message.isEmpty()) Context().Messages().ShowMessage(sent.message);
+    return *Value = Variant::Bool(sent.sent), S_OK;
 }
 
 // ---- Legacy table-file members: Empty, success, nothing else. ---------------------------------
