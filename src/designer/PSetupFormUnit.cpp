@@ -1,8 +1,11 @@
 #include "designer/PSetupFormUnit.h"
 
+#include <QCloseEvent>
+#include <QShowEvent>
 #include <QVBoxLayout>
 
 #include "control/RunState.h"
+#include "designer/DesignerWindow.h"
 
 namespace kavel {
 
@@ -13,7 +16,7 @@ TPSetupForm::TPSetupForm(QWidget* owner, int pixelsPerInch)
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     workArea_ = new QScrollArea(this);
-    workArea_->setObjectName("ScrollBoxDesign");
+    workArea_->setObjectName("MainScrollBox");
     workSurface_ = new QWidget;
     workSurface_->resize(3000, 3000);
     workArea_->setWidget(workSurface_);
@@ -27,7 +30,25 @@ TPSetupForm::TPSetupForm(QWidget* owner, int pixelsPerInch)
     ResetTask();
 }
 
-TPSetupForm::~TPSetupForm() = default;
+TPSetupForm::~TPSetupForm() {
+    // The window's handlers go before the items they watch.
+    designer_.reset();
+}
+
+TDesignerWindow* TPSetupForm::Designer() {
+    if (!designer_) designer_ = std::make_unique<TDesignerWindow>(this);
+    return designer_.get();
+}
+
+void TPSetupForm::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (!event->spontaneous()) Designer()->FormShow();
+}
+
+void TPSetupForm::closeEvent(QCloseEvent* event) {
+    if (designer_) designer_->FormClose();
+    QWidget::closeEvent(event);
+}
 
 void TPSetupForm::SetPixelsPerInch(int ppi) {
     pixelsPerInch_ = ppi > 0 ? ppi : 96;
