@@ -29,6 +29,7 @@ namespace {
 
 constexpr int kStatusWidths[3] = {240, 350, 50};
 constexpr int kDefaultListWidth = 75;
+constexpr int kMaxListWidth = 400;  // a stored width never hides the work area
 
 QString Short(const QString& s) {
     return s.size() < 50 ? s : s.left(48) + QStringLiteral("...");
@@ -59,6 +60,13 @@ TDesignerWindow::TDesignerWindow(TPSetupForm* form)
     WireMenus();
     WireList();
     InstallItem(form_->PageObject());
+    // A new task frees the items: nothing of the old one may stay selected or listed.
+    connect(form_, &TPSetupForm::taskReset, this, [this] {
+        selectList_.clear();
+        blMultiSelect = false;
+        lastShown_ = nullptr;
+        ui_->DataListBox->clear();
+    });
 }
 
 TDesignerWindow::~TDesignerWindow() = default;
@@ -106,6 +114,10 @@ void TDesignerWindow::BuildStatusBar() {
 void TDesignerWindow::InstallItem(TModiControl* item) {
     if (installed_.contains(item)) return;
     installed_.append(item);
+    connect(item, &QObject::destroyed, this, [this, item] {
+        selectList_.removeAll(item);
+        if (lastShown_ == item) lastShown_ = nullptr;
+    });
     connect(item, &TModiControl::onMouseDown, this, &TDesignerWindow::conMouseDown);
     connect(item, &TModiControl::onMouseMove, this, &TDesignerWindow::conMouseMove);
     connect(item, &TModiControl::onMouseUp, this, &TDesignerWindow::conMouseUp);
@@ -191,11 +203,19 @@ void TDesignerWindow::FormClose() {
 
 void TDesignerWindow::ApplyListLayout() {
     const ListLayout layout = StoredListLayout(static_cast<int>(form_->Items().size()));
-    const int width = layout.width >= 0 ? std::min(layout.width, 400) : kDefaultListWidth;
     ui_->DataListPanel->setVisible(layout.visible);
     ui_->DataListOpen->setVisible(!layout.visible);
-    ui_->Splitter1->setSizes({width, std::max(100, form_->width() - width)});
+    SetListWidth(layout.width >= 0 ? std::min(layout.width, kMaxListWidth) : kDefaultListWidth);
     listLayoutChanged_ = false;
+}
+
+void TDesignerWindow::SetListWidth(int width) {
+    // The splitter shares out its whole width in proportion to the sizes it is given: give
+    // it exactly its width, laid out first.
+    form_->layout()->activate();
+    QSplitter* splitter = ui_->Splitter1;
+    const int total = splitter->width() - splitter->handleWidth();
+    splitter->setSizes({width, std::max(1, total - width)});
 }
 
 // ---------------------------------------------------------------- showing an item
@@ -390,9 +410,7 @@ void TDesignerWindow::WireList() {
     connect(ui_->DataListOpen, &QToolButton::clicked, this, [this] {
         ui_->DataListPanel->show();
         ui_->DataListOpen->hide();
-        if (ui_->Splitter1->sizes().value(0) <= 0) {
-            ui_->Splitter1->setSizes({kDefaultListWidth, form_->width() - kDefaultListWidth});
-        }
+        if (ui_->Splitter1->sizes().value(0) <= 0) SetListWidth(kDefaultListWidth);
         ListLayoutChanged();
     });
     connect(ui_->Splitter1, &QSplitter::splitterMoved, this, [this] { ListLayoutChanged(); });

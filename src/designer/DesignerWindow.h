@@ -113,6 +113,7 @@ class TDesignerWindow : public QObject {
     void SelectInBand();
     void ListLayoutChanged() { listLayoutChanged_ = true; }
     void ApplyListLayout();
+    void SetListWidth(int width);
 
     TPSetupForm* form_;
     std::unique_ptr<Ui::TPSetupForm> ui_;

@@ -1,6 +1,6 @@
 #include "designer/PSetupFormUnit.h"
 
-#include <QCloseEvent>
+#include <QHideEvent>
 #include <QShowEvent>
 #include <QVBoxLayout>
 
@@ -45,9 +45,11 @@ void TPSetupForm::showEvent(QShowEvent* event) {
     if (!event->spontaneous()) Designer()->FormShow();
 }
 
-void TPSetupForm::closeEvent(QCloseEvent* event) {
-    if (designer_) designer_->FormClose();
-    QWidget::closeEvent(event);
+void TPSetupForm::hideEvent(QHideEvent* event) {
+    // Closed by the user, by the next script call, or taken out of the page: the designer
+    // closes the same way each time.
+    if (designer_ && !event->spontaneous()) designer_->FormClose();
+    QWidget::hideEvent(event);
 }
 
 void TPSetupForm::SetPixelsPerInch(int ppi) {

@@ -98,7 +98,7 @@ class TPSetupForm : public QWidget {
 
   protected:
     void showEvent(QShowEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
 
   private:
     void ResetDefaultStyle();

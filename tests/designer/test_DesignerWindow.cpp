@@ -3,6 +3,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
+#include <vector>
 
 #include "DesignerFixture.h"
 #include "platform/SettingsStore.h"
@@ -65,6 +66,52 @@ TEST_F(Designer, OpensInTheModeAndWithinTheLimitsScriptSet) {
         EXPECT_EQ(Form().size(), QSize(828, 608));
         Form().close();
     }
+}
+
+TEST_F(Designer, ShowsAloneModalOrInsideThePage) {
+    struct Case {
+        const char* name;
+        std::vector<std::pair<const char*, const char*>> showModes;
+        bool window, visibleAfter, closeButton;
+    };
+    const Case cases[] = {
+        {"alone", {}, true, true, false},
+        {"modal", {{"SHOW_MODAL", "1"}}, true, false, false},
+        {"in the page", {{"SETUP_IN_BROWSE", "true"}}, false, true, true},
+        {"in the page without close button",
+         {{"SETUP_IN_BROWSE", "1"}, {"SETUP_ENABLESS", "11111111111110"}},
+         false,
+         true,
+         false},
+    };
+    control->show();  // the page that holds the control
+    for (const Case& c : cases) {
+        BuildTask();
+        Call("SET_SHOW_MODE", {"SKIN_TYPE", "2"});
+        for (const auto& [key, value] : c.showModes) Call("SET_SHOW_MODE", {key, value});
+        Call("PRINT_SETUP");
+        EXPECT_EQ(Form().isWindow(), c.window) << c.name;
+        EXPECT_EQ(!Form().isHidden(), c.visibleAfter) << c.name;
+        EXPECT_EQ(!Button("CloseFormButton")->isHidden(), c.closeButton) << c.name;
+        EXPECT_EQ(Form().palette().color(QPalette::Window), QColor("#E6E6FA")) << c.name;
+        if (c.closeButton) {
+            QTest::mouseClick(Button("CloseFormButton"), Qt::LeftButton);
+            EXPECT_TRUE(Form().isHidden()) << c.name;
+        }
+    }
+}
+
+TEST_F(Designer, ANewTaskAfterAHiddenDesignerStartsWithoutSelection) {
+    BuildTask();
+    TDesignerWindow& d = Open();
+    Click(Item(1));
+    Click(Item(2), Qt::ShiftModifier);
+    Form().hide();
+    BuildTask();  // frees the items the window had selected
+    Open();
+    EXPECT_TRUE(d.SelectList().isEmpty());
+    Click(Item(2));
+    EXPECT_EQ(d.SelectList(), QList<TModiControl*>{&Item(2)});
 }
 
 TEST_F(Designer, EditsWithMouseAndKeysAndStoresTheLayout) {
