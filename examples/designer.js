@@ -1,7 +1,7 @@
 // Opens the print designer on a small shipping label. Move, size and restyle the items,
-// press " 应用 " to keep the layout for the task, then print it again:
-//   build/kavel run examples/designer.js --gui                (adjust and apply)
-//   build/kavel run examples/print-designed.js --pdf out.pdf   (prints the adjusted task)
+// press " 应用 " to keep the layout for the task; every later print or preview of the task
+// "Designer example" comes out adjusted (the window's " 打印 " button prints it at once).
+//   build/kavel run examples/designer.js --gui
 // Without --gui the designer is laid out and pictured headless (--screenshot DIR).
 KAVEL.PRINT_INIT("Designer example");
 KAVEL.SET_PRINT_PAGESIZE(1, 1500, 1000, "Label");
@@ -22,8 +22,4 @@ KAVEL.SET_PRINT_STYLE("FontSize", 9);
 KAVEL.ADD_PRINT_ELLIPSE(260, 430, 100, 60, 1, 1);
 KAVEL.ADD_PRINT_TEXTA("footer", 340, 30, 200, 20, "Parcel 1 of 1");
 
-if (typeof DESIGN_MODE !== "undefined" && DESIGN_MODE) {
-  KAVEL.PRINT_DESIGN();
-} else {
-  KAVEL.PRINT_SETUP();
-}
+KAVEL.PRINT_SETUP();
