@@ -179,6 +179,44 @@ TEST_F(Designer, EditsWithMouseAndKeysAndStoresTheLayout) {
     EXPECT_EQ(Bounds(Item(3)), QRect(20, 300, 100, 50));
 }
 
+TEST_F(Designer, ToolsChangeTheItemsOfTheSelectionTheyFit) {
+    BuildTask();
+    Open();
+    Click(Item(1));
+    Click(Item(2), Qt::ShiftModifier);
+    for (const char* tool : {"ToolBold", "UpFontSizeButton", "TAligtCenter", "BTDown"}) {
+        QTest::mouseClick(Button(tool), Qt::LeftButton);
+    }
+    auto* width = Find<QLineEdit>("EditWidth");
+    width->setText("120");
+    QTest::keyClick(width, Qt::Key_Return);
+    for (int n : {1, 2}) {
+        EXPECT_TRUE(Item(n).RichEdit()->FontStyle() & fsBold) << n;
+        EXPECT_EQ(Item(n).RichEdit()->FontSize(), 10) << n;
+        EXPECT_EQ(Item(n).RichEdit()->TextAlignment(), taCenter) << n;
+        EXPECT_EQ(QRect(Item(n).Left(), Item(n).Top(), Item(n).Width(), Item(n).Height()),
+                  QRect(n * 100, n * 100 + 1, 120, 30));
+    }
+    // A rectangle takes the pen tools, not the text tools.
+    Click(Item(3));
+    EXPECT_FALSE(Find("ToolBarBIUAL")->isEnabled());
+    QTest::mouseClick(Button("ToolDshDot"), Qt::LeftButton);
+    EXPECT_EQ(Item(3).Shape()->PenStyle(), psDot);
+}
+
+TEST_F(Designer, ThePaperMovesOnlyWhenUnpinned) {
+    BuildTask();
+    TDesignerWindow& d = Open();
+    Drag(Paper(), QPoint(400, 400), QPoint(30, 30));
+    EXPECT_EQ(Form().PageObject()->Left(), 0);
+    QTest::mouseDClick(d.LockButton(), Qt::LeftButton);
+    EXPECT_FALSE(d.LockButton()->isChecked());
+    Drag(Paper(), QPoint(400, 400), QPoint(30, 30));
+    EXPECT_EQ(Form().PageObject()->Left(), 30);
+    QTest::mouseClick(Button("ButtonApply"), Qt::LeftButton);
+    EXPECT_EQ(Stored("ITEMPanelPPTL", "PRNLEFT"), "30");
+}
+
 TEST_F(Designer, TheMoveFlagStopsEveryWayOfMoving) {
     BuildTask();
     Call("SET_SHOW_MODE", {"SETUP_ENABLESS", "0"});
