@@ -268,6 +268,13 @@ TEST_F(Designer, CtrlDraggingCopiesTheSelectionInDesignMode) {
     EXPECT_TRUE(copy.blDesignAdded);
 
     // The copy is stored as any changed item; the next design starts without it.
+    // Inserting goes where the paper was last pressed, kept inside the paper.
+    QTest::mouseClick(Paper(), Qt::LeftButton, {}, QPoint(750, 590));
+    Action("NInsertTxt")->trigger();
+    ASSERT_EQ(Form().Items().size(), 5);
+    EXPECT_EQ(Bounds(Item(5)), QRect(700, 540, 100, 20));
+    EXPECT_EQ(Item(5).RichEdit()->Text(), QStringLiteral("新加文本5"));
+
     QTest::mouseClick(Button("ButtonApply"), Qt::LeftButton);
     EXPECT_EQ(Stored(copy.strItemName, "PRNLEFT"), "120");
 }
