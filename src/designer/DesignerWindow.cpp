@@ -78,6 +78,9 @@ SetupLimits TDesignerWindow::Limits() const {
 void TDesignerWindow::BuildWork() {
     QScrollArea* work = form_->WorkArea();
     ui_->PanelBootLayout->addWidget(work);
+    // The item list keeps its width when the window grows; the work area takes the rest.
+    ui_->Splitter1->setStretchFactor(0, 0);
+    ui_->Splitter1->setStretchFactor(1, 1);
     work->viewport()->installEventFilter(this);
 
     band_ = new QFrame(form_->Paper());
