@@ -228,6 +228,15 @@ TEST_F(Designer, ToolsChangeTheItemsOfTheSelectionTheyFit) {
         EXPECT_EQ(QRect(Item(n).Left(), Item(n).Top(), Item(n).Width(), Item(n).Height()),
                   QRect(n * 100, n * 100 + 1, 120, 30));
     }
+    // A plain press on a member of the group drags the whole group.
+    Drag(MouseTarget(Item(2)), QPoint(5, 5), QPoint(0, 40));
+    EXPECT_EQ(Item(1).Top(), 141);
+    EXPECT_EQ(Item(2).Top(), 241);
+    // The mouse over a tool shows its hint in the third status panel.
+    QEvent enter(QEvent::Enter);
+    QApplication::sendEvent(Button("ToolDshDot"), &enter);
+    EXPECT_EQ(Form().Designer()->StatusPanel(2)->text(), QStringLiteral("点线"));
+
     // A rectangle takes the pen tools, not the text tools.
     Click(Item(3));
     EXPECT_FALSE(Find("ToolBarBIUAL")->isEnabled());
