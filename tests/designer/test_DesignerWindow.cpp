@@ -184,9 +184,10 @@ TEST_F(Designer, EditsWithMouseAndKeysAndStoresTheLayout) {
     const QString dir = settings.Path();
     ASSERT_TRUE(WriteFile(dir + "/task.js", kTaskScript));
     QProcess kavel;
-    kavel.start(qEnvironmentVariable("KAVEL_BINARY_DIR") + "/kavel",
+    // The program lands at the top of the build folder, above this test program.
+    kavel.start(QCoreApplication::applicationDirPath() + "/../kavel",
                 {"run", dir + "/task.js", "--settings", dir, "--pdf", dir + "/task.pdf"});
-    ASSERT_TRUE(kavel.waitForFinished(60000));
+    ASSERT_TRUE(kavel.waitForFinished(60000)) << kavel.errorString().toStdString();
     ASSERT_EQ(kavel.exitCode(), 0) << kavel.readAllStandardError().toStdString();
     const QString words = RunTool("pdftotext", {"-bbox", dir + "/task.pdf", "-"});
     auto number = [&](const QString& pattern) {
