@@ -271,6 +271,8 @@ class TModiControl : public QWidget {
     TDragPoint* Handle(int i) const;  // null until the first selection
     // Normalises a negative width or height (flipping line items up/down).
     void NormalizeSize();
+    // Puts the handles around the bounds again (after moves not made with the mouse).
+    void PlaceHandles();
 
     // Restores the current values from the script values before an output or the
     // designer (the caller clears blModified afterwards). designMode: the rich text
@@ -320,7 +322,6 @@ class TModiControl : public QWidget {
     void SyncInner();
     void ApplyCursors();
     void CreateInner();
-    void PlaceHandles();
     void CreateHandles();
     void ApplyImageMode();
     bool MousePress(QObject* source, QMouseEvent* e);

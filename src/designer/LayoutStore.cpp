@@ -88,7 +88,10 @@ void TPSetupForm::ReadPostionValue(bool all) {
     }
 
     for (TModiControl* item : items_) {
-        if (!all && !item->blModified) continue;
+        // Changed in the designer since the last save; reading the values below marks the
+        // item again, which must not count.
+        const bool changed = item->blModified;
+        if (!all && !changed) continue;
         const StoredSection stored(store, item->strItemName);
         const auto top = stored.Coordinate("PRNTOP");
         if (top) item->SetTop(screen(*top));
@@ -134,7 +137,7 @@ void TPSetupForm::ReadPostionValue(bool all) {
                 item->setHnImgMode(static_cast<TPRNImgMode>(*v));
             }
         }
-        if (item->blModified && !top) item->RestoreToScript(prnSetup_.intRunMode == 2);
+        if (changed && !top) item->RestoreToScript(prnSetup_.intRunMode == 2);
         emit item->markHeadFoot(item);
         item->blModified = false;
     }

@@ -1,8 +1,11 @@
 #include "designer/PSetupFormUnit.h"
 
+#include <QHideEvent>
+#include <QShowEvent>
 #include <QVBoxLayout>
 
 #include "control/RunState.h"
+#include "designer/DesignerWindow.h"
 
 namespace kavel {
 
@@ -15,7 +18,7 @@ TPSetupForm::TPSetupForm(QWidget* owner, std::shared_ptr<ControlContext> context
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     workArea_ = new QScrollArea(this);
-    workArea_->setObjectName("ScrollBoxDesign");
+    workArea_->setObjectName("MainScrollBox");
     workSurface_ = new QWidget;
     workSurface_->resize(3000, 3000);
     workArea_->setWidget(workSurface_);
@@ -29,7 +32,27 @@ TPSetupForm::TPSetupForm(QWidget* owner, std::shared_ptr<ControlContext> context
     ResetTask();
 }
 
-TPSetupForm::~TPSetupForm() = default;
+TPSetupForm::~TPSetupForm() {
+    // The window's handlers go before the items they watch.
+    designer_.reset();
+}
+
+TDesignerWindow* TPSetupForm::Designer() {
+    if (!designer_) designer_ = std::make_unique<TDesignerWindow>(this);
+    return designer_.get();
+}
+
+void TPSetupForm::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (!event->spontaneous()) Designer()->FormShow();
+}
+
+void TPSetupForm::hideEvent(QHideEvent* event) {
+    // Closed by the user, by the next script call, or taken out of the page: the designer
+    // closes the same way each time.
+    if (designer_ && !event->spontaneous()) designer_->FormClose();
+    QWidget::hideEvent(event);
+}
 
 void TPSetupForm::SetPixelsPerInch(int ppi) {
     pixelsPerInch_ = ppi > 0 ? ppi : 96;

@@ -18,6 +18,7 @@ namespace kavel {
 
 class TKavelX;
 class TPrevStringForm;
+class TDesignerWindow;
 
 class TPSetupForm : public QWidget {
     Q_OBJECT
@@ -81,6 +82,9 @@ class TPSetupForm : public QWidget {
     void PrepareTask(int runMode, bool skipAdjustments, bool withContent = true);
     // Reads the layout adjustments saved for the task (all: every stored value).
     void ReadPostionValue(bool all);
+    // Stores every modified item (and the paper when moved) in the task's layout file;
+    // false when a value could not be written (those items stay modified).
+    bool WritePostionValue();
     // Loads every HTML item's content into the browser and makes its picture.
     void PrepareHtmlItems(bool designing);
     // Prints (mode 1: without dialog, 3: with the print dialog) or previews (0; 2: after
@@ -91,9 +95,17 @@ class TPSetupForm : public QWidget {
 
     // The scroll area of the designer's work area and the page object's parent.
     QScrollArea* WorkArea() const { return workArea_; }
+    // The designer window's widgets and handlers, built when first asked for (the first
+    // time the designer is shown).
+    TDesignerWindow* Designer();
+    TDesignerWindow* DesignerIfBuilt() const { return designer_.get(); }
 
   signals:
     void taskReset();
+
+  protected:
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
 
   private:
     void ResetDefaultStyle();
@@ -111,6 +123,7 @@ class TPSetupForm : public QWidget {
     QImage backImage_;
     QString backContent_;
     bool busy_ = false;
+    std::unique_ptr<TDesignerWindow> designer_;
 };
 
 }  // namespace kavel

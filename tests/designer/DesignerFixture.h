@@ -1,0 +1,71 @@
+// A control whose task the tests build through the members, opened in the designer on
+// the offscreen platform; the window's widgets are found by their object names.
+#pragma once
+
+#include <QApplication>
+#include <QTest>
+#include <QToolButton>
+
+#include "control/ControlFixture.h"
+#include "designer/DesignerWindow.h"
+#include "platform/WindowPresenter.h"
+
+namespace kavel::test {
+
+class DesignerTest : public ControlTest {
+  protected:
+    void SetUp() override {
+        ControlTest::SetUp();
+        previousPresenter_ = SetPresenter(std::make_shared<HeadlessPresenter>());
+    }
+    void TearDown() override {
+        if (control && control->DesignForm()) control->DesignForm()->close();
+        ControlTest::TearDown();
+        SetPresenter(previousPresenter_);
+    }
+
+    // Opens the task in the designer: setup (PRINT_SETUP) or design (PRINT_DESIGN) mode.
+    TDesignerWindow& Open(const char* member = "PRINT_SETUP") {
+        Call(member);
+        EXPECT_TRUE(Form().isVisible());
+        return *Form().Designer();
+    }
+    // A component of the window by its name.
+    template <class T = QWidget>
+    T* Find(const char* name) {
+        T* found = Form().findChild<T*>(QString::fromLatin1(name));
+        EXPECT_NE(found, nullptr) << name;
+        return found;
+    }
+    QToolButton* Button(const char* name) { return Find<QToolButton>(name); }
+    QAction* Action(const char* name) { return Find<QAction>(name); }
+    // The widget that receives the mouse for an item (its inner control, or its viewport).
+    QWidget* MouseTarget(TModiControl& item) {
+        if (auto* e = item.RichEdit()) return e->viewport();
+        return item.DataObject();
+    }
+    void Click(TModiControl& item, Qt::KeyboardModifiers mods = {}, QPoint at = QPoint(5, 5)) {
+        QTest::mouseClick(MouseTarget(item), Qt::LeftButton, mods, at);
+    }
+    // Presses at `at` inside the widget, moves by `by` and releases.
+    void Drag(QWidget* w, QPoint at, QPoint by, Qt::KeyboardModifiers mods = {}) {
+        QTest::mousePress(w, Qt::LeftButton, mods, at);
+        QTest::mouseMove(w, at + by);
+        QTest::mouseRelease(w, Qt::LeftButton, mods, at + by);
+    }
+    // Keys go where the designer sends them: the text item's edit or EditFocus.
+    void Key(QWidget* target, Qt::Key key, Qt::KeyboardModifiers mods) {
+        QTest::keyClick(target, key, mods);
+    }
+    QRect Bounds(TModiControl& item) {
+        return QRect(item.Left(), item.Top(), item.Width(), item.Height());
+    }
+    QString Stored(const QString& section, const QString& key) {
+        return SettingsStore(Form().Setup().strIniFileName).Read(section, key);
+    }
+
+  private:
+    std::shared_ptr<WindowPresenter> previousPresenter_;
+};
+
+}  // namespace kavel::test

@@ -1,0 +1,227 @@
+// The designer's tools as plain operations on items: arranging, sizes, styles, page
+// binding, the band selection and the status texts.
+#include <gtest/gtest.h>
+
+#include <QWidget>
+#include <memory>
+#include <vector>
+
+#include "designer/BandSelection.h"
+#include "designer/ItemCommands.h"
+#include "designer/PlacementText.h"
+
+namespace kavel {
+namespace {
+
+// Items on a paper of their own, made from (left, top, width, height).
+class Items {
+  public:
+    explicit Items(const std::vector<QRect>& bounds, TPRNDataType kind = cdtText) {
+        for (const QRect& r : bounds) {
+            auto* item = new TModiControl(&paper_);
+            item->SetObjectType(kind);
+            item->setIntDefLeft(r.x());
+            item->setIntDefTop(r.y());
+            item->setIntDefWidth(r.width());
+            item->setIntDefHeight(r.height());
+            item->blModified = false;
+            list.append(item);
+        }
+    }
+    TModiControl* Add(TPRNDataType kind) {
+        auto* item = new TModiControl(&paper_);
+        item->SetObjectType(kind);
+        item->blModified = false;
+        list.append(item);
+        return item;
+    }
+    std::vector<int> Lefts() const { return Values(&TModiControl::Left); }
+    std::vector<int> Tops() const { return Values(&TModiControl::Top); }
+    std::vector<int> Widths() const { return Values(&TModiControl::Width); }
+    std::vector<int> Heights() const { return Values(&TModiControl::Height); }
+    ItemList list;
+
+  private:
+    std::vector<int> Values(int (TModiControl::*get)() const) const {
+        std::vector<int> v;
+        for (const TModiControl* i : list) v.push_back((i->*get)());
+        return v;
+    }
+    QWidget paper_;
+};
+
+TEST(ItemCommands, ArrangeLinesUpAndSizesTheSelection) {
+    struct Case {
+        const char* name;
+        Arrangement how;
+        std::vector<QRect> items;
+        std::vector<int> lefts, tops, widths, heights;
+    };
+    const QRect a(0, 10, 100, 20), b(30, 50, 50, 40), c(100, 5, 0, 10);
+    const std::vector<Case> cases = {
+        {"left", Arrangement::AlignLeft, {a, b}, {0, 0}, {10, 50}, {100, 50}, {20, 40}},
+        {"right", Arrangement::AlignRight, {a, b}, {0, 50}, {10, 50}, {100, 50}, {20, 40}},
+        {"centre", Arrangement::CenterHorizontally, {a, b}, {0, 25}, {10, 50}, {100, 50}, {20, 40}},
+        {"spacing of three",
+         Arrangement::SpaceHorizontally,
+         {a, b, c},
+         {0, 50, 100},
+         {10, 50, 5},
+         {100, 50, 0},
+         {20, 40, 10}},
+        {"spacing of two does nothing",
+         Arrangement::SpaceHorizontally,
+         {a, b},
+         {0, 30},
+         {10, 50},
+         {100, 50},
+         {20, 40}},
+        {"top", Arrangement::AlignTop, {a, b}, {0, 30}, {10, 10}, {100, 50}, {20, 40}},
+        {"bottom", Arrangement::AlignBottom, {a, b}, {0, 30}, {70, 50}, {100, 50}, {20, 40}},
+        {"middle", Arrangement::CenterVertically, {a, b}, {0, 30}, {40, 30}, {100, 50}, {20, 40}},
+        {"smallest width",
+         Arrangement::SmallestWidth,
+         {a, b},
+         {0, 30},
+         {10, 50},
+         {50, 50},
+         {20, 40}},
+        {"largest width",
+         Arrangement::LargestWidth,
+         {a, b},
+         {0, 30},
+         {10, 50},
+         {100, 100},
+         {20, 40}},
+        {"average width",
+         Arrangement::AverageWidth,
+         {a, b, c},
+         {0, 30, 100},
+         {10, 50, 5},
+         {50, 50, 50},
+         {20, 40, 10}},
+        {"largest height",
+         Arrangement::LargestHeight,
+         {a, b},
+         {0, 30},
+         {10, 50},
+         {100, 50},
+         {40, 40}},
+    };
+    for (const Case& c : cases) {
+        Items items(c.items);
+        Arrange(items.list, c.how, QSize(800, 600));
+        EXPECT_EQ(items.Lefts(), c.lefts) << c.name;
+        EXPECT_EQ(items.Tops(), c.tops) << c.name;
+        EXPECT_EQ(items.Widths(), c.widths) << c.name;
+        EXPECT_EQ(items.Heights(), c.heights) << c.name;
+    }
+}
+
+TEST(ItemCommands, ArrowKeysMoveOrSizeByTheirModifiers) {
+    struct Case {
+        int key;
+        bool ctrl, alt;
+        int dx, dy, dWidth, dHeight;
+    };
+    const Case cases[] = {
+        {Qt::Key_Right, true, false, 1, 0, 0, 0},  {Qt::Key_Left, true, true, -10, 0, 0, 0},
+        {Qt::Key_Down, true, true, 0, 10, 0, 0},   {Qt::Key_Up, true, false, 0, -1, 0, 0},
+        {Qt::Key_Right, false, true, 0, 0, 5, 0},  {Qt::Key_Up, false, true, 0, 0, 0, -5},
+        {Qt::Key_Right, false, false, 0, 0, 0, 0}, {Qt::Key_A, true, false, 0, 0, 0, 0},
+    };
+    for (const Case& c : cases) {
+        const KeyStep s = ArrowKeyStep(c.key, c.ctrl, c.alt);
+        EXPECT_EQ(std::vector<int>({s.dx, s.dy, s.dWidth, s.dHeight}),
+                  std::vector<int>({c.dx, c.dy, c.dWidth, c.dHeight}))
+            << c.key << " ctrl " << c.ctrl << " alt " << c.alt;
+    }
+}
+
+TEST(ItemCommands, StylesChangeOnlyTheItemsTheyFit) {
+    Items items({{0, 0, 100, 20}, {0, 30, 100, 20}});
+    TModiControl* shape = items.Add(cdtShape);
+    items.list[0]->RichEdit()->SetTextFont("宋体", 9, fsBold, clBlack);
+
+    // Each text item's own bit is toggled; the shape is left alone.
+    EXPECT_EQ(ToggleFontStyle(items.list, fsBold).size(), 2);
+    EXPECT_EQ(items.list[0]->RichEdit()->FontStyle() & fsBold, 0);
+    EXPECT_EQ(items.list[1]->RichEdit()->FontStyle() & fsBold, fsBold);
+    EXPECT_TRUE(items.list[1]->blModified);
+    EXPECT_FALSE(shape->blModified);
+
+    // A dashed pen is one pixel wide; the size step is the pen width for shapes.
+    StepFontSize(items.list, 3);
+    EXPECT_EQ(items.list[0]->RichEdit()->FontSize(), 12);
+    EXPECT_EQ(shape->Shape()->Pen().width, 4);
+    EXPECT_EQ(SetPenStyle(items.list, psDash), ItemList{shape});
+    EXPECT_EQ(shape->Shape()->Pen().width, 1);
+
+    SetAlignButton(items.list, AlignButton::Right);
+    EXPECT_EQ(items.list[0]->RichEdit()->TextAlignment(), taRightJustify);
+    RestoreFont(items.list);
+    EXPECT_EQ(items.list[0]->RichEdit()->TextAlignment(), taLeftJustify);
+    EXPECT_EQ(items.list[0]->RichEdit()->FontSize(), 9);
+    EXPECT_EQ(shape->Shape()->PenStyle(), psSolid);
+}
+
+TEST(ItemCommands, PageNumbersAreForTextItemsOnly) {
+    Items items({{0, 0, 100, 20}});
+    TModiControl* rect = items.Add(cdtShape);
+    int refused = 0;
+    EXPECT_EQ(SetPageType(items.list, cptPageNo, &refused), ItemList{items.list[0]});
+    EXPECT_EQ(refused, 1);
+    EXPECT_EQ(items.list[0]->ptPageType, cptPageNo);
+    EXPECT_EQ(rect->ptPageType, cptPageData);
+    EXPECT_EQ(items.list[0]->RichEdit()->BackColor(), clSilver);
+
+    SetHeadFoot(items.list, chnCenter, cvnBottom);
+    EXPECT_EQ(rect->ptPageType, cptHeadFoot);
+    EXPECT_EQ(rect->hnHorzOrnt, chnCenter);
+    EXPECT_EQ(rect->hnVertOrnt, cvnBottom);
+    EXPECT_EQ(rect->Shape()->BrushColor(), clSilver);
+}
+
+TEST(ItemCommands, BandSelectsByTheItemsTopLeftCorner) {
+    struct Case {
+        const char* name;
+        Edges band, item;
+        bool selects;
+    };
+    const Case cases[] = {
+        {"corner inside", {0, 0, 50, 50}, {10, 10, 200, 200}, true},
+        {"corner on the band's right edge", {0, 0, 10, 50}, {10, 10, 200, 200}, false},
+        {"band inside the item", {50, 50, 80, 80}, {10, 10, 200, 200}, false},
+        {"band crosses the top edge", {50, 0, 80, 30}, {10, 10, 200, 200}, true},
+        {"item's left edge crosses the band top", {0, 50, 30, 80}, {10, 10, 200, 200}, true},
+        {"apart", {300, 300, 400, 400}, {10, 10, 200, 200}, false},
+    };
+    for (const Case& c : cases) EXPECT_EQ(BandSelects(c.band, c.item), c.selects) << c.name;
+}
+
+TEST(PlacementText, StatusTextsNameBoundsAndBinding) {
+    EXPECT_EQ(PositionText(120, 40, 100, 20, 96),
+              "X:120px/31mm  Y:40px/10mm  W:100px/26mm  H:20px/5mm  ");
+    EXPECT_EQ(PositionText(150, 50, 125, 25, 120),
+              "X:120px/31mm  Y:40px/10mm  W:100px/26mm  H:20px/5mm  ");
+    struct Case {
+        TPRNHorzOrient h;
+        TPRNVertOrient v;
+        TPRNPageType t;
+        const char16_t* text;
+    };
+    const Case cases[] = {
+        {chnLeft, cvnTop, cptPageData, u"左、上边距固定"},
+        {chnCenter, cvnBottom, cptHeadFoot, u"水平居中-下边距固定-页脚"},
+        {chnClient, cvnTop, cptHeadFoot, u"左、右、上边距固定-页眉"},
+        {chnRight, cvnCenter, cptHeadFoot, u"右边距固定-垂直居中-眉脚"},
+        {chnLeft, cvnClient, cptPageNo, u"左、上、下边距固定-页号"},
+        {chnRight, cvnBottom, cptMulPage, u"右、下边距固定-多页项"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(HeadFootCaption(c.h, c.v, c.t), QString::fromUtf16(c.text));
+    }
+}
+
+}  // namespace
+}  // namespace kavel
