@@ -112,7 +112,7 @@ void TDesignerWindow::WireTools() {
         button->setMenu(menu);
         button->setPopupMode(QToolButton::InstantPopup);
     }
-    click(u.ToolABout, [] { Messages().ShowInfo(QStringLiteral("Kavel 4.4.4.2")); });
+    click(u.ToolABout, [this] { form_->Context().Messages().ShowInfo(QStringLiteral("Kavel 4.4.4.2")); });
     click(u.ButtonApply, [this] { ButtonApplyClick(true); });
     click(u.ButtonCancel, [this] { ButtonApplyClick(false); });
     click(u.Button2, [this] { form_->NowQuickReport(0); });
@@ -175,7 +175,7 @@ void TDesignerWindow::WireMenus() {
             int refused = 0;
             Run(SetPageType(selectList_, TPRNPageType(Tag(a)), &refused));
             for (int i = 0; i < refused; ++i) {
-                Messages().ShowMessage(QStringLiteral("\"页号属性\"只能对\"文本项\"！"));
+                form_->Context().Messages().ShowMessage(QStringLiteral("\"页号属性\"只能对\"文本项\"！"));
             }
         });
     }
@@ -361,21 +361,21 @@ void TDesignerWindow::ButtonApplyClick(bool apply) {
         ClearSelects();
         if (ui_->NDefAll->isEnabled()) {
             if (setup.strTaskName.trimmed().isEmpty()) {
-                Messages().ShowMessage(QStringLiteral(
+                form_->Context().Messages().ShowMessage(QStringLiteral(
                     "打印任务名(PrintTaskName)空，无法保存当前布局！\n"
                     "请用\"PRINT_INIT\"或\"SET_PRINT_PAPER\"在初始化时指定PrintTaskName"));
                 return;
             }
             if (!form_->WritePostionValue()) {
                 // What was not stored stays modified, and the buttons stay on to try again.
-                Messages().ShowMessage(QStringLiteral("The layout could not be saved in %1.")
+                form_->Context().Messages().ShowMessage(QStringLiteral("The layout could not be saved in %1.")
                                            .arg(setup.strIniFileName));
                 return;
             }
         } else {
             // The whole layout went back to what script gave: nothing of it is kept.
             if (!DeleteSettingsFile(setup.strIniFileName)) {
-                Messages().ShowMessage(QStringLiteral("The stored layout %1 could not be deleted.")
+                form_->Context().Messages().ShowMessage(QStringLiteral("The stored layout %1 could not be deleted.")
                                            .arg(setup.strIniFileName));
                 return;
             }

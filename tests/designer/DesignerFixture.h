@@ -16,12 +16,12 @@ class DesignerTest : public ControlTest {
   protected:
     void SetUp() override {
         ControlTest::SetUp();
-        previousPresenter_ = SetPresenter(std::make_shared<HeadlessPresenter>());
+        previousPresenter_ = UsePresenter(std::make_shared<HeadlessPresenter>());
     }
     void TearDown() override {
         if (control && control->DesignForm()) control->DesignForm()->close();
         ControlTest::TearDown();
-        SetPresenter(previousPresenter_);
+        UsePresenter(previousPresenter_);
     }
 
     // Opens the task in the designer: setup (PRINT_SETUP) or design (PRINT_DESIGN) mode.
