@@ -178,7 +178,6 @@ void TDesignerWindow::FormShow() {
     ui_->ButtonApply->setText(design ? QStringLiteral(" 暂存 ") : QStringLiteral(" 应用 "));
     form_->setWindowTitle(design ? QStringLiteral("打印设计") : QStringLiteral("打印维护"));
     ui_->BKCheckItem->setChecked(setup.intBkImgMode > 0);
-    ui_->NCreateCode->setEnabled(false);  // the code generator is not part of this window yet
     if (ui_->ComboBoxFont->count() == 0) ui_->ComboBoxFont->addItems(QFontDatabase::families());
 
     for (TModiControl* item : form_->Items()) InstallItem(item);

@@ -15,6 +15,7 @@
 
 #include "control/Units.h"
 #include "designer/DesignerWindow.h"
+#include "designer/LayoutCode.h"
 #include "designer/PSetupFormUnit.h"
 #include "platform/Messages.h"
 #include "platform/PrinterSystem.h"
@@ -112,7 +113,8 @@ void TDesignerWindow::WireTools() {
         button->setMenu(menu);
         button->setPopupMode(QToolButton::InstantPopup);
     }
-    click(u.ToolABout, [this] { form_->Context().Messages().ShowInfo(QStringLiteral("Kavel 4.4.4.2")); });
+    click(u.ToolABout,
+          [this] { form_->Context().Messages().ShowInfo(QStringLiteral("Kavel 4.4.4.2")); });
     click(u.ButtonApply, [this] { ButtonApplyClick(true); });
     click(u.ButtonCancel, [this] { ButtonApplyClick(false); });
     click(u.Button2, [this] { form_->NowQuickReport(0); });
@@ -175,7 +177,8 @@ void TDesignerWindow::WireMenus() {
             int refused = 0;
             Run(SetPageType(selectList_, TPRNPageType(Tag(a)), &refused));
             for (int i = 0; i < refused; ++i) {
-                form_->Context().Messages().ShowMessage(QStringLiteral("\"页号属性\"只能对\"文本项\"！"));
+                form_->Context().Messages().ShowMessage(
+                    QStringLiteral("\"页号属性\"只能对\"文本项\"！"));
             }
         });
     }
@@ -209,6 +212,19 @@ void TDesignerWindow::WireMenus() {
     on(u.NCodesDelete, [code] { code->textCursor().removeSelectedText(); });
     on(u.NCodesSelectAll, [code] { code->selectAll(); });
     u.NCodesPrintClick->setEnabled(false);  // printing the code comes with the code generator
+    on(u.NCreateCode, [this] {
+        // The code of the layout as it stands now, the paper counted in the work area.
+        const QScrollArea* work = form_->WorkArea();
+        const QPoint scroll(work->horizontalScrollBar()->value(),
+                            work->verticalScrollBar()->value());
+        ui_->PanelCodeTitle->setToolTip(
+            QStringLiteral("当前布局风格的控制代码(可复制到页面程序中做为缺省)"));
+        ui_->RichEditProChars->setLineWrapMode(QTextEdit::NoWrap);
+        ui_->RichEditProChars->setPlainText(CreateLayoutCode(*form_, scroll).join('\n'));
+        ui_->RichEditPanel->show();
+        ui_->RichEditPanel->raise();
+        blPageFocused = false;
+    });
     on(u.MenuItemHtmClick, [this] {
         for (TModiControl* item : selectList_) {
             if (!IsImageKind(item->ObjectType())) continue;
@@ -368,15 +384,17 @@ void TDesignerWindow::ButtonApplyClick(bool apply) {
             }
             if (!form_->WritePostionValue()) {
                 // What was not stored stays modified, and the buttons stay on to try again.
-                form_->Context().Messages().ShowMessage(QStringLiteral("The layout could not be saved in %1.")
-                                           .arg(setup.strIniFileName));
+                form_->Context().Messages().ShowMessage(
+                    QStringLiteral("The layout could not be saved in %1.")
+                        .arg(setup.strIniFileName));
                 return;
             }
         } else {
             // The whole layout went back to what script gave: nothing of it is kept.
             if (!DeleteSettingsFile(setup.strIniFileName)) {
-                form_->Context().Messages().ShowMessage(QStringLiteral("The stored layout %1 could not be deleted.")
-                                           .arg(setup.strIniFileName));
+                form_->Context().Messages().ShowMessage(
+                    QStringLiteral("The stored layout %1 could not be deleted.")
+                        .arg(setup.strIniFileName));
                 return;
             }
             form_->PageObject()->blModified = false;

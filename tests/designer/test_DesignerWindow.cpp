@@ -3,6 +3,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
+#include <QTextEdit>
 #include <vector>
 
 #include <QProcess>
@@ -332,6 +333,12 @@ TEST_F(Designer, DeletingHidesAndRestoreBringsBack) {
     EXPECT_FALSE(Item(3).Visible());
     EXPECT_EQ(Find<QListWidget>("DataListBox")->count(), 1);
     EXPECT_EQ(Find<QListWidget>("DataListBox")->item(0)->text(), "2TEXT:Beta");
+    // The code of the layout leaves the deleted items out and numbers the rest on.
+    Action("NCreateCode")->trigger();
+    const QString code = Find<QTextEdit>("RichEditProChars")->toPlainText();
+    EXPECT_EQ(code.count("ADD_PRINT"), 1) << code.toStdString();
+    EXPECT_TRUE(code.contains("\"Beta\");")) << code.toStdString();
+    EXPECT_FALSE(code.contains("STYLEA(2,")) << code.toStdString();
     // Nothing stored yet: "复原" puts the task back as script built it.
     QTest::mouseClick(Button("ButtonCancel"), Qt::LeftButton);
     EXPECT_TRUE(Item(1).Visible());
