@@ -78,13 +78,17 @@ wait_report first >/dev/null
 [ "$(field first host)" = "http://127.0.0.1:$PAGE_PORT" ] || fail "BURL_HOST is $(field first host)"
 field first unknown | grep -q "did you mean PRINT_INIT" || fail "an unknown member: $(field first unknown)"
 field first events | grep -q OnCreate || fail "the create event did not reach the page"
-meta=
-for i in $(seq 100); do
-    meta=$(grep -lx "title=$TASK cups" "$CAP"/job-*.txt 2>/dev/null | head -1) && [ -n "$meta" ] && break
-    sleep 0.1
-done
-[ -n "$meta" ] || fail "no job titled \"$TASK cups\" arrived in $CAP"
-pdf=${meta%.txt}.pdf
+# The captured document of the job with the title.
+captured() {
+    local meta=
+    for i in $(seq 100); do
+        meta=$(grep -lx "title=$1" "$CAP"/job-*.txt 2>/dev/null | head -1) && [ -n "$meta" ] && break
+        sleep 0.1
+    done
+    [ -n "$meta" ] || fail "no job titled \"$1\" arrived in $CAP"
+    echo "${meta%.txt}.pdf"
+}
+pdf=$(captured "$TASK cups")
 [ "$(pages_of "$pdf")" = 2 ] || fail "the captured job has $(pages_of "$pdf") pages"
 pdftotext "$pdf" - | grep -q "Second page from the web" || fail "the captured job's text"
 pass "a page prints a two-page task through kavel.js to a CUPS queue; events reach it"
@@ -92,7 +96,9 @@ pass "a page prints a two-page task through kavel.js to a CUPS queue; events rea
 [ "$(field first previewPages)" = 3 ] || fail "the embedded preview has $(field first previewPages) pages"
 [ "$(field first previewLabel)" = "2 / 3" ] || fail "preview navigation: $(field first previewLabel)"
 [ "$(field first pictureWidth)" -gt 100 ] || fail "the preview picture"
-pass "the embedded preview draws the task's three pages in the page, with navigation"
+[ "$(field first previewPrinted)" = true ] || fail "the preview's print button: $(field first previewPrinted)"
+[ "$(pages_of "$(captured "$TASK preview")")" = 3 ] || fail "the previewed task's printed pages"
+pass "the embedded preview draws the task's three pages in the page, with navigation and print"
 
 wait_report refused >/dev/null
 [ "$(field refused connected)" = false ] || fail "a page of an origin not allowed connected"

@@ -2,14 +2,18 @@
 // reaches the pages of others.
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
+#include <QApplication>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QMessageBox>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QWebSocket>
 #include <memory>
 
 #include "PrintService.h"
+#include "platform/SettingsStore.h"
 
 namespace kavel::service {
 namespace {
@@ -112,6 +116,45 @@ TEST_F(ServiceLimits, ProgramsWithoutAnOriginAndOriginsNotAllowedAreRefusedWithA
         EXPECT_TRUE(page.received.join("").contains(*origin ? "--allow http://c.test"
                                                             : "--allow-local-programs"));
     }
+}
+
+// An origin nobody named is asked about once on the desktop; the answer is kept and the
+// waiting page admitted.
+TEST(ServiceQuestion, AnOriginIsAskedAboutOnceAndTheAnswerKept) {
+    QTemporaryDir dir;
+    ServiceOptions options;
+    options.port = 0;
+    options.pdfFile = dir.filePath("out.pdf");
+    const QString ini = dir.filePath("ServiceOrigins.ini");
+    PrintService service(options, OriginPolicy({}, ini, true));
+    QString error;
+    ASSERT_TRUE(service.Listen(&error)) << error.toStdString();
+    auto question = [] {
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            if (auto* box = qobject_cast<QMessageBox*>(w); box && box->isVisible()) return box;
+        }
+        return static_cast<QMessageBox*>(nullptr);
+    };
+
+    Page first("http://ask.test");
+    first.Open(service.Port());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return question() != nullptr; }, 5000));
+    EXPECT_EQ(question()->text(), "Allow http://ask.test to print on this computer?");
+    Page second("http://ask.test");  // waits for the same answer
+    second.Open(service.Port());
+    QTest::qWait(200);
+    EXPECT_TRUE(first.received.isEmpty());
+    question()->button(QMessageBox::Yes)->click();
+    for (Page* page : {&first, &second}) {
+        ASSERT_TRUE(
+            QTest::qWaitFor([&] { return page->received.join("").contains("OnCreate"); }, 5000));
+    }
+    EXPECT_EQ(SettingsStore(ini).Read("Origins", "http://ask.test"), "allow");
+    Page later("http://ask.test");
+    later.Open(service.Port());
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return later.received.join("").contains("OnCreate"); }, 5000));
+    EXPECT_EQ(question(), nullptr);
 }
 
 }  // namespace
