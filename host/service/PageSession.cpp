@@ -181,14 +181,14 @@ void PageSession::AnnouncePreview() {
     if (!form || !target || (form == announced_ && target == announcedTarget_)) return;
     announced_ = form;
     announcedTarget_ = target;
+    ++previews_;
     TKVPrinter* pages = form->Target();
     const double mmPerTenth = 0.1;
-    Send(Event(QStringLiteral("preview"),
-               {{"pages", pages->PageCount()},
-                {"widthMm", pages->PaperWidth() * mmPerTenth},
-                {"heightMm", pages->PaperHeight() * mmPerTenth},
-                {"base", previewBase_},
-                {"serial", QString::number(reinterpret_cast<quintptr>(target), 16)}}));
+    Send(Event(QStringLiteral("preview"), {{"pages", pages->PageCount()},
+                                           {"widthMm", pages->PaperWidth() * mmPerTenth},
+                                           {"heightMm", pages->PaperHeight() * mmPerTenth},
+                                           {"base", previewBase_},
+                                           {"serial", previews_}}));
 }
 
 QByteArray PageSession::PagePicture(int n, int width) const {

@@ -75,6 +75,7 @@ class PageSession : public QObject, public IKavelXEvents {
     bool greeted_ = false;
     QPointer<TPrevStringForm> announced_;
     const TKVPrinter* announcedTarget_ = nullptr;
+    int previews_ = 0;  // numbers the previews announced, so that pictures are not cached
 };
 
 }  // namespace kavel::service
