@@ -75,6 +75,7 @@ wait_report first >/dev/null
 [ "$(field first printed)" = true ] || fail "PRINT answered $(field first printed)"
 [ "$(field first chosen)" = true ] || fail "KavelCap2 was not chosen"
 [ "$(field first thenable)" = undefined ] || fail "the control object is a thenable"
+[ "$(field first moduleWorks)" = true ] || fail "kavel.mjs does not import as an ES module"
 [ "$(field first host)" = "http://127.0.0.1:$PAGE_PORT" ] || fail "BURL_HOST is $(field first host)"
 field first unknown | grep -q "did you mean PRINT_INIT" || fail "an unknown member: $(field first unknown)"
 field first events | grep -q OnCreate || fail "the create event did not reach the page"
