@@ -1,4 +1,4 @@
-// The kavel program: runs page scripts against the control.
+// The kavel program: runs page scripts against the control, or serves web pages.
 #include <QApplication>
 #include <QFile>
 
@@ -6,6 +6,7 @@
 
 #include "Fonts.h"
 #include "ScriptRunner.h"
+#include "ServeCommand.h"
 #include "platform/RuntimeFolder.h"
 
 namespace {
@@ -25,6 +26,40 @@ void QuietQtMessages(QtMsgType type, const QMessageLogContext& context, const QS
 
 }  // namespace
 
+// Qt and the browser want a private runtime folder: the user's when it really is private,
+// else one made for this run (a folder that merely has the expected name in /tmp may
+// belong to someone else).
+static void UsePrivateRuntimeFolder() {
+    const QString runtime = kavel::PrivateRuntimeFolder();
+    if (!runtime.isEmpty()) qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime));
+}
+
+static int Serve(int argc, char** argv, const QStringList& args) {
+    QString error;
+    const auto options = kavel::service::ParseServeOptions(args, &error);
+    if (!options) {
+        std::fprintf(stderr, "kavel: %s\n%s\n", error.toUtf8().constData(),
+                     kavel::service::ServeUsage().toUtf8().constData());
+        return 2;
+    }
+    // Windows and questions go to the desktop when there is one; without one the service
+    // works on an offscreen display and the allowed list decides.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY") &&
+        qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    UsePrivateRuntimeFolder();
+    qInstallMessageHandler(QuietQtMessages);
+    Q_INIT_RESOURCE(kavel_data);
+    kavel::UseShippedFontConfig();
+    QApplication app(argc, argv);
+    QApplication::setApplicationName("kavel");
+    // Closing the last preview window or question leaves the service running.
+    QApplication::setQuitOnLastWindowClosed(false);
+    kavel::InstallFontSubstitutions();
+    return kavel::service::RunService(*options);
+}
+
 int main(int argc, char** argv) {
     QStringList args;
     for (int i = 1; i < argc; ++i) args << QString::fromLocal8Bit(argv[i]);
@@ -32,11 +67,12 @@ int main(int argc, char** argv) {
         std::fprintf(stdout, "%s\n", kavel::RunUsage().toUtf8().constData());
         return 0;
     }
-    if (args.isEmpty() || args.first() != "run") {
-        std::fprintf(args.isEmpty() ? stdout : stderr, "%s\n",
-                     kavel::RunUsage().toUtf8().constData());
+    const QString usage = kavel::RunUsage() + "\n\n" + kavel::service::ServeUsage();
+    if (args.isEmpty() || (args.first() != "run" && args.first() != "serve")) {
+        std::fprintf(args.isEmpty() ? stdout : stderr, "%s\n", usage.toUtf8().constData());
         return args.isEmpty() ? 0 : 2;
     }
+    if (args.first() == "serve") return Serve(argc, argv, args.mid(1));
     args.removeFirst();
     QString error;
     const auto options = kavel::ParseRunOptions(args, &error);
@@ -54,11 +90,7 @@ int main(int argc, char** argv) {
     if (!options->gui && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
-    // Qt and the browser want a private runtime folder: the user's when it really is
-    // private, else one made for this run (a folder that merely has the expected name in
-    // /tmp may belong to someone else).
-    const QString runtime = kavel::PrivateRuntimeFolder();
-    if (!runtime.isEmpty()) qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime));
+    UsePrivateRuntimeFolder();
     qInstallMessageHandler(QuietQtMessages);
     Q_INIT_RESOURCE(kavel_data);
     kavel::UseShippedFontConfig();

@@ -3,13 +3,13 @@
 # (default 60), starting from the committed seeds in fuzz/corpus/NAME. Every target runs
 # even when an earlier one fails; the script exits non-zero on any crash, hang, leak or
 # sanitizer finding, and the input that caused it is kept in build-fuzz/artifacts/.
-#   scripts/fuzz.sh [SECONDS] [TARGET...]        (targets: values calls ini pagestore options)
+#   scripts/fuzz.sh [SECONDS] [TARGET...]        (targets: values calls ini pagestore options protocol)
 set -euo pipefail
 
 seconds="${1:-60}"
 shift || true
 targets=("$@")
-[ ${#targets[@]} -gt 0 ] || targets=(values calls ini pagestore options)
+[ ${#targets[@]} -gt 0 ] || targets=(values calls ini pagestore options protocol)
 root="$(cd "$(dirname "$0")/.." && pwd)"
 build="$root/build-fuzz"
 
@@ -27,6 +27,7 @@ declare -A extra=(
   [ini]="-max_len=32768 -len_control=0 -malloc_limit_mb=64"
   [pagestore]="-max_len=65536 -len_control=0 -malloc_limit_mb=64"
   [options]="-max_len=4096"
+  [protocol]="-max_len=8192 -malloc_limit_mb=256"
 )
 
 mkdir -p "$build/artifacts"

@@ -10,6 +10,8 @@ MAIN=(
   build-essential cmake ninja-build pkg-config
   # Qt 6: widgets, print support, script engine
   qt6-base-dev qt6-base-dev-tools qt6-declarative-dev libgl-dev qt6-image-formats-plugins
+  # the local print service for web pages: WebSocket server
+  qt6-websockets-dev
   # printing: the CUPS client library
   libcups2-dev
   # fonts with the metrics of the families that web pages name

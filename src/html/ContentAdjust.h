@@ -16,7 +16,7 @@ QString RegexFirstMatch(const QString& subject, const QString& pattern);
 // "%XX" bytes, "%%" and "+" decoded, the bytes read as UTF-8.
 QString PercentDecode(const QString& text);
 
-// HTML content as the task keeps it; baseUrl is the host page's folder (ControlContext::HostPageInfo).
+// HTML content as the task keeps it; baseUrl is the host page's folder.
 QString CleanHtmlContent(const QString& html, const QString& baseUrl);
 // The same for the content of a picture item and of the background picture.
 QString NormalizeImageContent(const QString& html, const QString& baseUrl);
