@@ -34,6 +34,20 @@ static void UsePrivateRuntimeFolder() {
     if (!runtime.isEmpty()) qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime));
 }
 
+// Before the application object: its runtime folder, messages, resources and fonts.
+static void PrepareProcess() {
+    UsePrivateRuntimeFolder();
+    qInstallMessageHandler(QuietQtMessages);
+    Q_INIT_RESOURCE(kavel_data);
+    kavel::UseShippedFontConfig();
+}
+
+// After it: its name and the font names pages use.
+static void SetUpApplication() {
+    QApplication::setApplicationName("kavel");
+    kavel::InstallFontSubstitutions();
+}
+
 static int Serve(int argc, char** argv, const QStringList& args) {
     QString error;
     const auto options = kavel::service::ParseServeOptions(args, &error);
@@ -48,15 +62,11 @@ static int Serve(int argc, char** argv, const QStringList& args) {
         qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
-    UsePrivateRuntimeFolder();
-    qInstallMessageHandler(QuietQtMessages);
-    Q_INIT_RESOURCE(kavel_data);
-    kavel::UseShippedFontConfig();
+    PrepareProcess();
     QApplication app(argc, argv);
-    QApplication::setApplicationName("kavel");
+    SetUpApplication();
     // Closing the last preview window or question leaves the service running.
     QApplication::setQuitOnLastWindowClosed(false);
-    kavel::InstallFontSubstitutions();
     return kavel::service::RunService(*options);
 }
 
@@ -64,7 +74,10 @@ int main(int argc, char** argv) {
     QStringList args;
     for (int i = 1; i < argc; ++i) args << QString::fromLocal8Bit(argv[i]);
     if (args.contains("--help") || args.contains("-h")) {
-        std::fprintf(stdout, "%s\n", kavel::RunUsage().toUtf8().constData());
+        const bool serve = !args.isEmpty() && args.first() == "serve";
+        std::fprintf(
+            stdout, "%s\n",
+            (serve ? kavel::service::ServeUsage() : kavel::RunUsage()).toUtf8().constData());
         return 0;
     }
     const QString usage = kavel::RunUsage() + "\n\n" + kavel::service::ServeUsage();
@@ -90,12 +103,8 @@ int main(int argc, char** argv) {
     if (!options->gui && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
-    UsePrivateRuntimeFolder();
-    qInstallMessageHandler(QuietQtMessages);
-    Q_INIT_RESOURCE(kavel_data);
-    kavel::UseShippedFontConfig();
+    PrepareProcess();
     QApplication app(argc, argv);
-    QApplication::setApplicationName("kavel");
-    kavel::InstallFontSubstitutions();
+    SetUpApplication();
     return kavel::RunScript(*options);
 }
