@@ -147,7 +147,9 @@ void TDesignerWindow::WireMenus() {
         {u.NMinHigh, Arrangement::SmallestHeight},
         {u.NMaxHigh, Arrangement::LargestHeight},
         {u.NAvgHigh, Arrangement::AverageHeight}};
-    for (auto [action, how] : arrangements) {
+    for (const auto& [action, arrangement] : arrangements) {
+        const Arrangement how =
+            arrangement;  // a binding cannot be captured before C++20 in clang 14
         on(action, [this, how] {
             TModiControl* page = form_->PageObject();
             Run(Arrange(selectList_, how, QSize(page->Width(), page->Height())));
