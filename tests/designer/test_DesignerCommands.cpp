@@ -89,7 +89,8 @@ TEST_F(DesignerCommands, ALayoutDesignedWithTheCommandsPrintsTheSameFromItsCode)
 
     Call("PRINT_INIT", {"Commands"});
     Open("PRINT_DESIGN");
-    // Text: typed in place, sized, bold, 14 pt, moved right by 1 and down by 10.
+    // Text: typed in place, in another font, sized, bold, 14 pt, moved right by 1 and down
+    // by 10.
     TModiControl& title = Insert("NInsertTxt", QPoint(40, 40));
     Type(title, "Delivery note");
     ChooseFont("Liberation Serif");
