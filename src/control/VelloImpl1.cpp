@@ -68,10 +68,7 @@ int TKavelX::ScaleToScript(int v) const {
 bool TKavelX::CheckReady(bool resetAlways) {
     if (!designForm_) designForm_ = new TPSetupForm(this, context_, pixelsPerInch_);
     if (designForm_->Busy()) return false;
-    if (designForm_->isVisible()) {
-        designForm_->close();
-        designForm_->hide();
-    }
+    if (designForm_->isVisible()) designForm_->CloseWithoutQuestions();
     if (resetAlways || Context().RunState().blOutputDone) designForm_->ResetTask();
     return true;
 }

@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QScopedValueRollback>
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -21,6 +22,7 @@
 #include "designer/DesignerButtonImages.h"
 #include "designer/PSetupFormUnit.h"
 #include "designer/PlacementText.h"
+#include "platform/Messages.h"
 #include "ui_TPSetupForm.h"
 
 namespace kavel {
@@ -129,7 +131,30 @@ void TDesignerWindow::InstallItem(TModiControl* item) {
     connect(item, &TModiControl::onModied, this, &TDesignerWindow::onModied);
     connect(item, &TModiControl::markHeadFoot, this, &TDesignerWindow::DispHeadFootColor);
     // Text items take the arrow keys themselves; other items through EditFocus.
-    if (auto* edit = item->RichEdit()) edit->installEventFilter(this);
+    if (IsImageKind(item->ObjectType())) {
+        // "显示源代码" on the item's own menu.
+        QWidget* inner = item->DataObject();
+        inner->setContextMenuPolicy(Qt::CustomContextMenu);
+        connect(inner, &QWidget::customContextMenuRequested, this,
+                [this, inner](QPoint at) { ui_->PopupMenuHtml->popup(inner->mapToGlobal(at)); });
+    }
+    if (auto* edit = item->RichEdit()) {
+        edit->installEventFilter(this);
+        connect(edit, &QTextEdit::textChanged, this, [this, item] { TextEdited(item); });
+    }
+}
+
+void TDesignerWindow::TextEdited(TModiControl* item) {
+    const TRichEditBox* edit = item->RichEdit();
+    if (!edit || edit->isReadOnly() || edit->Text() == item->strContent) return;
+    // Typed in place: the item is changed like any other edit, and its line shows the text.
+    item->blModified = true;
+    ButtonEnable(true);
+    QListWidget* list = ui_->DataListBox;
+    for (int i = 0; i < list->count(); ++i) {
+        if (list->item(i)->data(Qt::UserRole).value<QObject*>() == item)
+            list->item(i)->setText(ItemListText(item));
+    }
 }
 
 void TDesignerWindow::PlaceWindow() {
@@ -201,6 +226,16 @@ void TDesignerWindow::FormClose() {
         StoreListLayout({sizes.value(0), !ui_->DataListPanel->isHidden()});
         listLayoutChanged_ = false;
     }
+}
+
+bool TDesignerWindow::ConfirmClose() {
+    if (!ui_->ButtonApply->isEnabled()) return true;
+    MessageSink& messages = form_->Context().Messages();
+    if (messages.AskQuestion(QStringLiteral("当前布局已修改，是否保存？"))) {
+        ButtonApplyClick(true);
+        return !ui_->ButtonApply->isEnabled();
+    }
+    return messages.AskQuestion(QStringLiteral("放弃所作的修改并关闭吗？"));
 }
 
 void TDesignerWindow::ApplyListLayout() {
@@ -368,6 +403,17 @@ void TDesignerWindow::RebuildList() {
         if (!item->Visible()) continue;
         auto* line = new QListWidgetItem(ItemListText(item), list);
         line->setData(Qt::UserRole, QVariant::fromValue(static_cast<QObject*>(item)));
+        if (item->Selected()) MarkListLine(item, true);
+    }
+}
+
+void TDesignerWindow::MarkListLine(TModiControl* item, bool selected) {
+    if (listSelecting_) return;
+    QListWidget* list = ui_->DataListBox;
+    const QSignalBlocker quiet(list);
+    for (int i = 0; i < list->count(); ++i) {
+        QListWidgetItem* line = list->item(i);
+        if (line->data(Qt::UserRole).value<QObject*>() == item) line->setSelected(selected);
     }
 }
 
@@ -380,8 +426,11 @@ void TDesignerWindow::reIndexList(TModiControl* item) {
         QListWidgetItem* line = list->item(i);
         if (line->data(Qt::UserRole).value<QObject*>() != item) continue;
         line->setText(ItemListText(item));
+        // The selected lines already follow the selection (a group keeps its lines); the
+        // pressed item's line becomes the current one.
         const QSignalBlocker quiet(list);
-        list->setCurrentItem(line, QItemSelectionModel::ClearAndSelect);
+        list->setCurrentItem(line, QItemSelectionModel::NoUpdate);
+        list->scrollToItem(line);
         return;
     }
 }
@@ -389,6 +438,7 @@ void TDesignerWindow::reIndexList(TModiControl* item) {
 void TDesignerWindow::WireList() {
     QListWidget* list = ui_->DataListBox;
     connect(list, &QListWidget::itemSelectionChanged, this, [this, list] {
+        const QScopedValueRollback fromList(listSelecting_, true);
         ClearSelects();
         form_->PageObject()->setSelected(false);
         TModiControl* last = nullptr;

@@ -9,6 +9,7 @@
 #include <QObject>
 #include <QPoint>
 #include <QPointer>
+#include <QTextEdit>
 #include <memory>
 
 #include "designer/ItemCommands.h"
@@ -45,6 +46,10 @@ class TDesignerWindow : public QObject {
     void FormShow();
     // When the window closes: the selection is dropped and the item list layout saved.
     void FormClose();
+    // Before the user closes the window: with changes not applied, asks whether to keep
+    // them (OK applies them), then whether to close without them. False keeps the window
+    // open; so does a failed apply, so that nothing is lost unasked.
+    bool ConfirmClose();
 
     // ---- What the window shows ----------------------------------------------------------
     void dispControlPos(TModiControl* item);
@@ -112,6 +117,11 @@ class TDesignerWindow : public QObject {
     QRect BandRect() const;
     void SelectInBand();
     void ListLayoutChanged() { listLayoutChanged_ = true; }
+    // The list's selected lines follow the selection of the work area.
+    void MarkListLine(TModiControl* item, bool selected);
+    void TextEdited(TModiControl* item);
+    void ShowCodePanel(const QString& title, const QString& text, QTextEdit::LineWrapMode wrap);
+    bool CodeTitleEvent(QEvent* event);
     void ApplyListLayout();
     void SetListWidth(int width);
 
@@ -126,8 +136,10 @@ class TDesignerWindow : public QObject {
     QFrame* panelLock_ = nullptr;
     QToolButton* lockButton_ = nullptr;
     QPoint pinGrab_;
+    QPoint codeGrab_;  // where the code panel's title was pressed, from the panel's corner
     bool pinDragging_ = false;
     bool listLayoutChanged_ = false;
+    bool listSelecting_ = false;    // the selection is being made from the list's lines
     TColor colorPreset_ = clBlack;  // the colour dialog starts from the item's colour
 };
 

@@ -36,6 +36,7 @@ void TDesignerWindow::OnSelect(TModiControl* item, bool selected) {
     if (item == form_->PageObject()) return;
     if (selected && !selectList_.contains(item)) selectList_.append(item);
     if (!selected) selectList_.removeAll(item);
+    MarkListLine(item, selected);
 }
 
 void TDesignerWindow::ClearSelects() {
@@ -276,6 +277,7 @@ bool TDesignerWindow::eventFilter(QObject* watched, QEvent* event) {
             status_[2]->setText(w->toolTip());
         }
     }
+    if (watched == ui_->PanelCodeTitle) return CodeTitleEvent(event);
     if (event->type() == QEvent::MouseButtonDblClick && watched == ui_->ListTopPanel) {
         RebuildList();
         return true;

@@ -8,12 +8,15 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMouseEvent>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QTextEdit>
 #include <QToolButton>
+#include <QToolTip>
 
 #include "control/Units.h"
+#include "designer/CodePrint.h"
 #include "designer/DesignerWindow.h"
 #include "designer/LayoutCode.h"
 #include "designer/PSetupFormUnit.h"
@@ -213,31 +216,78 @@ void TDesignerWindow::WireMenus() {
     on(u.NCodesPaste, [code] { code->paste(); });
     on(u.NCodesDelete, [code] { code->textCursor().removeSelectedText(); });
     on(u.NCodesSelectAll, [code] { code->selectAll(); });
-    u.NCodesPrintClick->setEnabled(false);  // printing the code comes with the code generator
+    code->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(code, &QWidget::customContextMenuRequested, this,
+            [this, code](QPoint at) { ui_->PopupMenuCopy->popup(code->mapToGlobal(at)); });
+    QPalette tip = code->palette();
+    tip.setColor(QPalette::Base, QToolTip::palette().color(QPalette::ToolTipBase));
+    code->setPalette(tip);
+    // The floating panel covers the paper: its title is drawn solid, in the title colours.
+    QPalette title = ui_->PanelCodeTitle->palette();
+    title.setColor(QPalette::Window, title.color(QPalette::Highlight));
+    title.setColor(QPalette::WindowText, title.color(QPalette::HighlightedText));
+    title.setColor(QPalette::ButtonText, title.color(QPalette::HighlightedText));
+    ui_->PanelCodeTitle->setPalette(title);
+    ui_->PanelCodeTitle->setAutoFillBackground(true);
+    ui_->PanelCodeTitle->installEventFilter(this);
+    on(u.NCodesPrintClick, [this, code] {
+        try {
+            PrintCodeText(form_->Context().Printers(), code->toPlainText());
+        } catch (const KavelError& e) {
+            form_->Context().Messages().ShowMessage(e.Text());
+        }
+    });
     on(u.NCreateCode, [this] {
         // The code of the layout as it stands now, the paper counted in the work area.
         const QScrollArea* work = form_->WorkArea();
         const QPoint scroll(work->horizontalScrollBar()->value(),
                             work->verticalScrollBar()->value());
-        ui_->PanelCodeTitle->setToolTip(
-            QStringLiteral("当前布局风格的控制代码(可复制到页面程序中做为缺省)"));
-        ui_->RichEditProChars->setLineWrapMode(QTextEdit::NoWrap);
-        ui_->RichEditProChars->setPlainText(CreateLayoutCode(*form_, scroll).join('\n'));
-        ui_->RichEditPanel->show();
-        ui_->RichEditPanel->raise();
+        ShowCodePanel(QStringLiteral("当前布局风格的控制代码(可复制到页面程序中做为缺省)"),
+                      CreateLayoutCode(*form_, scroll).join('\n'), QTextEdit::NoWrap);
         blPageFocused = false;
     });
     on(u.MenuItemHtmClick, [this] {
         for (TModiControl* item : selectList_) {
             if (!IsImageKind(item->ObjectType())) continue;
-            ui_->PanelCodeTitle->setToolTip(QStringLiteral("源代码"));
-            ui_->RichEditProChars->setLineWrapMode(QTextEdit::WidgetWidth);
-            ui_->RichEditProChars->setPlainText(item->strContent);
-            ui_->RichEditPanel->show();
-            ui_->RichEditPanel->raise();
+            ShowCodePanel(QStringLiteral("源代码"), item->strContent, QTextEdit::WidgetWidth);
             return;
         }
     });
+}
+
+void TDesignerWindow::ShowCodePanel(const QString& title, const QString& text,
+                                    QTextEdit::LineWrapMode wrap) {
+    ui_->PanelCodeCaption->setText(title);
+    ui_->PanelCodeTitle->setToolTip(title);
+    QTextEdit* code = ui_->RichEditProChars;
+    code->setLineWrapMode(wrap);
+    code->setPlainText(text);
+    code->moveCursor(QTextCursor::Start);
+    ui_->RichEditPanel->show();
+    ui_->RichEditPanel->raise();
+}
+
+bool TDesignerWindow::CodeTitleEvent(QEvent* event) {
+    // The panel is dragged by its title, inside the window.
+    QWidget* panel = ui_->RichEditPanel;
+    auto* e = static_cast<QMouseEvent*>(event);
+    switch (event->type()) {
+        case QEvent::MouseButtonPress:
+            if (e->button() != Qt::LeftButton) return false;
+            codeGrab_ = e->globalPosition().toPoint() - panel->pos();
+            return true;
+        case QEvent::MouseMove: {
+            if (!(e->buttons() & Qt::LeftButton)) return false;
+            const QRect room = panel->parentWidget()->rect();
+            QPoint to = e->globalPosition().toPoint() - codeGrab_;
+            to.setX(std::clamp(to.x(), room.left() - panel->width() + 40, room.right() - 40));
+            to.setY(std::clamp(to.y(), room.top(), room.bottom() - 20));
+            panel->move(to);
+            return true;
+        }
+        default:
+            return false;
+    }
 }
 
 // ---------------------------------------------------------------- commands on items

@@ -1,6 +1,8 @@
 #include "designer/PSetupFormUnit.h"
 
+#include <QCloseEvent>
 #include <QHideEvent>
+#include <QScopedValueRollback>
 #include <QShowEvent>
 #include <QVBoxLayout>
 
@@ -52,6 +54,20 @@ void TPSetupForm::hideEvent(QHideEvent* event) {
     // closes the same way each time.
     if (designer_ && !event->spontaneous()) designer_->FormClose();
     QWidget::hideEvent(event);
+}
+
+void TPSetupForm::closeEvent(QCloseEvent* event) {
+    if (designer_ && isVisible() && !closingQuietly_ && !designer_->ConfirmClose()) {
+        event->ignore();
+        return;
+    }
+    QWidget::closeEvent(event);
+}
+
+void TPSetupForm::CloseWithoutQuestions() {
+    const QScopedValueRollback quiet(closingQuietly_, true);
+    close();
+    hide();
 }
 
 void TPSetupForm::SetPixelsPerInch(int ppi) {

@@ -99,6 +99,9 @@ class TPSetupForm : public QWidget {
     // time the designer is shown).
     TDesignerWindow* Designer();
     TDesignerWindow* DesignerIfBuilt() const { return designer_.get(); }
+    // Closes the designer for the next script call: the script goes on, nobody is asked.
+    // Any other close (the window's own, the "×" in the page) asks about unapplied changes.
+    void CloseWithoutQuestions();
 
   signals:
     void taskReset();
@@ -106,6 +109,7 @@ class TPSetupForm : public QWidget {
   protected:
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
   private:
     void ResetDefaultStyle();
@@ -123,6 +127,7 @@ class TPSetupForm : public QWidget {
     QImage backImage_;
     QString backContent_;
     bool busy_ = false;
+    bool closingQuietly_ = false;
     std::unique_ptr<TDesignerWindow> designer_;
 };
 

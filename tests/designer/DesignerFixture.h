@@ -19,7 +19,7 @@ class DesignerTest : public ControlTest {
         previousPresenter_ = UsePresenter(std::make_shared<HeadlessPresenter>());
     }
     void TearDown() override {
-        if (control && control->DesignForm()) control->DesignForm()->close();
+        if (control && control->DesignForm()) control->DesignForm()->CloseWithoutQuestions();
         ControlTest::TearDown();
         UsePresenter(previousPresenter_);
     }

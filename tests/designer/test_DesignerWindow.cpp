@@ -321,18 +321,38 @@ TEST_F(Designer, CtrlDraggingCopiesTheSelectionInDesignMode) {
     EXPECT_EQ(Stored(copy.strItemName, "PRNLEFT"), "120");
 }
 
-TEST_F(Designer, DeletingHidesAndRestoreBringsBack) {
+TEST_F(Designer, TheItemListFollowsTheWorkAreaThroughDeletingRestoringAndClosing) {
     BuildTask();
     Call("SET_SHOW_MODE", {"SETUP_ENABLESS", "11111111100001"});
-    Open();
-    EXPECT_EQ(Find<QListWidget>("DataListBox")->count(), 3);
+    TDesignerWindow& d = Open();
+    auto* list = Find<QListWidget>("DataListBox");
+    auto selectedLines = [list] {
+        QStringList lines;
+        for (int i = 0; i < list->count(); ++i) {
+            if (list->item(i)->isSelected()) lines << list->item(i)->text();
+        }
+        return lines;
+    };
+    EXPECT_EQ(list->count(), 3);
+    // Items selected on the paper select their lines; lines chosen select their items.
     Click(Item(1));
     Click(Item(3), Qt::ControlModifier);
+    EXPECT_EQ(selectedLines(), QStringList({"1TEXT:Alpha", "3RECT:20,300,100,50"}));
+    list->item(1)->setSelected(true);
+    EXPECT_EQ(d.SelectList().size(), 3);
+    Action("NSelAll")->trigger();
+    EXPECT_EQ(selectedLines().size(), 3);
+    QTest::mouseClick(Paper(), Qt::LeftButton, {}, QPoint(600, 500));
+    EXPECT_TRUE(selectedLines().isEmpty());
+    Click(Item(1));
+    Click(Item(3), Qt::ControlModifier);
+
     Key(Find("EditFocus"), Qt::Key_Delete, Qt::ControlModifier);
     EXPECT_FALSE(Item(1).Visible());
     EXPECT_FALSE(Item(3).Visible());
-    EXPECT_EQ(Find<QListWidget>("DataListBox")->count(), 1);
-    EXPECT_EQ(Find<QListWidget>("DataListBox")->item(0)->text(), "2TEXT:Beta");
+    ASSERT_EQ(list->count(), 1);
+    EXPECT_EQ(list->item(0)->text(), "2TEXT:Beta");
+    EXPECT_TRUE(selectedLines().isEmpty());
     // The code of the layout leaves the deleted items out and numbers the rest on.
     Action("NCreateCode")->trigger();
     const QString code = Find<QTextEdit>("RichEditProChars")->toPlainText();
@@ -342,7 +362,25 @@ TEST_F(Designer, DeletingHidesAndRestoreBringsBack) {
     // Nothing stored yet: "复原" puts the task back as script built it.
     QTest::mouseClick(Button("ButtonCancel"), Qt::LeftButton);
     EXPECT_TRUE(Item(1).Visible());
-    EXPECT_EQ(Find<QListWidget>("DataListBox")->count(), 3);
+    EXPECT_EQ(list->count(), 3);
+
+    // Closing with changes not applied asks; Cancel to both questions keeps the window.
+    Click(Item(2));
+    Key(Find("EditFocus"), Qt::Key_Delete, Qt::ControlModifier);
+    InstallRecorder(false);
+    Form().close();
+    EXPECT_EQ(Recorder().questions.size(), 2);
+    EXPECT_TRUE(Form().isVisible());
+    // OK to the first applies the changes, then the window closes.
+    InstallRecorder(true);
+    Form().close();
+    EXPECT_EQ(Recorder().questions.size(), 1);
+    EXPECT_FALSE(Form().isVisible());
+    EXPECT_EQ(Stored(Item(2).strItemName, "PRNINVISIBLE"), "1");
+    // Nothing left to apply: the next close asks nothing.
+    Open();
+    Form().close();
+    EXPECT_EQ(Recorder().questions.size(), 1);
 }
 
 TEST_F(Designer, AnEmptyTaskNameIsNotSaved) {
