@@ -209,7 +209,16 @@ void TModiControl::SyncInner() {
     if (!dataObject_) return;
     QWidget* paper = parentWidget();
     if (dataObject_->parentWidget() != paper) dataObject_->setParent(paper);
-    dataObject_->setGeometry(geometry());
+    QRect inner = geometry();
+    // A line as flat as its pen still shows, and the mouse can take it: its inner control
+    // is a few pixels thick (the line is drawn along its top or left edge, where it prints).
+    if (TPRNShape* shape = Shape()) shape->SetFigureSize(inner.size());
+    if (const TPRNShape* shape = Shape(); shape && shape->ShapeType() <= cstDownLine) {
+        constexpr int kThinnest = 3;
+        inner.setWidth(std::max(inner.width(), kThinnest));
+        inner.setHeight(std::max(inner.height(), kThinnest));
+    }
+    dataObject_->setGeometry(inner);
     dataObject_->setVisible(wantVisible_ && paper != nullptr);
 }
 
@@ -292,6 +301,7 @@ void TModiControl::setPsDefPenStyle(TPenStyle s) {
 void TModiControl::setStDefShapeType(TPRNShapeType t) {
     defShapeType_ = t;
     if (auto* shape = Shape()) shape->SetShapeType(t);
+    SyncInner();
 }
 
 void TModiControl::setStrDefFontName(const QString& name) {

@@ -152,6 +152,9 @@ class TPRNShape : public QWidget {
     void SetBrushColor(TColor c);
     TPRNShapeType ShapeType() const { return shapeType_; }
     void SetShapeType(TPRNShapeType t);
+    // The item's own size, which the figure fills; the widget may be larger (a flat line
+    // is given a few pixels to be seen and taken). Unset: the widget's size.
+    void SetFigureSize(QSize size);
 
     // The figure's corners as painting computes them (rectangle and ellipse types),
     // or the line's two ends (line types).
@@ -162,6 +165,7 @@ class TPRNShape : public QWidget {
 
   private:
     TShapePen pen_;
+    QSize figure_;
     TColor brushColor_ = clWhite;
     TPRNShapeType shapeType_ = cstUpLine;
 };

@@ -76,11 +76,17 @@ void TPRNShape::SetShapeType(TPRNShapeType t) {
     update();
 }
 
+void TPRNShape::SetFigureSize(QSize size) {
+    if (size == figure_) return;
+    figure_ = size;
+    update();
+}
+
 QLine TPRNShape::Geometry() const {
     // A negative width is meaningless for a pen; it draws like width 0.
     const int w = std::max(0, pen_.width);
-    const int boxWidth = width();
-    const int boxHeight = height();
+    const int boxWidth = figure_.isValid() ? figure_.width() : width();
+    const int boxHeight = figure_.isValid() ? figure_.height() : height();
     if (shapeType_ == cstUpLine || shapeType_ == cstDownLine) {
         // A box no wider than the pen gives a vertical line, one no higher a horizontal one.
         const int x = boxWidth <= w ? 0 : boxWidth;

@@ -270,6 +270,9 @@ void TDesignerWindow::ShowCodePanel(const QString& title, const QString& text,
 bool TDesignerWindow::CodeTitleEvent(QEvent* event) {
     // The panel is dragged by its title, inside the window.
     QWidget* panel = ui_->RichEditPanel;
+    if (event->type() != QEvent::MouseButtonPress && event->type() != QEvent::MouseMove) {
+        return false;
+    }
     auto* e = static_cast<QMouseEvent*>(event);
     switch (event->type()) {
         case QEvent::MouseButtonPress:

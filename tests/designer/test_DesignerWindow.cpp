@@ -246,6 +246,26 @@ TEST_F(Designer, ToolsChangeTheItemsOfTheSelectionTheyFit) {
     EXPECT_EQ(Item(3).Shape()->PenStyle(), psDot);
 }
 
+TEST_F(Designer, AFlatLineShowsAndCanBeTaken) {
+    Call("PRINT_INIT", {"Lines"});
+    Call("ADD_PRINT_LINE", {100, 50, 100, 250, 0, 1});  // horizontal: no height
+    Call("ADD_PRINT_LINE", {50, 300, 150, 300, 0, 1});  // vertical: no width
+    Open();
+    for (int n : {1, 2}) {
+        TModiControl& line = Item(n);
+        QWidget* shape = MouseTarget(line);
+        ASSERT_GE(std::min(shape->width(), shape->height()), 3);
+        const QImage drawn = shape->grab().toImage();
+        int ink = 0;
+        for (int x = 0; x < drawn.width(); ++x) ink += qGray(drawn.pixel(x, 0)) < 128;
+        for (int y = 0; y < drawn.height(); ++y) ink += qGray(drawn.pixel(0, y)) < 128;
+        EXPECT_GT(ink, 0) << "line " << n << " is not drawn";
+        Click(line, {}, QPoint(1, 1));
+        EXPECT_TRUE(line.Selected()) << "line " << n;
+        EXPECT_EQ(n == 1 ? line.Height() : line.Width(), 0);  // the item keeps its size
+    }
+}
+
 TEST_F(Designer, ThePaperMovesOnlyWhenUnpinned) {
     BuildTask();
     TDesignerWindow& d = Open();
