@@ -381,17 +381,16 @@ QString TDesignerWindow::ItemListText(const TModiControl* item) {
             return number + (t >= 0 && t <= 5 ? kShapes[t] : "SHAPE") + ":" + Bounds(item);
         }
         case cdtHtml:
-            return number + "HTML:" + Bounds(item) + content;
         case cdtHtmText:
-            return number + "HTM:" + Bounds(item) + content;
         case cdtUrl:
-            return number + "URL:" + Bounds(item) + content;
         case cdtTable:
-            return number + "TABLE:" + Bounds(item) + content;
         case cdtTBUrl:
-            return number + "URL_TABLE:" + Bounds(item) + content;
-        case cdtImage:
-            return number + "IMAGE:" + Bounds(item) + content;
+        case cdtImage: {
+            // Content items: their kind, bounds and the start of their content.
+            static const char* const kKinds[] = {"",    "HTML",  "",          "",     "HTM",
+                                                 "URL", "TABLE", "URL_TABLE", "IMAGE"};
+            return number + kKinds[item->ObjectType()] + ":" + Bounds(item) + content;
+        }
     }
     return number;
 }
