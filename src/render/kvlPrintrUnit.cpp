@@ -125,6 +125,7 @@ void TKVPrinter::BeginDirectDoc() {
     pageCount_ = 0;
     state_ = 1;
     direct_ = true;
+    directPaper_ = PaperOnDevice();  // asked once: the printer's capabilities are a query
 }
 
 void TKVPrinter::FinishPage() {
@@ -151,7 +152,7 @@ void TKVPrinter::NewPage() {
             job_ = Context().Printers().StartJob(printer_, Title);
         }
         jobCanvas_ = &job_->Painter();
-        BeginStretchedPage(*jobCanvas_, QSize(pageWidth_, pageHeight_), PaperOnDevice());
+        BeginStretchedPage(*jobCanvas_, QSize(pageWidth_, pageHeight_), directPaper_);
         return;
     }
     metafile_ = std::make_unique<QPicture>();

@@ -85,6 +85,7 @@ class TKVPrinter {
     std::unique_ptr<QPicture> metafile_;
     std::unique_ptr<QPainter> canvas_;
     bool direct_ = false;
+    QRectF directPaper_;             // the paper in device pixels, for direct pages
     std::unique_ptr<PrintJob> job_;  // the job pages go to when direct
     QPainter* jobCanvas_ = nullptr;  // its painter, set up for the page being drawn
     int pageCount_ = 0;
