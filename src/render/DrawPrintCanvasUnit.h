@@ -46,7 +46,9 @@ int PageIndexMatch(const QString& rule, int total, int page);
 bool DrawItem(TModiControl& item, const DrawContext& ctx);
 // The first page on which DrawItem can draw or finish the item (placed for pages of
 // pageHeight): on the pages before it, DrawItem changes nothing and answers false.
-// INT_MAX: no page ever reaches it.
+// INT_MAX: no page ever reaches it. Kept in step with DrawItem: an earlier page is
+// harmless, a later one would skip drawing, so a kind that acts before the reach test
+// answers 1.
 int FirstPageOf(const TModiControl& item, int pageHeight);
 
 }  // namespace kavel
