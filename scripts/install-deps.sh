@@ -14,6 +14,8 @@ MAIN=(
   qt6-websockets-dev
   # printing: the CUPS client library
   libcups2-dev
+  # the PDF writer: cairo's PDF surface over FreeType faces, Qt's private text layout
+  libcairo2-dev libfreetype-dev qt6-base-private-dev
   # fonts with the metrics of the families that web pages name
   fonts-noto-cjk fonts-liberation2 fonts-dejavu-core fontconfig
   # the browser engine that lays out HTML items (headless, over its debugging pipe)

@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <mutex>
 
+#include "platform/CairoPdf.h"
 #include "platform/CupsJob.h"
 #include "platform/ProcessTemporaryFiles.h"
 #include "platform/QtPrinterSetup.h"
@@ -52,8 +53,9 @@ QByteArray SidesOf(QPrinter::DuplexMode duplex, QPageLayout::Orientation orienta
     return "one-sided";
 }
 
-// A job drawn by Qt's CUPS engine into a private temporary file and then submitted by us,
-// because the engine's own submission does not tell whether the scheduler took the job.
+// A job written as PDF into a private temporary file and then submitted by us, so that we
+// know whether the scheduler took it. The printer's own settings (paper, margins, copies,
+// sides) come from a QPrinter on it; the drawing goes to our PDF writer at its resolution.
 class CupsPrintJob : public PrintJob {
   public:
     CupsPrintJob(const QPrinterInfo& info, const DeviceMode& mode, const QString& title)
@@ -70,21 +72,28 @@ class CupsPrintJob : public PrintJob {
         // The origin of drawing is the corner of the printable area, as on the platform
         // printer whose pages the control lays out.
         printer_.setFullPage(false);
-        // The file is made private (mode 0600, a new name) before the engine writes to it.
-        // Its name has no ".pdf" so that the printer's own engine, with its paper and
-        // margins, writes it.
+        // The file is private (mode 0600, a new name) before anything is written to it.
         if (!document_->open()) {
             Fail("could not be started: no temporary file: " + document_->errorString());
         }
-        printer_.setOutputFileName(document_->fileName());
+        const QPageLayout layout = printer_.pageLayout();
+        const QRectF paper = layout.fullRect(QPageLayout::Millimeter);
+        const QRectF printable = layout.paintRect(QPageLayout::Millimeter);
+        CairoPdfSettings settings;
+        settings.paperMM = paper.size();
+        settings.marginsMM =
+            QMarginsF(printable.left() - paper.left(), printable.top() - paper.top(),
+                      paper.right() - printable.right(), paper.bottom() - printable.bottom());
+        settings.dpi = printer_.resolution();
+        settings.title = title;
+        settings.creator = QStringLiteral("Kavel");
+        pdf_ = std::make_unique<CairoPdfDocument>(document_.get(), settings);
     }
 
     ~CupsPrintJob() override {
-        // A job left without Finish (an error while drawing) must not print half.
-        if (painter_.isActive()) {
-            printer_.abort();
-            painter_.end();
-        }
+        // A job left without Finish (an error while drawing) must not print half: the
+        // document is dropped unsent.
+        if (painter_.isActive()) painter_.end();
     }
 
     QPainter& Painter() override {
@@ -94,7 +103,7 @@ class CupsPrintJob : public PrintJob {
 
     void NewSheet() override {
         Begin();
-        if (!printer_.newPage()) Fail("could not start a new sheet");
+        pdf_->NewPage();
     }
 
     void Finish() override {
@@ -102,9 +111,8 @@ class CupsPrintJob : public PrintJob {
         Begin();
         painter_.end();
         finished_ = true;
-        if (printer_.printerState() == QPrinter::Error || !DocumentComplete()) {
-            Fail("could not be written to its end");
-        }
+        if (!pdf_->Finish()) Fail("could not be written to its end: " + pdf_->Error());
+        if (!DocumentComplete()) Fail("could not be written to its end");
         SubmitCupsJob(name_, title_, CupsFormat::Pdf, Options(), *document_,
                       JobName("print job", name_));
     }
@@ -113,7 +121,7 @@ class CupsPrintJob : public PrintJob {
     void Begin() {
         if (finished_) Fail("is already finished");
         if (painter_.isActive()) return;
-        if (!painter_.begin(&printer_)) Fail("could not be started");
+        if (!painter_.begin(pdf_.get())) Fail("could not be started");
     }
 
     // A PDF written to its end closes with its end-of-file mark.
@@ -142,10 +150,11 @@ class CupsPrintJob : public PrintJob {
     }
 
     QPrinter printer_;
-    QPainter painter_;
     QString name_;
     QString title_;
     std::unique_ptr<QTemporaryFile> document_;
+    std::unique_ptr<CairoPdfDocument> pdf_;  // writes into document_
+    QPainter painter_;                       // paints on pdf_
     bool finished_ = false;
 };
 

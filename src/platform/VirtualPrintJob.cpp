@@ -3,11 +3,11 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QPdfWriter>
 #include <QPicture>
 #include <algorithm>
 #include <optional>
 
+#include "platform/CairoPdf.h"
 #include "platform/OutputFile.h"
 #include "platform/PageImages.h"
 #include "platform/PaperSizes.h"
@@ -123,7 +123,7 @@ class VirtualPrintJob : public PrintJob {
                        : NumberedFileName(printer.pdfFile, ++state_->pdfJobCount[printer.name]));
         if (!pdfFile.isEmpty()) {
             record.pdfFile = pdfFile;
-            OpenPdf(pdfFile, mode, title);
+            OpenPdf(pdfFile, title);
             if (Direct()) pdfPages_ = 1;  // the first sheet is painted on the first page
         }
         state_->jobs.push_back(record);
@@ -173,11 +173,13 @@ class VirtualPrintJob : public PrintJob {
                 }
             }
             const bool ended = pdfPainter_.end();
-            pdfWriter_.reset();
-            if (!ended || !pdfOutput_->Commit()) {
-                Fail(QString("could not complete the PDF: %1")
-                         .arg(pdfOutput_->Error().isEmpty() ? pdfOutput_->FileName()
-                                                            : pdfOutput_->Error()));
+            const bool written = pdfDocument_->Finish();
+            QString error = pdfDocument_->Error();
+            pdfDocument_.reset();
+            if (!ended || !written || !pdfOutput_->Commit()) {
+                if (error.isEmpty()) error = pdfOutput_->Error();
+                if (error.isEmpty()) error = pdfOutput_->FileName();
+                Fail(QString("could not complete the PDF: %1").arg(error));
             }
         }
         if (VirtualJob* record = Record()) record->finished = true;
@@ -200,31 +202,28 @@ class VirtualPrintJob : public PrintJob {
         return &state_->jobs[index_];
     }
 
-    void OpenPdf(const QString& fileName, const DeviceMode& mode, const QString& title) {
+    void OpenPdf(const QString& fileName, const QString& title) {
         const QFileInfo info(fileName);
         if (!QDir().mkpath(info.absolutePath())) {
             Fail(QString("cannot create the folder \"%1\"").arg(info.absolutePath()));
         }
         pdfOutput_ = std::make_unique<OutputFile>(fileName);
         if (!pdfOutput_->Open()) Fail(pdfOutput_->Error());
-        pdfWriter_ = std::make_unique<QPdfWriter>(pdfOutput_->Device());
-        pdfWriter_->setTitle(title);
-        pdfWriter_->setCreator("Kavel");
-        pdfWriter_->setResolution(printer_.dpi);
-        QPageSize pageSize = PageSizeFor(mode.paperSize, mode.paperWidth, mode.paperLength);
-        if (!pageSize.isValid()) pageSize = QPageSize(QPageSize::A4);
-        const auto orientation =
-            mode.orientation == 1 ? QPageLayout::Landscape : QPageLayout::Portrait;
-        pdfWriter_->setPageLayout(
-            QPageLayout(pageSize, orientation, geometry_.margins, QPageLayout::Millimeter));
-        if (!pdfPainter_.begin(pdfWriter_.get())) {
+        CairoPdfSettings settings;
+        settings.paperMM = geometry_.paper;
+        settings.marginsMM = geometry_.margins;
+        settings.dpi = printer_.dpi;
+        settings.title = title;
+        settings.creator = QStringLiteral("Kavel");
+        pdfDocument_ = std::make_unique<CairoPdfDocument>(pdfOutput_->Device(), settings);
+        if (!pdfPainter_.begin(pdfDocument_.get())) {
             Fail(QString("cannot write \"%1\"").arg(fileName));
         }
         pdfPainter_.setClipRect(QRect(QPoint(0, 0), printableSize_));
     }
 
     void NewPdfPage() {
-        if (pdfPages_ > 0) pdfWriter_->newPage();
+        if (pdfPages_ > 0) pdfDocument_->NewPage();
         ++pdfPages_;
         pdfPainter_.setClipRect(QRect(QPoint(0, 0), printableSize_));
     }
@@ -296,7 +295,7 @@ class VirtualPrintJob : public PrintJob {
     QPainter painter_;
     std::optional<CarriedState> carried_;
     std::unique_ptr<OutputFile> pdfOutput_;
-    std::unique_ptr<QPdfWriter> pdfWriter_;
+    std::unique_ptr<CairoPdfDocument> pdfDocument_;
     QPainter pdfPainter_;
 };
 

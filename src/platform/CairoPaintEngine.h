@@ -1,0 +1,79 @@
+// The paint engine of CairoPdfDocument: QPainter's state and primitives drawn on a cairo
+// context whose surface is a PDF page. Not for use elsewhere.
+#pragma once
+
+#include <cairo.h>
+
+#include <QBrush>
+#include <QPaintEngine>
+#include <QPainterPath>
+#include <QPen>
+#include <QTransform>
+#include <vector>
+
+#include "platform/CairoText.h"
+
+namespace kavel {
+
+class CairoPaintEngine : public QPaintEngine {
+  public:
+    // `base` maps device pixels to the page's points; the context stays the caller's.
+    CairoPaintEngine(cairo_t* context, const cairo_matrix_t& base);
+    ~CairoPaintEngine() override;
+
+    bool begin(QPaintDevice* device) override;
+    bool end() override;
+    Type type() const override { return QPaintEngine::User; }
+    void updateState(const QPaintEngineState& state) override;
+
+    void drawPath(const QPainterPath& path) override;
+    void drawPolygon(const QPointF* points, int count, PolygonDrawMode mode) override;
+    void drawRects(const QRectF* rects, int count) override;
+    void drawLines(const QLineF* lines, int count) override;
+    void drawEllipse(const QRectF& rect) override;
+    void drawPoints(const QPointF* points, int count) override;
+    void drawPixmap(const QRectF& target, const QPixmap& pixmap, const QRectF& source) override;
+    void drawImage(const QRectF& target, const QImage& image, const QRectF& source,
+                   Qt::ImageConversionFlags flags) override;
+    void drawTiledPixmap(const QRectF& target, const QPixmap& pixmap,
+                         const QPointF& offset) override;
+    void drawTextItem(const QPointF& origin, const QTextItem& item) override;
+
+    // Refuses all further drawing (the document has ended).
+    void Close() { context_ = nullptr; }
+
+  private:
+    // Opens a drawing step: the clip set and the painter's transform in force.
+    bool Open();
+    void Shut();
+    void AppendPath(const QPainterPath& path);
+    void AppendPolygon(const QPointF* points, int count, bool closed);
+    // Fills and strokes the current path as the brush and pen say.
+    void FillAndStroke(Qt::FillRule rule, bool fill = true);
+    void FillWith(const QBrush& brush);
+    void Stroke();
+    void PaintSource(cairo_pattern_t* pattern, bool stroke);
+    void DrawSurface(const QRectF& target, cairo_surface_t* surface, const QRectF& source,
+                     bool tiled, QPointF offset);
+    void DrawImageOf(const QRectF& target, const QImage& image, const QRectF& source,
+                     bool uniqueId);
+    void DrawGlyphOutlines(const QTextItemInt& item, const GlyphRun& run);
+    bool Cosmetic() const;
+
+    cairo_t* context_;
+    cairo_matrix_t base_;
+    QPen pen_;
+    QBrush brush_;
+    QPointF brushOrigin_;
+    QBrush background_;
+    Qt::BGMode backgroundMode_ = Qt::TransparentMode;
+    QTransform transform_;
+    std::vector<QPainterPath> clips_;  // device pixels, each intersecting the previous
+    bool clipEnabled_ = false;
+    QPainter::RenderHints hints_;
+    qreal opacity_ = 1.0;
+    CairoFontFaces faces_;
+    cairo_font_options_t* fontOptions_ = nullptr;
+};
+
+}  // namespace kavel

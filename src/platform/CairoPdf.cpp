@@ -1,0 +1,156 @@
+#include "platform/CairoPdf.h"
+
+#include <cairo-pdf.h>
+#include <cairo.h>
+
+#include <QFileDevice>
+#include <cerrno>
+#include <climits>
+
+#include "platform/CairoPaintEngine.h"
+#include "platform/OutputFile.h"
+
+namespace kavel {
+
+namespace {
+
+constexpr double kMMPerInch = 25.4;
+constexpr double kPointsPerInch = 72.0;
+
+double MMToPoints(double mm) {
+    return mm / kMMPerInch * kPointsPerInch;
+}
+
+}  // namespace
+
+// The stream cairo writes into, and what went wrong with it.
+struct CairoPdfOutput {
+    QIODevice* device = nullptr;
+    QString error;
+    bool discarded = false;
+    bool finished = false;
+    cairo_surface_t* surface = nullptr;
+    cairo_t* context = nullptr;
+
+    static cairo_status_t Write(void* closure, const unsigned char* data, unsigned int length) {
+        auto* output = static_cast<CairoPdfOutput*>(closure);
+        if (output->discarded || !output->error.isEmpty()) return CAIRO_STATUS_WRITE_ERROR;
+        qint64 done = 0;
+        while (done < length) {
+            errno = 0;
+            const qint64 written = output->device->write(reinterpret_cast<const char*>(data) + done,
+                                                         qint64(length) - done);
+            if (written <= 0) {
+                output->error = Reason(*output->device, errno);
+                return CAIRO_STATUS_WRITE_ERROR;
+            }
+            done += written;
+        }
+        return CAIRO_STATUS_SUCCESS;
+    }
+};
+
+CairoPdfDocument::CairoPdfDocument(QIODevice* device, const CairoPdfSettings& settings)
+    : settings_(settings), output_(std::make_unique<CairoPdfOutput>()) {
+    if (settings_.dpi <= 0) settings_.dpi = 1200;
+    if (settings_.paperMM.isEmpty()) settings_.paperMM = QSizeF(210, 297);
+    const QMarginsF& m = settings_.marginsMM;
+    printable_ = QSize(qRound(std::max(0.0, settings_.paperMM.width() - m.left() - m.right()) /
+                              kMMPerInch * settings_.dpi),
+                       qRound(std::max(0.0, settings_.paperMM.height() - m.top() - m.bottom()) /
+                              kMMPerInch * settings_.dpi));
+
+    output_->device = device;
+    output_->surface = cairo_pdf_surface_create_for_stream(&CairoPdfOutput::Write, output_.get(),
+                                                           MMToPoints(settings_.paperMM.width()),
+                                                           MMToPoints(settings_.paperMM.height()));
+    if (!settings_.title.isEmpty()) {
+        cairo_pdf_surface_set_metadata(output_->surface, CAIRO_PDF_METADATA_TITLE,
+                                       settings_.title.toUtf8().constData());
+    }
+    if (!settings_.creator.isEmpty()) {
+        cairo_pdf_surface_set_metadata(output_->surface, CAIRO_PDF_METADATA_CREATOR,
+                                       settings_.creator.toUtf8().constData());
+    }
+    output_->context = cairo_create(output_->surface);
+    // Device pixels from the printable area's corner to the page's points.
+    cairo_matrix_t base;
+    cairo_matrix_init_translate(&base, MMToPoints(m.left()), MMToPoints(m.top()));
+    const double scale = kPointsPerInch / settings_.dpi;
+    cairo_matrix_scale(&base, scale, scale);
+    engine_ = std::make_unique<CairoPaintEngine>(output_->context, base);
+}
+
+CairoPdfDocument::~CairoPdfDocument() {
+    // A document never finished writes nothing more: its output is being discarded.
+    output_->discarded = true;
+    engine_->Close();
+    cairo_destroy(output_->context);
+    cairo_surface_destroy(output_->surface);
+}
+
+QPaintEngine* CairoPdfDocument::paintEngine() const {
+    return engine_.get();
+}
+
+void CairoPdfDocument::NewPage() {
+    if (output_->finished) return;
+    cairo_show_page(output_->context);
+}
+
+bool CairoPdfDocument::Finish() {
+    if (output_->finished) return output_->error.isEmpty();
+    output_->finished = true;
+    engine_->Close();
+    const cairo_status_t drawing = cairo_status(output_->context);
+    cairo_surface_finish(output_->surface);
+    const cairo_status_t writing = cairo_surface_status(output_->surface);
+    if (output_->error.isEmpty()) {
+        if (drawing != CAIRO_STATUS_SUCCESS) {
+            output_->error = QString::fromUtf8(cairo_status_to_string(drawing));
+        } else if (writing != CAIRO_STATUS_SUCCESS) {
+            output_->error = QString::fromUtf8(cairo_status_to_string(writing));
+        }
+    }
+    // Bytes still buffered by a file count only once they reached it.
+    if (auto* file = qobject_cast<QFileDevice*>(output_->device);
+        file != nullptr && output_->error.isEmpty()) {
+        errno = 0;
+        if (!file->flush()) output_->error = Reason(*file, errno);
+    }
+    return output_->error.isEmpty();
+}
+
+QString CairoPdfDocument::Error() const {
+    return output_->error;
+}
+
+int CairoPdfDocument::metric(PaintDeviceMetric metric) const {
+    switch (metric) {
+        case PdmWidth:
+            return printable_.width();
+        case PdmHeight:
+            return printable_.height();
+        case PdmWidthMM:
+            return qRound(printable_.width() * kMMPerInch / settings_.dpi);
+        case PdmHeightMM:
+            return qRound(printable_.height() * kMMPerInch / settings_.dpi);
+        case PdmDpiX:
+        case PdmDpiY:
+        case PdmPhysicalDpiX:
+        case PdmPhysicalDpiY:
+            return settings_.dpi;
+        case PdmNumColors:
+            return INT_MAX;
+        case PdmDepth:
+            return 32;
+        case PdmDevicePixelRatio:
+            return 1;
+        case PdmDevicePixelRatioScaled:
+            return int(devicePixelRatioFScale());
+        default:
+            return 0;
+    }
+}
+
+}  // namespace kavel

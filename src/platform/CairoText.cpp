@@ -1,0 +1,120 @@
+#include "platform/CairoText.h"
+
+#include <cairo-ft.h>
+#include <private/qfontengine_p.h>
+#include <private/qtextengine_p.h>
+
+#include <QString>
+
+namespace kavel {
+
+namespace {
+
+// One FreeType library for the process: cairo may release a face after the document that
+// made it, from its own cache of recently used fonts.
+FT_Library Library() {
+    static FT_Library library = [] {
+        FT_Library made = nullptr;
+        if (FT_Init_FreeType(&made) != 0) made = nullptr;
+        return made;
+    }();
+    return library;
+}
+
+const cairo_user_data_key_t kFaceKey{};
+
+void DoneFace(void* face) {
+    FT_Done_Face(static_cast<FT_Face>(face));
+}
+
+}  // namespace
+
+CairoFontFaces::~CairoFontFaces() {
+    for (auto& [key, face] : faces_) cairo_font_face_destroy(face);
+}
+
+cairo_font_face_t* CairoFontFaces::FaceFor(QFontEngine& engine) {
+    if (engine.type() != QFontEngine::Freetype) return nullptr;
+    const QFontEngine::FaceId id = engine.faceId();
+    if (id.filename.isEmpty()) return nullptr;
+    const int synthesized =
+        engine.synthesized() & (QFontEngine::SynthesizedBold | QFontEngine::SynthesizedItalic);
+    const Key key{id.filename, id.index, synthesized};
+    const auto found = faces_.find(key);
+    if (found != faces_.end()) return found->second;
+
+    FT_Face ftFace = nullptr;
+    if (!Library() || FT_New_Face(Library(), id.filename.constData(), id.index, &ftFace) != 0) {
+        faces_.emplace(key, nullptr);
+        return nullptr;
+    }
+    cairo_font_face_t* face = cairo_ft_font_face_create_for_ft_face(ftFace, FT_LOAD_NO_HINTING);
+    // The FreeType face lives as long as cairo's face, which may outlive this cache.
+    if (cairo_font_face_set_user_data(face, &kFaceKey, ftFace, DoneFace) != CAIRO_STATUS_SUCCESS) {
+        cairo_font_face_destroy(face);
+        FT_Done_Face(ftFace);
+        faces_.emplace(key, nullptr);
+        return nullptr;
+    }
+    unsigned int synthesize = 0;
+    if (synthesized & QFontEngine::SynthesizedBold) synthesize |= CAIRO_FT_SYNTHESIZE_BOLD;
+    if (synthesized & QFontEngine::SynthesizedItalic) synthesize |= CAIRO_FT_SYNTHESIZE_OBLIQUE;
+    if (synthesize != 0) cairo_ft_font_face_set_synthesize(face, synthesize);
+    faces_.emplace(key, face);
+    return face;
+}
+
+GlyphRun MakeGlyphRun(const QTextItemInt& item, QPointF origin) {
+    const QGlyphLayout& layout = item.glyphs;
+    const int count = layout.numGlyphs;
+    GlyphRun run;
+    run.glyphs.reserve(count);
+    // Where each glyph of the layout lands in the printable list; -1 for glyphs not printed.
+    std::vector<int> printed(count, -1);
+    const bool rightToLeft = item.flags & QTextItem::RightToLeft;
+    QFixed x = QFixed::fromReal(origin.x());
+    const QFixed y = QFixed::fromReal(origin.y());
+    if (rightToLeft) {
+        for (int i = 0; i < count; ++i) {
+            if (!layout.attributes[i].dontPrint) x += layout.effectiveAdvance(i);
+        }
+    }
+    for (int i = 0; i < count; ++i) {
+        if (layout.attributes[i].dontPrint) continue;
+        const QFixed advance = layout.effectiveAdvance(i);
+        if (rightToLeft) x -= advance;
+        printed[i] = int(run.glyphs.size());
+        run.glyphs.push_back(cairo_glyph_t{layout.glyphs[i] & 0xffffff,
+                                           (x + layout.offsets[i].x).toReal(),
+                                           (y + layout.offsets[i].y).toReal()});
+        if (!rightToLeft) x += advance;
+    }
+
+    if (item.chars == nullptr || item.logClusters == nullptr || item.num_chars <= 0) return run;
+    // A cluster is a run of characters that share their first glyph; its glyphs reach to the
+    // next cluster's first glyph.
+    std::vector<cairo_text_cluster_t> clusters;
+    QByteArray utf8;
+    int start = 0;
+    while (start < item.num_chars) {
+        const int firstGlyph = item.logClusters[start];
+        int end = start + 1;
+        while (end < item.num_chars && item.logClusters[end] == firstGlyph) ++end;
+        const int nextGlyph = end < item.num_chars ? int(item.logClusters[end]) : count;
+        if (firstGlyph < 0 || nextGlyph < firstGlyph || nextGlyph > count) return run;
+        int glyphs = 0;
+        for (int g = firstGlyph; g < nextGlyph; ++g) glyphs += printed[g] >= 0 ? 1 : 0;
+        const QByteArray text = QString::fromRawData(item.chars + start, end - start).toUtf8();
+        if (text.isEmpty() && glyphs == 0) return run;
+        clusters.push_back(cairo_text_cluster_t{int(text.size()), glyphs});
+        utf8 += text;
+        start = end;
+    }
+    // Glyphs before the first cluster would be lost to the text; then the map is not usable.
+    if (count > 0 && item.logClusters[0] != 0) return run;
+    run.utf8 = std::move(utf8);
+    run.clusters = std::move(clusters);
+    return run;
+}
+
+}  // namespace kavel

@@ -1,0 +1,57 @@
+// Text for the PDF paint engine: cairo font faces for Qt's font engines, and the glyphs of
+// a shaped text item with the characters each cluster of glyphs stands for. Not for use
+// elsewhere.
+#pragma once
+
+#include <cairo.h>
+
+#include <QByteArray>
+#include <QPointF>
+#include <map>
+#include <tuple>
+#include <utility>
+#include <vector>
+
+class QFontEngine;
+class QTextItemInt;
+
+namespace kavel {
+
+// Cairo faces over the font files that Qt's FreeType engines use, one per file, face index
+// and synthesized style, kept for the document's life so each font is embedded once.
+class CairoFontFaces {
+  public:
+    CairoFontFaces() = default;
+    ~CairoFontFaces();
+    CairoFontFaces(const CairoFontFaces&) = delete;
+    CairoFontFaces& operator=(const CairoFontFaces&) = delete;
+
+    // The face for the engine's font; null when the engine names no font file that
+    // FreeType can open (fonts loaded from memory, engines of other kinds).
+    cairo_font_face_t* FaceFor(QFontEngine& engine);
+
+  private:
+    struct Key {
+        QByteArray file;
+        int index;
+        int synthesized;
+        bool operator<(const Key& other) const {
+            return std::tie(file, index, synthesized) <
+                   std::tie(other.file, other.index, other.synthesized);
+        }
+    };
+    std::map<Key, cairo_font_face_t*> faces_;
+};
+
+// The printable glyphs of an item at their positions (item coordinates, `origin` being the
+// start of its baseline), with the item's characters as UTF-8 and the clusters that tie
+// them together. Clusters are empty when the item carries no characters or its cluster map
+// does not fit its glyphs; the glyphs then stand alone.
+struct GlyphRun {
+    std::vector<cairo_glyph_t> glyphs;
+    QByteArray utf8;
+    std::vector<cairo_text_cluster_t> clusters;
+};
+GlyphRun MakeGlyphRun(const QTextItemInt& item, QPointF origin);
+
+}  // namespace kavel
