@@ -111,22 +111,35 @@ void CairoPaintEngine::updateState(const QPaintEngineState& state) {
             clip.addRegion(state.clipRegion());
         }
         // Clips are kept in device pixels: a later transform does not move them.
+        clip = Bounded(transform_.map(clip));
         switch (state.clipOperation()) {
             case Qt::NoClip:
                 clips_.clear();
                 clipEnabled_ = false;
                 break;
             case Qt::ReplaceClip:
-                clips_.assign(1, transform_.map(clip));
+                clips_.assign(1, clip);
                 clipEnabled_ = true;
                 break;
             case Qt::IntersectClip:
-                clips_.push_back(transform_.map(clip));
+                clips_.push_back(clip);
                 clipEnabled_ = true;
                 break;
         }
     }
     if (flags & DirtyClipEnabled) clipEnabled_ = state.isClipEnabled();
+}
+
+QPainterPath CairoPaintEngine::Bounded(const QPainterPath& clip) const {
+    // cairo keeps coordinates as fixed-point numbers of about eight million points; a clip
+    // that reaches "everywhere" would wrap around and hide everything.
+    const double reach = 1e6 / std::max(std::abs(base_.xx), std::abs(base_.yy));
+    const QRectF far(-reach, -reach, 2 * reach, 2 * reach);
+    const QRectF bounds = clip.boundingRect();
+    if (far.contains(bounds)) return clip;
+    QPainterPath box;
+    box.addRect(far);
+    return clip.intersected(box);
 }
 
 bool CairoPaintEngine::Open() {
@@ -369,7 +382,7 @@ void CairoPaintEngine::DrawSurface(const QRectF& target, cairo_surface_t* surfac
     cairo_pattern_t* pattern = cairo_pattern_create_for_surface(surface);
     const cairo_matrix_t matrix = ToCairo(imageToUser.inverted());
     cairo_pattern_set_matrix(pattern, &matrix);
-    cairo_pattern_set_extend(pattern, tiled ? CAIRO_EXTEND_REPEAT : CAIRO_EXTEND_PAD);
+    cairo_pattern_set_extend(pattern, tiled ? CAIRO_EXTEND_REPEAT : CAIRO_EXTEND_NONE);
     cairo_pattern_set_filter(pattern, (hints_ & QPainter::SmoothPixmapTransform)
                                           ? CAIRO_FILTER_GOOD
                                           : CAIRO_FILTER_NEAREST);

@@ -45,6 +45,7 @@ class CairoPaintEngine : public QPaintEngine {
   private:
     // Opens a drawing step: the clip set and the painter's transform in force.
     bool Open();
+    QPainterPath Bounded(const QPainterPath& clip) const;
     void Shut();
     void AppendPath(const QPainterPath& path);
     void AppendPolygon(const QPointF* points, int count, bool closed);

@@ -6,6 +6,7 @@
 #include <QFileDevice>
 #include <cerrno>
 #include <climits>
+#include <cmath>
 
 #include "platform/CairoPaintEngine.h"
 #include "platform/OutputFile.h"
@@ -17,8 +18,10 @@ namespace {
 constexpr double kMMPerInch = 25.4;
 constexpr double kPointsPerInch = 72.0;
 
+// Sheets and margins are whole points, as in the documents printers and viewers got
+// from the earlier writer: A4 is 595 x 842 and pages land where they did.
 double MMToPoints(double mm) {
-    return mm / kMMPerInch * kPointsPerInch;
+    return std::round(mm / kMMPerInch * kPointsPerInch);
 }
 
 }  // namespace
@@ -103,6 +106,8 @@ bool CairoPdfDocument::Finish() {
     output_->finished = true;
     engine_->Close();
     const cairo_status_t drawing = cairo_status(output_->context);
+    // The last page goes out even when blank; finishing alone would drop a blank one.
+    cairo_show_page(output_->context);
     cairo_surface_finish(output_->surface);
     const cairo_status_t writing = cairo_surface_status(output_->surface);
     if (output_->error.isEmpty()) {

@@ -142,6 +142,11 @@ TEST(CairoPdf, PrintsWhatAnImagePaints) {
              p.setClipping(false);
              p.fillRect(QRectF(0, 100, 20, 20), Qt::black);
          }},
+        {"a clip reaching far beyond the page",
+         [](QPainter& p) {
+             p.setClipRect(QRect(-(1 << 24), 100, 2 << 24, 2 << 24));
+             p.fillRect(QRectF(10, 10, 200, 150), Qt::black);  // only its lower part shows
+         }},
     };
     QTemporaryDir dir;
     for (const SceneCase& c : cases) {
