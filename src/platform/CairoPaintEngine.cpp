@@ -61,6 +61,15 @@ void MarkUnique(cairo_surface_t* surface, qint64 cacheKey) {
     }
 }
 
+// The brush as a source; a plain colour carries the painter's opacity in its alpha.
+cairo_pattern_t* SourceFor(const QBrush& brush, QPointF origin, qreal opacity) {
+    if (brush.style() == Qt::SolidPattern) {
+        const QColor c = brush.color();
+        return cairo_pattern_create_rgba(c.redF(), c.greenF(), c.blueF(), c.alphaF() * opacity);
+    }
+    return PatternForBrush(brush, origin);
+}
+
 }  // namespace
 
 CairoPaintEngine::CairoPaintEngine(cairo_t* context, const cairo_matrix_t& base)
@@ -144,7 +153,7 @@ QPainterPath CairoPaintEngine::Bounded(const QPainterPath& clip) const {
 
 bool CairoPaintEngine::Open() {
     if (context_ == nullptr || !Finite(transform_) || !transform_.isInvertible() ||
-        transform_.isAffine() == false) {
+        !transform_.isAffine()) {
         return false;
     }
     cairo_save(context_);
@@ -267,15 +276,6 @@ void CairoPaintEngine::PaintSource(cairo_pattern_t* pattern, bool stroke) {
     }
 }
 
-// The brush as a source; a plain colour carries the painter's opacity in its alpha.
-static cairo_pattern_t* SourceFor(const QBrush& brush, QPointF origin, qreal opacity) {
-    if (brush.style() == Qt::SolidPattern) {
-        const QColor c = brush.color();
-        return cairo_pattern_create_rgba(c.redF(), c.greenF(), c.blueF(), c.alphaF() * opacity);
-    }
-    return PatternForBrush(brush, origin);
-}
-
 void CairoPaintEngine::FillWith(const QBrush& brush) {
     cairo_pattern_t* pattern = SourceFor(brush, brushOrigin_, opacity_);
     if (pattern == nullptr) return;
@@ -395,10 +395,10 @@ void CairoPaintEngine::DrawSurface(const QRectF& target, cairo_surface_t* surfac
 }
 
 void CairoPaintEngine::DrawImageOf(const QRectF& target, const QImage& image, const QRectF& source,
-                                   bool uniqueId) {
+                                   qint64 cacheKey) {
     if (image.isNull()) return;
     cairo_surface_t* surface = SurfaceForImage(image, pen_.color());
-    if (uniqueId) MarkUnique(surface, image.cacheKey());
+    if (cacheKey != 0) MarkUnique(surface, cacheKey);
     DrawSurface(target, surface, source, false, QPointF());
     cairo_surface_destroy(surface);
 }
@@ -413,17 +413,16 @@ void CairoPaintEngine::drawPixmap(const QRectF& target, const QPixmap& pixmap,
         FillWith(background_);
         Shut();
     }
-    DrawImageOf(target, pixmap.toImage(), source, !bitmap);
+    DrawImageOf(target, pixmap.toImage(), source, bitmap ? 0 : pixmap.cacheKey());
 }
 
 void CairoPaintEngine::drawImage(const QRectF& target, const QImage& image, const QRectF& source,
                                  Qt::ImageConversionFlags) {
     // A one-bit image keeps its own colours.
     if (image.depth() == 1) {
-        DrawImageOf(target, image.convertToFormat(QImage::Format_ARGB32_Premultiplied), source,
-                    false);
+        DrawImageOf(target, image.convertToFormat(QImage::Format_ARGB32_Premultiplied), source, 0);
     } else {
-        DrawImageOf(target, image, source, true);
+        DrawImageOf(target, image, source, image.cacheKey());
     }
 }
 

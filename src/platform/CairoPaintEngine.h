@@ -56,8 +56,10 @@ class CairoPaintEngine : public QPaintEngine {
     void PaintSource(cairo_pattern_t* pattern, bool stroke);
     void DrawSurface(const QRectF& target, cairo_surface_t* surface, const QRectF& source,
                      bool tiled, QPointF offset);
+    // `cacheKey` names the picture so that drawing it again does not write it again; 0
+    // for pictures made for this one drawing.
     void DrawImageOf(const QRectF& target, const QImage& image, const QRectF& source,
-                     bool uniqueId);
+                     qint64 cacheKey);
     void DrawGlyphOutlines(const QTextItemInt& item, const GlyphRun& run);
     bool Cosmetic() const;
 
