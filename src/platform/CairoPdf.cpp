@@ -26,29 +26,39 @@ double MMToPoints(double mm) {
 
 }  // namespace
 
-// The stream cairo writes into, and what went wrong with it.
+// The stream cairo writes into, and what went wrong with it. cairo writes in small pieces
+// (a number, an operator); they reach the device in blocks.
 struct CairoPdfOutput {
+    static constexpr qsizetype kBlock = 64 * 1024;
+
     QIODevice* device = nullptr;
+    QByteArray pending;
     QString error;
     bool discarded = false;
     bool finished = false;
     cairo_surface_t* surface = nullptr;
     cairo_t* context = nullptr;
 
+    bool Flush() {
+        qsizetype done = 0;
+        while (done < pending.size() && error.isEmpty()) {
+            errno = 0;
+            const qint64 written = device->write(pending.constData() + done, pending.size() - done);
+            if (written <= 0) {
+                error = Reason(*device, errno);
+            } else {
+                done += written;
+            }
+        }
+        pending.clear();
+        return error.isEmpty();
+    }
+
     static cairo_status_t Write(void* closure, const unsigned char* data, unsigned int length) {
         auto* output = static_cast<CairoPdfOutput*>(closure);
         if (output->discarded || !output->error.isEmpty()) return CAIRO_STATUS_WRITE_ERROR;
-        qint64 done = 0;
-        while (done < length) {
-            errno = 0;
-            const qint64 written = output->device->write(reinterpret_cast<const char*>(data) + done,
-                                                         qint64(length) - done);
-            if (written <= 0) {
-                output->error = Reason(*output->device, errno);
-                return CAIRO_STATUS_WRITE_ERROR;
-            }
-            done += written;
-        }
+        output->pending.append(reinterpret_cast<const char*>(data), length);
+        if (output->pending.size() >= kBlock && !output->Flush()) return CAIRO_STATUS_WRITE_ERROR;
         return CAIRO_STATUS_SUCCESS;
     }
 };
@@ -64,6 +74,7 @@ CairoPdfDocument::CairoPdfDocument(QIODevice* device, const CairoPdfSettings& se
                               kMMPerInch * settings_.dpi));
 
     output_->device = device;
+    output_->pending.reserve(CairoPdfOutput::kBlock * 2);
     output_->surface = cairo_pdf_surface_create_for_stream(&CairoPdfOutput::Write, output_.get(),
                                                            MMToPoints(settings_.paperMM.width()),
                                                            MMToPoints(settings_.paperMM.height()));
@@ -117,6 +128,7 @@ bool CairoPdfDocument::Finish() {
             output_->error = QString::fromUtf8(cairo_status_to_string(writing));
         }
     }
+    output_->Flush();
     // Bytes still buffered by a file count only once they reached it.
     if (auto* file = qobject_cast<QFileDevice*>(output_->device);
         file != nullptr && output_->error.isEmpty()) {

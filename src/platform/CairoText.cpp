@@ -91,28 +91,45 @@ GlyphRun MakeGlyphRun(const QTextItemInt& item, QPointF origin) {
     }
 
     if (item.chars == nullptr || item.logClusters == nullptr || item.num_chars <= 0) return run;
+    // Glyphs before the first cluster would be lost to the text; then the map is not usable.
+    if (count > 0 && item.logClusters[0] != 0) return run;
+    const QByteArray utf8 = QString::fromRawData(item.chars, item.num_chars).toUtf8();
     // A cluster is a run of characters that share their first glyph; its glyphs reach to the
-    // next cluster's first glyph.
+    // next cluster's first glyph. Its bytes are counted as the UTF-8 encoder wrote them: a
+    // surrogate pair is four bytes, a lone surrogate the three of its replacement.
     std::vector<cairo_text_cluster_t> clusters;
-    QByteArray utf8;
+    int bytesTotal = 0;
     int start = 0;
     while (start < item.num_chars) {
         const int firstGlyph = item.logClusters[start];
         int end = start + 1;
         while (end < item.num_chars && item.logClusters[end] == firstGlyph) ++end;
         const int nextGlyph = end < item.num_chars ? int(item.logClusters[end]) : count;
-        if (firstGlyph < 0 || nextGlyph < firstGlyph || nextGlyph > count) return run;
+        if (nextGlyph < firstGlyph || nextGlyph > count) return run;
         int glyphs = 0;
         for (int g = firstGlyph; g < nextGlyph; ++g) glyphs += printed[g] >= 0 ? 1 : 0;
-        const QByteArray text = QString::fromRawData(item.chars + start, end - start).toUtf8();
-        if (text.isEmpty() && glyphs == 0) return run;
-        clusters.push_back(cairo_text_cluster_t{int(text.size()), glyphs});
-        utf8 += text;
+        int bytes = 0;
+        for (int i = start; i < end; ++i) {
+            const char16_t c = item.chars[i].unicode();
+            if (c < 0x80) {
+                bytes += 1;
+            } else if (c < 0x800) {
+                bytes += 2;
+            } else if (QChar::isHighSurrogate(c) && i + 1 < end &&
+                       QChar::isLowSurrogate(item.chars[i + 1].unicode())) {
+                bytes += 4;
+                ++i;
+            } else {
+                bytes += 3;
+            }
+        }
+        clusters.push_back(cairo_text_cluster_t{bytes, glyphs});
+        bytesTotal += bytes;
         start = end;
     }
-    // Glyphs before the first cluster would be lost to the text; then the map is not usable.
-    if (count > 0 && item.logClusters[0] != 0) return run;
-    run.utf8 = std::move(utf8);
+    // A pair split between clusters encodes otherwise than counted: the map does not fit.
+    if (bytesTotal != utf8.size()) return run;
+    run.utf8 = utf8;
     run.clusters = std::move(clusters);
     return run;
 }

@@ -186,19 +186,25 @@ TEST(CairoPdf, CosmeticLinesAreOneDevicePixelWhateverTheTransform) {
 }
 
 TEST(CairoPdf, TextExtractsCharacterForCharacter) {
+    const char* const texts[] = {
+        "第1页 共3页 Invoice 文",
+        "Ünïcödé – “quotes” € 1½ 行一",
+    };
     QTemporaryDir dir;
-    const QString pdf = dir.filePath("text.pdf");
-    const QString text = QString::fromUtf8("第1页 共3页 Invoice 文");
-    ASSERT_TRUE(WritePdf(pdf, 1, [&text](QPainter& p, int) {
-        QFont font;
-        font.setFamilies({"Liberation Sans", "Noto Sans CJK SC"});
-        font.setPixelSize(14);
-        p.setFont(font);
-        p.drawText(QPointF(10, 40), text);
-    }));
-    const QStringList pages = PdfPageTexts(pdf);
-    ASSERT_EQ(pages.size(), 1);
-    EXPECT_EQ(pages[0].trimmed(), text);
+    for (const char* utf8 : texts) {
+        const QString text = QString::fromUtf8(utf8);
+        const QString pdf = dir.filePath("text.pdf");
+        ASSERT_TRUE(WritePdf(pdf, 1, [&text](QPainter& p, int) {
+            QFont font;
+            font.setFamilies({"Liberation Sans", "Noto Sans CJK SC"});
+            font.setPixelSize(14);
+            p.setFont(font);
+            p.drawText(QPointF(10, 40), text);
+        }));
+        const QStringList pages = PdfPageTexts(pdf);
+        ASSERT_EQ(pages.size(), 1) << utf8;
+        EXPECT_EQ(pages[0].trimmed(), text) << utf8;
+    }
 }
 
 TEST(CairoPdf, AFontUsedOnEveryPageIsEmbeddedOnce) {
