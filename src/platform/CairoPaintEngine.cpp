@@ -22,6 +22,9 @@ const QPaintEngine::PaintEngineFeatures kFeatures =
     ~QPaintEngine::PaintEngineFeatures(QPaintEngine::ConicalGradientFill |
                                        QPaintEngine::ObjectBoundingModeGradients);
 
+// FreeType's oblique: a shear of 0x0366A / 0x10000, about twelve degrees.
+constexpr double kObliqueSlant = 0x0366A / 65536.0;
+
 bool Finite(const QTransform& t) {
     return std::isfinite(t.m11()) && std::isfinite(t.m12()) && std::isfinite(t.m21()) &&
            std::isfinite(t.m22()) && std::isfinite(t.dx()) && std::isfinite(t.dy());
@@ -471,8 +474,11 @@ void CairoPaintEngine::drawTextItem(const QPointF& origin, const QTextItem& text
     if ((engine.synthesized() & QFontEngine::SynthesizedStretch) && engine.fontDef.stretch > 0) {
         width = size * engine.fontDef.stretch / 100.0;
     }
+    // A face without an italic style is slanted as FreeType slants it for the screen.
+    const double slant =
+        (engine.synthesized() & QFontEngine::SynthesizedItalic) ? -kObliqueSlant * size : 0;
     cairo_matrix_t fontMatrix;
-    cairo_matrix_init_scale(&fontMatrix, width, size);
+    cairo_matrix_init(&fontMatrix, width, 0, slant, size, 0, 0);
     cairo_set_font_face(context_, face);
     cairo_set_font_matrix(context_, &fontMatrix);
     cairo_set_font_options(context_, fontOptions_);

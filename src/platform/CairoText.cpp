@@ -37,8 +37,8 @@ cairo_font_face_t* CairoFontFaces::FaceFor(QFontEngine& engine) {
     if (engine.type() != QFontEngine::Freetype) return nullptr;
     const QFontEngine::FaceId id = engine.faceId();
     if (id.filename.isEmpty()) return nullptr;
-    const int synthesized =
-        engine.synthesized() & (QFontEngine::SynthesizedBold | QFontEngine::SynthesizedItalic);
+    // A synthesized slant is the text's matrix (CairoPaintEngine); emboldening needs the face.
+    const int synthesized = engine.synthesized() & QFontEngine::SynthesizedBold;
     const Key key{id.filename, id.index, synthesized};
     const auto found = faces_.find(key);
     if (found != faces_.end()) return found->second;
@@ -56,10 +56,7 @@ cairo_font_face_t* CairoFontFaces::FaceFor(QFontEngine& engine) {
         faces_.emplace(key, nullptr);
         return nullptr;
     }
-    unsigned int synthesize = 0;
-    if (synthesized & QFontEngine::SynthesizedBold) synthesize |= CAIRO_FT_SYNTHESIZE_BOLD;
-    if (synthesized & QFontEngine::SynthesizedItalic) synthesize |= CAIRO_FT_SYNTHESIZE_OBLIQUE;
-    if (synthesize != 0) cairo_ft_font_face_set_synthesize(face, synthesize);
+    if (synthesized != 0) cairo_ft_font_face_set_synthesize(face, CAIRO_FT_SYNTHESIZE_BOLD);
     faces_.emplace(key, face);
     return face;
 }

@@ -106,6 +106,14 @@ TEST(CairoPdf, PrintsWhatAnImagePaints) {
              p.setFont(QFont("Noto Sans CJK SC", 20));
              p.drawText(QPointF(10, 120), "第1页 共3页");
          }},
+        {"a slanted face that has no italic",
+         [](QPainter& p) {
+             QFont font("Noto Sans CJK SC");
+             font.setPixelSize(40);
+             font.setItalic(true);
+             p.setFont(font);
+             p.drawText(QPointF(10, 80), "斜体文字");
+         }},
         {"rectangles and a transform",
          [](QPainter& p) {
              p.setPen(QPen(Qt::black, 3));
