@@ -1,11 +1,12 @@
 // Playing a page record on a painter: state changes and drawing as recorded, glyph runs
-// drawn as the shaped text items they were, clips kept within the player's own clip.
+// drawn as the shaped text items they were, clips kept within the player's own clip. Only a
+// body whose checksum holds is read: Qt's readers of pens, paths and regions trust the counts
+// in their data.
 #include <private/qfontengine_p.h>
 #include <private/qtextengine_p.h>
 #include <zlib.h>
 #include <QPainterPath>
 #include <QPen>
-#include <QPixmap>
 #include <QRegion>
 
 #include <cstring>
@@ -77,14 +78,26 @@ class Player {
         in_ >> value;
         return value;
     }
-    quint32 Count(quint32 largest) {
+    // An enumeration's value, read as T, that must lie within 0..last.
+    template <typename E, typename T = quint8>
+    E Enum(E last) {
+        const T value = Read<T>();
+        if (qint64(value) < 0 || qint64(value) > qint64(last)) {
+            Damaged(QStringLiteral("a value is out of range"));
+        }
+        return E(value);
+    }
+    // A count of items of at least `bytesEach` that the rest of the record can hold.
+    quint32 Count(quint32 bytesEach) {
         const auto count = Read<quint32>();
-        if (count > largest) Damaged(QStringLiteral("a count is out of range"));
+        if (qint64{count} * bytesEach > in_.device()->bytesAvailable()) {
+            Damaged(QStringLiteral("a count is larger than the record"));
+        }
         return count;
     }
     template <typename T>
-    std::vector<T> ReadAll(quint32 largest) {
-        std::vector<T> items(Count(largest));
+    std::vector<T> ReadAll() {
+        std::vector<T> items(Count(sizeof(T)));
         for (T& item : items) in_ >> item;
         return items;
     }
@@ -97,7 +110,6 @@ class Player {
     }
 
     void Step(Op op) {
-        constexpr quint32 kMany = 1u << 24;
         switch (op) {
             case Op::Pen:
                 painter_.setPen(Read<QPen>());
@@ -118,14 +130,14 @@ class Player {
                 painter_.setWorldTransform(Read<QTransform>() * base_);
                 break;
             case Op::ClipRegion: {
-                const auto operation = Qt::ClipOperation(Read<quint8>());
+                const auto operation = Enum(Qt::IntersectClip);
                 QPainterPath path;
                 path.addRegion(Read<QRegion>());
                 Clip(operation, path);
                 break;
             }
             case Op::ClipPath: {
-                const auto operation = Qt::ClipOperation(Read<quint8>());
+                const auto operation = Enum(Qt::IntersectClip);
                 Clip(operation, Read<QPainterPath>());
                 break;
             }
@@ -140,18 +152,19 @@ class Player {
                 break;
             }
             case Op::Composition:
-                painter_.setCompositionMode(QPainter::CompositionMode(Read<qint32>()));
+                painter_.setCompositionMode(
+                    Enum<QPainter::CompositionMode, qint32>(QPainter::RasterOp_NotDestination));
                 break;
             case Op::Opacity:
                 painter_.setOpacity(Read<double>());
                 break;
             case Op::Rects: {
-                const auto rects = ReadAll<QRectF>(kMany);
+                const auto rects = ReadAll<QRectF>();
                 painter_.drawRects(rects.data(), int(rects.size()));
                 break;
             }
             case Op::Lines: {
-                const auto lines = ReadAll<QLineF>(kMany);
+                const auto lines = ReadAll<QLineF>();
                 painter_.drawLines(lines.data(), int(lines.size()));
                 break;
             }
@@ -162,7 +175,7 @@ class Player {
                 painter_.drawPath(Read<QPainterPath>());
                 break;
             case Op::Points: {
-                const auto points = ReadAll<QPointF>(kMany);
+                const auto points = ReadAll<QPointF>();
                 painter_.drawPoints(points.data(), int(points.size()));
                 break;
             }
@@ -181,7 +194,13 @@ class Player {
                 const auto r = Read<QRectF>();
                 const auto s = Read<QPointF>();
                 const QImage image = pagerecord::ReadImage(in_);
-                if (!image.isNull()) painter_.drawTiledPixmap(r, QPixmap::fromImage(image), s);
+                if (!image.isNull()) {
+                    // Tiles as a texture from the image itself: no pixmap, so that pages
+                    // play without a graphical application too.
+                    QBrush tiles(image);
+                    tiles.setTransform(QTransform::fromTranslate(r.x() - s.x(), r.y() - s.y()));
+                    painter_.fillRect(r, tiles);
+                }
                 break;
             }
             case Op::GlyphRun:
@@ -191,8 +210,8 @@ class Player {
     }
 
     void Polygon() {
-        const auto mode = QPaintEngine::PolygonDrawMode(Read<quint8>());
-        const auto points = ReadAll<QPointF>(1u << 24);
+        const auto mode = Enum(QPaintEngine::PolylineMode);
+        const auto points = ReadAll<QPointF>();
         const int n = int(points.size());
         switch (mode) {
             case QPaintEngine::PolylineMode:
@@ -244,7 +263,7 @@ class Player {
         const auto position = Read<QPointF>();
         const auto flags = Read<quint8>();
         const auto width = Read<qint32>(), ascent = Read<qint32>(), descent = Read<qint32>();
-        const quint32 n = Count(1u << 20);
+        const quint32 n = Count(QGlyphLayout::SpaceNeeded);
         std::vector<char> buffer(size_t(n) * QGlyphLayout::SpaceNeeded);
         QGlyphLayout glyphs(buffer.data(), int(n));
         ReadRaw(glyphs.glyphs, n);
@@ -252,7 +271,7 @@ class Player {
         ReadRaw(glyphs.offsets, n);
         ReadRaw(glyphs.justifications, n);
         ReadRaw(glyphs.attributes, n);
-        const quint32 chars = Count(1u << 22);
+        const quint32 chars = Count(2 * sizeof(quint16));
         std::vector<QChar> text(chars);
         std::vector<quint16> clusters(chars);
         ReadRaw(text.data(), chars);
