@@ -4,6 +4,7 @@
 
 #include "Fonts.h"
 #include "control/RunState.h"
+#include "platform/HeapPolicy.h"
 #include "platform/Messages.h"
 #include "platform/PrinterSystem.h"
 #include "platform/SettingsStore.h"
@@ -36,6 +37,7 @@ class BenchPage : public HostPageProvider {
 }  // namespace
 
 BenchApp::BenchApp(int& argc, char** argv) {
+    KeepFreedMemory();
     qputenv("QT_QPA_PLATFORM", "offscreen");
     InitKavelResources();
     UseShippedFontConfig();

@@ -1,7 +1,8 @@
 // The peak memory of one long task in a fresh process:
-//   kavel_bench_mem --pages N [--task text|repeat] [--pdf FILE]
+//   kavel_bench_mem --pages N [--task text|repeat|perpage] [--pdf FILE]
 // text: the text task with N pages of lines (the content grows with the pages);
-// repeat: one page of those lines on N pages (only the pages grow).
+// repeat: one page of those lines on N pages (only the pages grow);
+// perpage: one short text item on each of N pages (the items grow with the pages).
 // Prints the task, the lines, the pages printed, the resident memory before the task and
 // the process's peak resident memory (KiB), one "key value" pair a line.
 #include <QStringList>
@@ -15,7 +16,7 @@ namespace {
 
 int Usage() {
     std::fprintf(stderr,
-                 "usage: kavel_bench_mem --pages N [--task text|repeat] [--pdf FILE]"
+                 "usage: kavel_bench_mem --pages N [--task text|repeat|perpage] [--pdf FILE]"
                  "   (N from 1 to 2000)\n");
     return 2;
 }
@@ -35,7 +36,7 @@ int main(int argc, char** argv) {
             if (!ok) return Usage();
         } else if (args[i] == "--task" && i + 1 < args.size()) {
             task = args[++i];
-            if (task != "text" && task != "repeat") return Usage();
+            if (task != "text" && task != "repeat" && task != "perpage") return Usage();
         } else if (args[i] == "--pdf" && i + 1 < args.size()) {
             pdf = args[++i];
         } else {
@@ -47,10 +48,12 @@ int main(int argc, char** argv) {
     if (pdf.isEmpty()) pdf = OutputFile("mem.pdf");
 
     const bool repeat = task == "repeat";
-    const int lines = repeat ? kPreLinesPerPage : pages * kPreLinesPerPage;
+    const int lines = task == "perpage" ? pages : repeat ? kPreLinesPerPage : pages * kPreLinesPerPage;
     const long before = CurrentRssKiB();
     try {
-        const Printed printed = repeat ? PrintRepeatedPage(pages, pdf) : PrintText(lines, pdf);
+        const Printed printed = task == "perpage" ? PrintTextPerPage(pages, pdf)
+                                : repeat          ? PrintRepeatedPage(pages, pdf)
+                                                  : PrintText(lines, pdf);
         if (!printed.ok) {
             std::fprintf(stderr, "kavel_bench_mem: the task was not printed\n");
             return 1;

@@ -5,12 +5,15 @@
 #     bench/*.js against `chromium --headless --print-to-pdf` on bench/gen_html.py's HTML,
 #     median of RUNS runs (wall time, start-up included, nothing excluded);
 #   - the Google Benchmark program kavel_bench (composition and PDF output in-process);
-#   - kavel_bench_mem: peak memory of the text task at 100 and 1,000 pages, and of one
-#     repeated page at 100 and 1,000 pages, each in a fresh process.
+#   - kavel_bench_mem: peak memory of the text task at 100 and 1,000 pages, of one
+#     repeated page at 100 and 1,000 pages, and of one text item on each of 2,000 pages
+#     (the page limit), each in a fresh process.
 # Prints a table with the ratios and the targets; the PDFs and raw numbers stay in the
-# result folder it names.
+# result folder it names. With BEFORE=DIR (a folder holding kavel, kavel_bench and
+# kavel_bench_mem of another build), the same is measured with those programs in the same
+# run, interleaved, and shown beside.
 #
-# Usage: bench/run.sh [--skip-build]   (RUNS=3, BUILD_DIR=build-e, OUT=folder may be set)
+# Usage: bench/run.sh [--skip-build]   (RUNS=3, BUILD_DIR=build-e, OUT=folder, BEFORE=DIR)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 ROOT=$PWD
@@ -26,9 +29,20 @@ if [ "${1:-}" != "--skip-build" ]; then
   cmake -S . -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=Release -DKAVEL_BENCH=ON >/dev/null
   ninja -C "$BUILD_DIR" -j2 kavel kavel_bench kavel_bench_mem >&2
 fi
-KAVEL=$ROOT/$BUILD_DIR/kavel
-for program in "$KAVEL" "$ROOT/$BUILD_DIR/bench/kavel_bench" "$ROOT/$BUILD_DIR/bench/kavel_bench_mem"; do
-  [ -x "$program" ] || { echo "missing $program (is libbenchmark-dev installed?)" >&2; exit 1; }
+declare -A BIN
+BIN[now]=$ROOT/$BUILD_DIR
+VARIANTS=(now)
+if [ -n "${BEFORE:-}" ]; then
+  BIN[before]=$(cd "$BEFORE" && pwd)
+  VARIANTS+=(before)
+fi
+for v in "${VARIANTS[@]}"; do
+  dir=${BIN[$v]}
+  [ "$v" = now ] && bench=$dir/bench || bench=$dir
+  for program in "$dir/kavel" "$bench/kavel_bench" "$bench/kavel_bench_mem"; do
+    [ -x "$program" ] || { echo "missing $program (is libbenchmark-dev installed?)" >&2; exit 1; }
+  done
+  BIN[$v-bench]=$bench
 done
 
 CHROMIUM=/usr/lib/chromium/chromium
@@ -66,89 +80,96 @@ chromium_pdf() {  # HTML PDF
   rm -rf "$profile"
 }
 
-kavel_pdf() {  # SCRIPT PDF
-  "$KAVEL" run "$1" --pdf "$2"
+kavel_pdf() {  # PROGRAM SCRIPT PDF
+  "$1" run "$2" --pdf "$3"
 }
 
 pages() { pdfinfo "$1" | awk '/^Pages:/ {print $2}'; }
 
-declare -A TIME PAGES
 for task in text10000 invoice; do
   log "timing $task ($RUNS runs each)"
-  chromium_times=() kavel_times=()
   for ((run = 1; run <= RUNS; run++)); do
-    chromium_times+=("$(wall chromium_pdf "$OUT/$task.html" "$OUT/$task-chromium.pdf")")
+    echo "$task chromium $(wall chromium_pdf "$OUT/$task.html" "$OUT/$task-chromium.pdf")" >>"$OUT/times.txt"
     script=bench/$task.js
     [ "$task" = invoice ] && script=examples/invoice.js
-    kavel_times+=("$(wall kavel_pdf "$script" "$OUT/$task-kavel.pdf")")
-  done
-  echo "$task chromium ${chromium_times[*]}" >>"$OUT/times.txt"
-  echo "$task kavel ${kavel_times[*]}" >>"$OUT/times.txt"
-  TIME[$task-chromium]=$(median "${chromium_times[@]}")
-  TIME[$task-kavel]=$(median "${kavel_times[@]}")
-  PAGES[$task-chromium]=$(pages "$OUT/$task-chromium.pdf")
-  PAGES[$task-kavel]=$(pages "$OUT/$task-kavel.pdf")
-done
-
-log "running kavel_bench"
-"$ROOT/$BUILD_DIR/bench/kavel_bench" --benchmark_out="$OUT/kavel_bench.json" \
-  --benchmark_out_format=json >"$OUT/kavel_bench.txt" 2>"$OUT/kavel_bench.err"
-
-log "measuring peak memory"
-for task in text repeat; do
-  for n in 100 1000; do
-    "$ROOT/$BUILD_DIR/bench/kavel_bench_mem" --task "$task" --pages "$n" \
-      --pdf "$OUT/mem-$task-$n.pdf" >"$OUT/mem-$task-$n.txt" 2>/dev/null
+    for v in "${VARIANTS[@]}"; do
+      echo "$task $v $(wall kavel_pdf "${BIN[$v]}/kavel" "$script" "$OUT/$task-$v.pdf")" >>"$OUT/times.txt"
+    done
   done
 done
 
-python3 - "$OUT" "$(nproc)" "$("$CHROMIUM" --version 2>/dev/null | head -1)" \
-  "${TIME[text10000-chromium]}" "${TIME[text10000-kavel]}" "${PAGES[text10000-chromium]}" \
-  "${PAGES[text10000-kavel]}" "${TIME[invoice-chromium]}" "${TIME[invoice-kavel]}" \
-  "${PAGES[invoice-chromium]}" "${PAGES[invoice-kavel]}" <<'EOF'
-import json, sys
+for v in "${VARIANTS[@]}"; do
+  log "running kavel_bench ($v)"
+  "${BIN[$v-bench]}/kavel_bench" --benchmark_out="$OUT/kavel_bench-$v.json" \
+    --benchmark_out_format=json >"$OUT/kavel_bench-$v.txt" 2>"$OUT/kavel_bench-$v.err"
+  log "measuring peak memory ($v)"
+  for spec in text:100 text:1000 repeat:100 repeat:1000 perpage:2000; do
+    task=${spec%:*} n=${spec#*:}
+    "${BIN[$v-bench]}/kavel_bench_mem" --task "$task" --pages "$n" \
+      --pdf "$OUT/mem-$v-$task-$n.pdf" >"$OUT/mem-$v-$task-$n.txt" 2>/dev/null || : >"$OUT/mem-$v-$task-$n.txt"
+  done
+done
+
+python3 - "$OUT" "$(nproc)" "$("$CHROMIUM" --version 2>/dev/null | head -1)" "${VARIANTS[@]}" <<'EOF2'
+import json, os, statistics, sys
 out, cores, chromium = sys.argv[1:4]
-t_chr, t_kav, p_chr, p_kav, i_chr, i_kav, ip_chr, ip_kav = sys.argv[4:12]
+variants = sys.argv[4:]
 
-def mem(task, n):
-    values = dict(line.split() for line in open(f"{out}/mem-{task}-{n}.txt") if line.strip())
-    return int(values["peak_rss_kib"]), int(values["pages"])
+times = {}
+for line in open(f"{out}/times.txt"):
+    task, who, t = line.split()
+    times.setdefault((task, who), []).append(float(t))
+med = lambda task, who: statistics.median(times[(task, who)])
 
-bench = {b["name"].split("/")[0]: b for b in json.load(open(f"{out}/kavel_bench.json"))["benchmarks"]}
+def pages(pdf):
+    info = os.popen(f"pdfinfo '{pdf}' 2>/dev/null").read()
+    return next((l.split()[1] for l in info.splitlines() if l.startswith("Pages:")), "?")
+
+def mem(v, task, n):
+    try:
+        values = dict(line.split() for line in open(f"{out}/mem-{v}-{task}-{n}.txt") if line.strip())
+        return int(values["peak_rss_kib"]) / 1024, int(values["pages"])
+    except (OSError, KeyError, ValueError):
+        return None, None
+
+def bench(v):
+    try:
+        data = json.load(open(f"{out}/kavel_bench-{v}.json"))["benchmarks"]
+    except (OSError, ValueError):
+        return {}
+    return {b["name"].replace("/real_time", ""): b for b in data}
 
 def yes(ok):
     return "met" if ok else "MISSED"
 
-rows = []
-ratio = float(t_chr) / float(t_kav)
-rows.append(("10,000 lines to PDF, whole command", f"{t_chr} s ({p_chr} p)", f"{t_kav} s ({p_kav} p)",
-             f"{ratio:.1f}x", ">= 10x", yes(ratio >= 10)))
-ratio_i = float(i_chr) / float(i_kav)
-rows.append(("invoice to PDF, whole command", f"{i_chr} s ({ip_chr} p)", f"{i_kav} s ({ip_kav} p)",
-             f"{ratio_i:.1f}x", "", ""))
 print(f"\nKavel benchmarks, {cores} cores, {chromium}; results in {out}\n")
-print(f"{'task':40} {'Chromium':>16} {'Kavel':>16} {'ratio':>7}  {'target':>8}  ")
-for r in rows:
-    print(f"{r[0]:40} {r[1]:>16} {r[2]:>16} {r[3]:>7}  {r[4]:>8}  {r[5]}")
-
-print(f"\n{'in-process (kavel_bench)':40} {'time':>10} {'pages/s':>9} {'peak RSS':>10}  target")
-targets = {"BM_Invoice": ("< 50 ms", lambda ms: ms < 50)}
-for name, b in bench.items():
-    if b.get("error_occurred"):
-        print(f"{name:40} error: {b.get('error_message')}")
-        continue
-    ms = b["real_time"]
-    target, check = targets.get(name, ("", None))
-    verdict = yes(check(ms)) if check else ""
-    print(f"{name:40} {ms:8.1f} ms {b['pages_per_s']:9.0f} {b['peak_rss_MiB']:7.1f} MiB  {target} {verdict}")
-
-print(f"\n{'peak memory, fresh process':40} {'100 pages':>12} {'1,000 pages':>12} {'growth':>8}  target")
-for task, label in (("text", "text task (content grows with pages)"),
-                    ("repeat", "one page repeated (only pages grow)")):
-    (a, pa), (b, pb) = mem(task, 100), mem(task, 1000)
-    growth = (b - a) / a * 100
-    target = "< 10 %" if task == "text" else ""
-    verdict = yes(growth < 10) if task == "text" else ""
-    print(f"{label:40} {a/1024:8.1f} MiB {b/1024:8.1f} MiB {growth:7.1f} %  {target} {verdict}"
-          + ("" if (pa, pb) == (100, 1000) else f"  (pages {pa}, {pb})"))
-EOF
+for v in variants:
+    print(f"== {v}")
+    c, k = med("text10000", "chromium"), med("text10000", v)
+    size = os.path.getsize(f"{out}/text10000-{v}.pdf") / 1024
+    print(f"10,000 lines, whole command: Chromium {c:.3f} s ({pages(f'{out}/text10000-chromium.pdf')} p), "
+          f"Kavel {k:.3f} s ({pages(f'{out}/text10000-{v}.pdf')} p, {size:.0f} KiB): {c / k:.1f}x  "
+          f"[<= 0.15 s {yes(k <= 0.15)}, >= 20x {yes(c / k >= 20)}, PDF <= 200 KB {yes(size * 1024 <= 200000)}]")
+    c, k = med("invoice", "chromium"), med("invoice", v)
+    print(f"invoice, whole command: Chromium {c:.3f} s, Kavel {k:.3f} s: {c / k:.1f}x")
+    b = bench(v)
+    targets = {"BM_Invoice": (5, "<= 5 ms"), "BM_Text10000Lines": (40, "<= 40 ms")}
+    for name, r in b.items():
+        if r.get("error_occurred"):
+            print(f"  {name:32} error: {r.get('error_message')}")
+            continue
+        limit, label = targets.get(name, (None, ""))
+        verdict = f"[{label} {yes(r['real_time'] <= limit)}]" if limit else ""
+        print(f"  {name:32} {r['real_time']:9.1f} ms {r['pages_per_s']:8.0f} pages/s "
+              f"{r['peak_rss_MiB']:7.1f} MiB  {verdict}")
+    if "BM_TextPerPage/100" in b and "BM_TextPerPage/1000" in b:
+        ratio = b["BM_TextPerPage/1000"]["real_time"] / b["BM_TextPerPage/100"]["real_time"]
+        print(f"  one text per page, 1,000 / 100 pages: {ratio:.1f}x  [<= 10x {yes(ratio <= 10)}]")
+    for task, label in (("text", "text task"), ("repeat", "one page repeated")):
+        (a, _), (z, _) = mem(v, task, 100), mem(v, task, 1000)
+        if a and z:
+            print(f"  peak memory, {label}: {a:.1f} MiB at 100 pages, {z:.1f} MiB at 1,000 (+{(z - a) / a * 100:.1f} %)")
+    m, p = mem(v, "perpage", 2000)
+    if m:
+        print(f"  peak memory, one text item on each of {p} pages: {m:.1f} MiB  [<= 100 MB {yes(m * 1048576 <= 100e6)}]")
+EOF2

@@ -7,6 +7,7 @@
 #include "Fonts.h"
 #include "ScriptRunner.h"
 #include "ServeCommand.h"
+#include "platform/HeapPolicy.h"
 #include "platform/RuntimeFolder.h"
 
 namespace {
@@ -71,6 +72,7 @@ static int Serve(int argc, char** argv, const QStringList& args) {
 }
 
 int main(int argc, char** argv) {
+    kavel::KeepFreedMemory();
     QStringList args;
     for (int i = 1; i < argc; ++i) args << QString::fromLocal8Bit(argv[i]);
     if (args.contains("--help") || args.contains("-h")) {

@@ -10,6 +10,9 @@ MAIN=(
   build-essential cmake ninja-build pkg-config
   # Qt 6: widgets, print support, script engine
   qt6-base-dev qt6-base-dev-tools qt6-declarative-dev libgl-dev qt6-image-formats-plugins
+  # pages keep Qt's shaped text items (glyphs with their characters); page records are
+  # checked with zlib's CRC-32
+  qt6-base-private-dev zlib1g-dev
   # the local print service for web pages: WebSocket server
   qt6-websockets-dev
   # printing: the CUPS client library

@@ -62,8 +62,13 @@ TModiControl::~TModiControl() {
 
 // ---------------------------------------------------------------- kind
 
-TRichEditBox* TModiControl::RichEdit() const {
+TRichEditBox* TModiControl::EditBox() const {
     return qobject_cast<TRichEditBox*>(dataObject_.data());
+}
+
+void TModiControl::WatchEditBox(QObject* filter) {
+    editWatchers_.emplace_back(filter);
+    if (auto* edit = EditBox()) edit->installEventFilter(filter);
 }
 
 TImageBox* TModiControl::ImageBox() const {
@@ -77,9 +82,10 @@ TPRNShape* TModiControl::Shape() const {
 void TModiControl::SetObjectType(TPRNDataType t) {
     delete dataObject_.data();
     dataObject_ = nullptr;
+    textContent_.reset();
     objectType_ = t;
     CreateInner();
-    if (!dataObject_) return;
+    if (!dataObject_ && !textContent_) return;
 
     switch (t) {
         case cdtPanel:
@@ -111,12 +117,15 @@ void TModiControl::CreateInner() {
             inner->setAttribute(Qt::WA_NoMousePropagation);
             break;
         }
-        case cdtText: {
-            auto* edit = new TRichEditBox(paper);
-            edit->viewport()->installEventFilter(this);
-            inner = edit;
-            break;
-        }
+        case cdtText:
+            // A text item is its content; the edit that shows it is built when the item is
+            // first on screen (CreateEditBox), so that printing never pays for it.
+            textContent_ = std::make_unique<TTextContent>();
+            textContent_->SetTextFont(defFontName_, defSize_, defFontStyle_, defFontColor_);
+            textContent_->SetTextAlignment(defAlignment_);
+            textContent_->SetWidth(geometry().width());
+            if (isVisible()) CreateEditBox();
+            return;
         case cdtShape:
             inner = new TPRNShape(paper);
             break;
@@ -134,14 +143,9 @@ void TModiControl::CreateInner() {
     inner->installEventFilter(this);
     // The designer hears every move over an item, with or without a button held.
     inner->setMouseTracking(true);
-    if (auto* edit = qobject_cast<TRichEditBox*>(inner)) edit->viewport()->setMouseTracking(true);
     dataObject_ = inner;
 
     // A replaced inner control shows the item as its values say.
-    if (auto* edit = RichEdit()) {
-        edit->SetTextFont(defFontName_, defSize_, defFontStyle_, defFontColor_);
-        edit->SetTextAlignment(defAlignment_);
-    }
     if (auto* shape = Shape()) {
         shape->SetPenColor(defFontColor_);
         shape->SetPenWidth(defPenWidth_);
@@ -205,7 +209,40 @@ bool TModiControl::event(QEvent* e) {
     return QWidget::event(e);
 }
 
+void TModiControl::CreateEditBox() {
+    if (!textContent_ || dataObject_) return;
+    auto* edit = new TRichEditBox(*textContent_, parentWidget());
+    // Stacked right above its item, where it would lie had it been built with it.
+    if (QWidget* paper = parentWidget()) {
+        const QObjectList& siblings = paper->children();
+        const qsizetype at = siblings.indexOf(this);
+        for (qsizetype i = at + 1; at >= 0 && i < siblings.size(); ++i) {
+            if (auto* next = qobject_cast<QWidget*>(siblings[i]); next && next != edit) {
+                edit->stackUnder(next);
+                break;
+            }
+        }
+    }
+    edit->installEventFilter(this);
+    edit->viewport()->installEventFilter(this);
+    edit->setMouseTracking(true);
+    edit->viewport()->setMouseTracking(true);
+    for (const auto& watcher : editWatchers_) {
+        if (watcher) edit->installEventFilter(watcher);
+    }
+    connect(edit, &QTextEdit::textChanged, this, [this] { emit textEdited(this); });
+    dataObject_ = edit;
+    ApplyCursors();
+    SyncInner();
+}
+
+void TModiControl::showEvent(QShowEvent* event) {
+    CreateEditBox();
+    QWidget::showEvent(event);
+}
+
 void TModiControl::SyncInner() {
+    if (textContent_) textContent_->SetWidth(geometry().width());
     if (!dataObject_) return;
     QWidget* paper = parentWidget();
     if (dataObject_->parentWidget() != paper) dataObject_->setParent(paper);
@@ -330,7 +367,7 @@ void TModiControl::setIntDefAngle(int v) {
 // ---------------------------------------------------------------- restoring
 
 void TModiControl::RestoreToScript(bool designMode) {
-    if (!dataObject_) return;
+    if (!dataObject_ && !textContent_) return;
 
     if (!blModified) {
         blModified = !Visible() || ptPageType != ptDefPageType || hnHorzOrnt != hnDefHorzOrnt ||
@@ -363,7 +400,7 @@ void TModiControl::RestoreToScript(bool designMode) {
         edit->SetTextFont(defFontName_, defSize_, defFontStyle_, defFontColor_);
         edit->SetTextAlignment(defAlignment_);
         edit->SetText(strContent);
-        edit->setReadOnly(!designMode);
+        edit->SetReadOnly(!designMode);
         if (marked) {
             edit->SetBackColor(clSilver);
         } else {

@@ -18,82 +18,36 @@
 #include <vector>
 
 #include "control/ItemTypes.h"
+#include "control/TextContent.h"
 #include "platform/Color.h"
 
 namespace kavel {
 
-// The rich-text edit that shows and holds a text item. The item's text, font and
-// alignment are kept here; the edit's own document is filled only while the control is
-// on screen, so that long texts print without being formatted for display.
+// The rich-text edit that shows a text item's content in the designer: built when the item
+// is first on screen. Its document is filled only while it is visible, and what the user
+// types becomes the content's text.
 class TRichEditBox : public QTextEdit {
     Q_OBJECT
   public:
-    explicit TRichEditBox(QWidget* parent);
-    // The control's lines as it breaks them at its own width: every visual line of
-    // every paragraph, in order, without line-end characters.
-    QStringList Lines() const;
-    // The same lines without copying them: their number, and line i as a view into the
-    // text (valid until the text changes).
-    int LineCount() const;
-    QStringView Line(int i) const;
-    // The font applied to the whole text (name, point size, style) and its colour.
-    void SetTextFont(const QString& name, int pointSize, TFontStyles style, TColor color);
-    QString FontName() const { return fontName_; }
-    int FontSize() const { return fontSize_; }
-    TFontStyles FontStyle() const { return fontStyle_; }
-    TColor FontColor() const { return fontColor_; }
-    // The pixel density the item is drawn at: font sizes in points become pixels with it.
-    void SetPixelsPerInch(int ppi);
-    int PixelsPerInch() const { return pixelsPerInch_; }
-    void SetTextAlignment(TAlignment a);
-    TAlignment TextAlignment() const { return alignment_; }
-    // Replaces the text, keeping font and alignment. Line ends of any platform ("\r\n",
-    // "\r", "\n") each end one paragraph.
-    void SetText(const QString& text);
-    QString Text() const;
-    // Background of the edit: the designer marks fixed items silver; reset gives the
-    // system window colour back.
-    void SetBackColor(TColor c);
-    void ResetBackColor();
+    // The content outlives the edit (the item owns both).
+    TRichEditBox(TTextContent& content, QWidget* parent);
+    ~TRichEditBox() override;
+    TTextContent& Content() const { return content_; }
     TColor BackColor() const;
 
   protected:
     void showEvent(QShowEvent* event) override;
 
   private:
-    struct LinesKey {
-        int revision;
-        int width;
-        bool operator==(const LinesKey&) const = default;
-    };
-    struct Span {
-        qsizetype start;
-        qsizetype length;
-    };
-    // Characters laid out at once when a long paragraph is broken.
-    static constexpr qsizetype kLayoutPiece = 4096;
-    const std::vector<Span>& Spans() const;
-    std::vector<Span> LayOutLines() const;
-    void BreakParagraph(qsizetype start, qsizetype end, const QFont& font, qreal width,
-                        std::vector<Span>& spans) const;
-    QFont TextFont() const;
-    void Changed();
+    void ContentChanged();
     // Fills the edit's document from the text, font and alignment.
     void SyncDocument();
     void ApplyFormat();
+    void ApplyLook();
 
-    QString text_;
-    int revision_ = 0;  // counts changes of text, font and alignment
+    TTextContent& content_;
     bool documentStale_ = false;
     bool syncing_ = false;
-    mutable std::optional<LinesKey> linesKey_;
-    mutable std::vector<Span> spans_;
-    QString fontName_ = QStringLiteral("宋体");
-    int fontSize_ = 9;
-    TFontStyles fontStyle_ = 0;
-    TColor fontColor_ = clBlack;
-    TAlignment alignment_ = taLeftJustify;
-    int pixelsPerInch_ = 96;
 };
 
 // The image control of the HTML family and of images: holds a bitmap and shows it
@@ -193,9 +147,14 @@ class TModiControl : public QWidget {
     TPRNDataType ObjectType() const { return objectType_; }
     void SetObjectType(TPRNDataType t);
     QWidget* DataObject() const { return dataObject_; }
-    TRichEditBox* RichEdit() const;  // the inner control of a text item, else null
-    TImageBox* ImageBox() const;     // the inner control of the image kinds, else null
-    TPRNShape* Shape() const;        // the inner control of a shape item, else null
+    // A text item's content, else null.
+    TTextContent* RichEdit() const { return textContent_.get(); }
+    // The edit that shows it once the item has been on screen, else null.
+    TRichEditBox* EditBox() const;
+    // Watches the text edit's events once it is built (the designer's keys).
+    void WatchEditBox(QObject* filter);
+    TImageBox* ImageBox() const;  // the inner control of the image kinds, else null
+    TPRNShape* Shape() const;     // the inner control of a shape item, else null
 
     // The item's bounds in control pixels. Width and height may be negative while a
     // handle is dragged past the opposite edge (NormalizeSize folds them back); the widget
@@ -313,9 +272,12 @@ class TModiControl : public QWidget {
     void onModied(TModiControl* item, int dLeft, int dTop, int dWidth, int dHeight);
     // Restoring asks the designer to mark header and footer items.
     void markHeadFoot(TModiControl* item);
+    // The user typed in the text edit.
+    void textEdited(TModiControl* item);
 
   protected:
     bool event(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     void moveEvent(QMoveEvent*) override;
     void resizeEvent(QResizeEvent*) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -334,7 +296,11 @@ class TModiControl : public QWidget {
 
     QObject* MouseSource(QObject* watched) const;
 
+    void CreateEditBox();
+
     QPointer<QWidget> dataObject_;
+    std::unique_ptr<TTextContent> textContent_;
+    std::vector<QPointer<QObject>> editWatchers_;
     QPointer<QObject> dragSource_;
     bool selected_ = false;
     bool handlesCreated_ = false;

@@ -74,7 +74,7 @@ void TModiControl::ApplyCursors() {
     } else {
         unsetCursor();
     }
-    if (auto* edit = RichEdit()) {
+    if (auto* edit = EditBox()) {
         // The edit's own cursor lives on its viewport, where the mouse actually is.
         edit->viewport()->setCursor(selected_ ? Qt::SizeAllCursor : Qt::IBeamCursor);
     } else if (dataObject_) {
@@ -143,7 +143,7 @@ void TModiControl::NormalizeSize() {
 
 QObject* TModiControl::MouseSource(QObject* watched) const {
     // A text edit receives its mouse events on its viewport; they count as the edit's.
-    if (auto* edit = RichEdit(); edit && watched == edit->viewport()) return edit;
+    if (auto* edit = EditBox(); edit && watched == edit->viewport()) return edit;
     return watched;
 }
 

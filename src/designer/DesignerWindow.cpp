@@ -138,15 +138,15 @@ void TDesignerWindow::InstallItem(TModiControl* item) {
         connect(inner, &QWidget::customContextMenuRequested, this,
                 [this, inner](QPoint at) { ui_->PopupMenuHtml->popup(inner->mapToGlobal(at)); });
     }
-    if (auto* edit = item->RichEdit()) {
-        edit->installEventFilter(this);
-        connect(edit, &QTextEdit::textChanged, this, [this, item] { TextEdited(item); });
+    if (item->RichEdit()) {
+        item->WatchEditBox(this);
+        connect(item, &TModiControl::textEdited, this, &TDesignerWindow::TextEdited);
     }
 }
 
 void TDesignerWindow::TextEdited(TModiControl* item) {
-    const TRichEditBox* edit = item->RichEdit();
-    if (!edit || edit->isReadOnly() || edit->Text() == item->strContent) return;
+    const TTextContent* edit = item->RichEdit();
+    if (!edit || edit->ReadOnly() || edit->Text() == item->strContent) return;
     // Typed in place: the item is changed like any other edit, and its line shows the text.
     item->blModified = true;
     ButtonEnable(true);
@@ -271,7 +271,7 @@ void TDesignerWindow::dispControlPos(TModiControl* item) {
     status_[1]->setMinimumWidth(
         std::max(kStatusWidths[1], status_[1]->fontMetrics().horizontalAdvance(where) + 8));
     ui_->Label6->setText(QStringLiteral("大小"));
-    if (const TRichEditBox* e = item->RichEdit()) {
+    if (const TTextContent* e = item->RichEdit()) {
         ui_->EditFontSize->setText(QString::number(e->FontSize()));
         ui_->ComboBoxFont->setEditText(e->FontName());
         colorPreset_ = e->FontColor();
@@ -296,7 +296,7 @@ void TDesignerWindow::dispHeadFootCaption(TModiControl* item) {
 void TDesignerWindow::EnableLnkButton(TModiControl* item) {
     if (!item) return;
     const SetupLimits limits = Limits();
-    const TRichEditBox* edit = item->RichEdit();
+    const TTextContent* edit = item->RichEdit();
     const TPRNShape* shape = item->Shape();
     const bool image = item->ObjectType() == cdtImage;
     const bool text = edit != nullptr;

@@ -350,7 +350,7 @@ TModiControl* TDesignerWindow::PasteOneMcontrol(TModiControl* source, int dx, in
     const int count = static_cast<int>(form_->Items().size());
     const int left = source->Left() + dx, top = source->Top() + dy;
     TModiControl* copy = nullptr;
-    if (const TRichEditBox* e = source->RichEdit()) {
+    if (const TTextContent* e = source->RichEdit()) {
         copy = form_->AddItem(QString(), top, true,
                               QStringLiteral("新加文本") + QString::number(count + 1), cdtText,
                               source->Height(), source->Width(), left);

@@ -28,7 +28,7 @@ ItemList ForEach(const ItemList& items, Fits fits, Change change) {
 
 auto Any = [](const TModiControl*) { return true; };
 
-void SetTextFont(TRichEditBox* edit, const QString& name, int size, TFontStyles style,
+void SetTextFont(TTextContent* edit, const QString& name, int size, TFontStyles style,
                  TColor color) {
     edit->SetTextFont(name, size, style, color);
 }

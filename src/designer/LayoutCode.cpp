@@ -193,7 +193,7 @@ class Writer {
     }
 
     void TextStyles(const TModiControl& item, const QString& ref) {
-        const TRichEditBox* text = item.RichEdit();
+        const TTextContent* text = item.RichEdit();
         if (!text) return;
         const TDefaultStyle& d = defaults_;
         const TFontStyles style = text->FontStyle();

@@ -105,7 +105,7 @@ void TPSetupForm::ReadPostionValue(bool all) {
         const QString invisible = stored.Text("PRNINVISIBLE");
         if (!invisible.isEmpty()) item->setVisible(invisible.trimmed() != "1");
 
-        if (TRichEditBox* edit = item->RichEdit()) {
+        if (TTextContent* edit = item->RichEdit()) {
             int size = edit->FontSize();
             QString name = edit->FontName();
             TColor color = edit->FontColor();

@@ -52,7 +52,7 @@ bool TPSetupForm::WritePostionValue() {
         w.Put("PRNVertOrnt", item->hnVertOrnt);
         w.Put("PRNAngle", item->intAngle());
         w.Put("PRNINVISIBLE", item->Visible() ? 0 : 1);
-        if (const TRichEditBox* e = item->RichEdit()) {
+        if (const TTextContent* e = item->RichEdit()) {
             w.Put("PRNFONTSIZE", e->FontSize());
             w.Put("PRNFONTNAME", e->FontName());
             w.Put("PRNFONTCOLOR", StoredColor(e->FontColor()));

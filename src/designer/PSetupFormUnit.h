@@ -90,6 +90,7 @@ class TPSetupForm : public QWidget {
     // Prints (mode 1: without dialog, 3: with the print dialog) or previews (0; 2: after
     // the setup dialog) the task on a preview form of its own.
     bool NowQuickReport(int mode);
+    bool PrintWithoutWindow();
     // Creates a preview form for this task (caller owns it).
     TPrevStringForm* CreatePreviewForm(QWidget* parent);
 

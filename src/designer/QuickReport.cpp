@@ -3,11 +3,14 @@
 #include <QScrollBar>
 #include <memory>
 
+#include "control/PrintChoice.h"
 #include "designer/PSetupFormUnit.h"
 #include "platform/Messages.h"
 #include "platform/PrinterSystem.h"
 #include "platform/WindowPresenter.h"
+#include "render/ComposeTask.h"
 #include "render/PrevStringFormUnit.h"
+#include "render/kvlPrintrUnit.h"
 
 namespace kavel {
 
@@ -21,6 +24,16 @@ TPrevStringForm* TPSetupForm::CreatePreviewForm(QWidget* parent) {
     return form;
 }
 
+bool TPSetupForm::PrintWithoutWindow() {
+    // A print with no dialog, no window and one pass over the paper needs nothing of the
+    // preview form: its pages go straight to the print job.
+    TKVPrinter target(PrintOptionOf(*context_, prnSetup_), pixelsPerInch_, context_);
+    const QList<QPointer<TModiControl>> items(items_.begin(), items_.end());
+    const TaskPages task{pageObject_, &items, &prnSetup_, nullptr};
+    const ComposeOutcome outcome = ComposeTask(task, target, true, true);
+    return PrintComposed(outcome, target, Context(), 0, 0, false);
+}
+
 bool TPSetupForm::NowQuickReport(int mode) {
     workArea_->horizontalScrollBar()->setValue(0);
     workArea_->verticalScrollBar()->setValue(0);
@@ -32,8 +45,9 @@ bool TPSetupForm::NowQuickReport(int mode) {
     bool result = false;
     std::unique_ptr<TPrevStringForm> form;
     try {
-        form.reset(CreatePreviewForm(this));
-        if (mode == 1 || mode == 3) {
+        if (mode == 1 && !prnSetup_.blDoubleSided) {
+            result = PrintWithoutWindow();
+        } else if (form.reset(CreatePreviewForm(this)); mode == 1 || mode == 3) {
             result = form->PrintTask(mode == 3);
         } else {
             result = form->ComposeForPreview(mode == 2);

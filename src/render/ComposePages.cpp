@@ -8,6 +8,7 @@
 #include "control/PrintChoice.h"
 #include "platform/PrinterSystem.h"
 #include "platform/Variant.h"
+#include "render/ComposeTask.h"
 #include "render/DrawPrintCanvasUnit.h"
 #include "render/PrevStringFormUnit.h"
 #include "render/kvlPreviewUnit.h"
@@ -87,107 +88,123 @@ void ResetProgress(const QList<QPointer<TModiControl>>& items) {
 
 }  // namespace
 
-bool TPrevStringForm::ComposePages(bool forPrinter) {
-    SetBusy(true);
-    StatusPanel(0)->setText(QStringLiteral("状态提示：正在处理数据......"));
-    StatusBarPW()->repaint();
-    bool composed = false;
-    composeError_.clear();
-    truncated_ = false;
+ComposeOutcome ComposeTask(const TaskPages& task, TKVPrinter& target, bool forPrinter,
+                           bool direct) {
+    const QList<QPointer<TModiControl>>& items = *task.items;
+    const TprnSetup& setup = *task.setup;
+    ComposeOutcome outcome;
     try {
-        if (!forPrinter) setPreviewZoom();
-        if (Context().Printers().Count() > 0 && pageObject_) {
-            const int ppi = pixelsPerInch_;
-            auto owned =
-                std::make_unique<TKVPrinter>(PrintOptionOf(*context_, prnSetup_), ppi, context_);
-            TKVPrinter* target = owned.get();
-            preview_->SetSource(std::move(owned));
-            target->Title = prnSetup_.strTaskName;
-            if (forPrinter && directPrint_) {
-                target->BeginDirectDoc();
-            } else {
-                target->BeginDoc();
-            }
-            const int W = target->PageWidth(), H = target->PageHeight();
+        target.Title = setup.strTaskName;
+        if (forPrinter && direct) {
+            target.BeginDirectDoc();
+        } else {
+            target.BeginDoc();
+        }
+        const int W = target.PageWidth(), H = target.PageHeight();
+        const int ppi = target.ScreenPpi();
 
-            int bodies = 0;
-            for (const auto& item : items_) {
+        int bodies = 0;
+        for (const auto& item : items) {
+            if (!item) continue;
+            PlaceItem(*item, *task.pageObject, W, H);
+            if (!IsFixedPageType(item->ptPageType)) ++bodies;
+        }
+        ResetProgress(items);
+
+        int total = 0;
+        if (NeedsTotal(items)) {
+            int pages = 0, done = 0;
+            ItemsByPage counted(items, H);
+            while (done < bodies) {
+                if (++pages > kMaxCountedPages) break;
+                for (const int i : counted.On(pages)) {
+                    TModiControl* item = items[i];
+                    if (!item || IsFixedPageType(item->ptPageType) || item->blPrintDone) continue;
+                    item->blPrintDone = true;
+                    ++done;
+                    const DrawContext measure{nullptr, pages, H, pages, false, ppi};
+                    if (item->Visible() && !DrawItem(*item, measure)) {
+                        item->blPrintDone = false;
+                        --done;
+                    }
+                }
+            }
+            total = pages;
+            ResetProgress(items);
+        }
+
+        const QImage& background = task.background ? *task.background : QImage();
+        int done = 0;
+        ItemsByPage drawn(items, H);
+        for (int page = 1; done < bodies && page <= kMaxPages; ++page) {
+            target.NewPage();
+            QPainter* canvas = target.Canvas();
+            if (!forPrinter && !background.isNull() &&
+                (setup.intBkImgMode == 1 || (setup.intBkImgMode == 2 && page == 1))) {
+                canvas->drawImage(QRect(QPoint(0, 0), ControlSize(background)), background);
+            }
+            for (const int i : drawn.On(page)) {
+                TModiControl* item = items[i];
                 if (!item) continue;
-                PlaceItem(*item, *pageObject_, W, H);
-                if (!IsFixedPageType(item->ptPageType)) ++bodies;
-            }
-            ResetProgress(items_);
-
-            int total = 0;
-            if (NeedsTotal(items_)) {
-                int pages = 0, done = 0;
-                ItemsByPage counted(items_, H);
-                while (done < bodies) {
-                    if (++pages > kMaxCountedPages) break;
-                    for (const int i : counted.On(pages)) {
-                        TModiControl* item = items_[i];
-                        if (!item || IsFixedPageType(item->ptPageType) || item->blPrintDone)
-                            continue;
-                        item->blPrintDone = true;
-                        ++done;
-                        const DrawContext measure{nullptr, pages, H, pages, false, ppi};
-                        if (item->Visible() && !DrawItem(*item, measure)) {
+                int r = PageIndexMatch(item->strPageIndex, total, page);
+                if (forPrinter && item->blPreviewOnly) r = 2;
+                const bool body = !IsFixedPageType(item->ptPageType);
+                if (body && !item->blPrintDone) {
+                    item->blPrintDone = true;
+                    ++done;
+                    if (item->Visible()) {
+                        const DrawContext ctx{canvas, page, H, total, r != 2, ppi};
+                        if (!DrawItem(*item, ctx)) {
                             item->blPrintDone = false;
                             --done;
                         }
                     }
-                }
-                total = pages;
-                ResetProgress(items_);
-            }
-
-            int done = 0;
-            ItemsByPage drawn(items_, H);
-            for (int page = 1; done < bodies && page <= kMaxPages; ++page) {
-                target->NewPage();
-                QPainter* canvas = target->Canvas();
-                if (!forPrinter && !background_.isNull() &&
-                    (prnSetup_.intBkImgMode == 1 || (prnSetup_.intBkImgMode == 2 && page == 1))) {
-                    canvas->drawImage(QRect(QPoint(0, 0), ControlSize(background_)), background_);
-                }
-                for (const int i : drawn.On(page)) {
-                    TModiControl* item = items_[i];
-                    if (!item) continue;
-                    int r = PageIndexMatch(item->strPageIndex, total, page);
-                    if (forPrinter && item->blPreviewOnly) r = 2;
-                    const bool body = !IsFixedPageType(item->ptPageType);
-                    if (body && !item->blPrintDone) {
-                        item->blPrintDone = true;
-                        ++done;
-                        if (item->Visible()) {
-                            const DrawContext ctx{canvas, page, H, total, r != 2, ppi};
-                            if (!DrawItem(*item, ctx)) {
-                                item->blPrintDone = false;
-                                --done;
-                            }
-                        }
-                    } else if (!body || r == 1) {
-                        item->intPrintProgress = 0;
-                        if (item->Visible() && r != 2) {
-                            DrawItem(*item, DrawContext{canvas, page, H, total, true, ppi});
-                        }
+                } else if (!body || r == 1) {
+                    item->intPrintProgress = 0;
+                    if (item->Visible() && r != 2) {
+                        DrawItem(*item, DrawContext{canvas, page, H, total, true, ppi});
                     }
                 }
             }
-            truncated_ = done < bodies;
-            target->EndDoc();
-            RefreshStatus();
-            composed = true;
+        }
+        outcome.truncated = done < bodies;
+        target.EndDoc();
+        outcome.composed = true;
+    } catch (const KavelError& e) {
+        outcome.error = e.Text();
+    } catch (const std::exception& e) {
+        outcome.error = QString::fromUtf8(e.what());
+    }
+    return outcome;
+}
+
+bool TPrevStringForm::ComposePages(bool forPrinter) {
+    SetBusy(true);
+    StatusPanel(0)->setText(QStringLiteral("状态提示：正在处理数据......"));
+    StatusBarPW()->repaint();
+    ComposeOutcome outcome;
+    try {
+        if (!forPrinter) setPreviewZoom();
+        if (Context().Printers().Count() > 0 && pageObject_) {
+            auto owned = std::make_unique<TKVPrinter>(PrintOptionOf(*context_, prnSetup_),
+                                                      pixelsPerInch_, context_);
+            TKVPrinter* target = owned.get();
+            preview_->SetSource(std::move(owned));
+            const TaskPages task{pageObject_, &items_, &prnSetup_, &background_};
+            outcome = ComposeTask(task, *target, forPrinter, directPrint_);
+            if (outcome.composed) RefreshStatus();
         }
     } catch (const KavelError& e) {
-        composeError_ = e.Text();
+        outcome.error = e.Text();
     } catch (const std::exception& e) {
-        composeError_ = QString::fromUtf8(e.what());
+        outcome.error = QString::fromUtf8(e.what());
     }
+    composeError_ = outcome.error;
+    truncated_ = outcome.truncated;
     StatusPanel(0)->setText(QStringLiteral("状态提示："));
     StatusBarPW()->repaint();
     SetBusy(false);
-    return composed;
+    return outcome.composed;
 }
 
 }  // namespace kavel

@@ -50,7 +50,7 @@ bool Reached(const TModiControl& item, const DrawContext& ctx, int* top) {
     return true;
 }
 
-bool DrawText(TModiControl& item, TRichEditBox& edit, const DrawContext& ctx) {
+bool DrawText(TModiControl& item, TTextContent& edit, const DrawContext& ctx) {
     // Reached first: an item further down is asked on every page before its own.
     int t = 0;
     if (!Reached(item, ctx, &t)) return false;
@@ -104,7 +104,7 @@ bool DrawText(TModiControl& item, TRichEditBox& edit, const DrawContext& ctx) {
     return true;
 }
 
-bool DrawPageNumber(TModiControl& item, TRichEditBox& edit, const DrawContext& ctx) {
+bool DrawPageNumber(TModiControl& item, TTextContent& edit, const DrawContext& ctx) {
     if (!ctx.canvas || !ctx.draw) return true;
     SetCanvasFont(*ctx.canvas, edit.FontName(), edit.FontSize(), edit.FontStyle(), edit.FontColor(),
                   ctx.ppi);
@@ -364,7 +364,7 @@ int PageIndexMatch(const QString& rule, int total, int page) {
 bool DrawItem(TModiControl& item, const DrawContext& ctx) {
     switch (item.ObjectType()) {
         case cdtText: {
-            TRichEditBox* edit = item.RichEdit();
+            TTextContent* edit = item.RichEdit();
             if (!edit) return true;
             if (item.ptPageType == cptPageNo || item.ptPageType == cptPageCount) {
                 return DrawPageNumber(item, *edit, ctx);

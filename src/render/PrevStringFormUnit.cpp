@@ -1,6 +1,7 @@
 // The preview window: its panels, toolbar commands, keys, status line, the printer setup
 // with the program's locks, and the user's saved choices.
 #include "render/PrevStringFormUnit.h"
+#include "render/ComposeTask.h"
 #include "render/PreviewButtonImages.h"
 
 #include <QAction>

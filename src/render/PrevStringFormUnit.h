@@ -30,10 +30,6 @@ namespace kavel {
 class TkvlPreview;
 class TKVPrinter;
 
-// What the user is told when a composition stopped at the page limit with the task not
-// finished: how many pages were printed (or are shown) and that the rest was not.
-QString TruncatedText(int pages, bool printed);
-
 class TPrevStringForm : public QDialog {
     Q_OBJECT
   public:
@@ -86,7 +82,6 @@ class TPrevStringForm : public QDialog {
     bool Truncated() const { return truncated_; }
     bool ComposeForPreview(bool withSetupDialog);
     bool PrintTask(bool withDialog);
-    void SendPages(int from, int to);
     bool PrintSetup();
 
     // Commands of the toolbar, the bottom panel and the menus.

@@ -5,6 +5,7 @@
 #include "platform/Messages.h"
 #include "platform/PrinterSystem.h"
 #include "platform/Variant.h"
+#include "render/ComposeTask.h"
 #include "render/PrevStringFormUnit.h"
 #include "render/kvlPreviewUnit.h"
 #include "render/kvlPrintrUnit.h"
@@ -62,34 +63,37 @@ bool TPrevStringForm::PrintTask(bool withDialog) {
     directPrint_ = !withDialog && !isVisible() && !PopDoubleSideCheck()->isChecked();
     const bool composed = ComposePages(true);
     directPrint_ = false;
-    // A composition that stopped half-way is not printed as if it were the task.
-    if (!composed || !Target()) {
+    if (!Target()) {
         throw KavelError(composeError_.isEmpty() ? QStringLiteral("no pages were composed")
                                                  : composeError_);
     }
-    const int count = Target()->PageCount();
+    const ComposeOutcome outcome{composed, truncated_, composeError_};
+    return PrintComposed(outcome, *Target(), Context(), from, to,
+                         PopDoubleSideCheck()->isChecked());
+}
+
+bool PrintComposed(const ComposeOutcome& outcome, TKVPrinter& target, ControlContext& context,
+                   int from, int to, bool doubleSided) {
+    // A composition that stopped half-way is not printed as if it were the task.
+    if (!outcome.composed) {
+        throw KavelError(outcome.error.isEmpty() ? QStringLiteral("no pages were composed")
+                                                 : outcome.error);
+    }
+    const int count = target.PageCount();
     // An empty task wastes no sheet.
     if (count == 0) {
-        Context().Messages().ShowMessage(
+        context.Messages().ShowMessage(
             QStringLiteral("Nothing was printed: the task has no pages."));
         return false;
     }
-    if (to < 1) to = count;
-    if (from < 1) from = 1;
-    SendPages(from, to);
-    if (truncated_) {
-        Context().Messages().ShowMessage(TruncatedText(count, true));
+    target.FromPage = from < 1 ? 1 : from;
+    target.ToPage = to < 1 ? count : to;
+    target.Print(doubleSided, kDuplexHint);
+    if (outcome.truncated) {
+        context.Messages().ShowMessage(TruncatedText(count, true));
         return false;
     }
     return true;
-}
-
-void TPrevStringForm::SendPages(int from, int to) {
-    TKVPrinter* target = Target();
-    if (!target) return;
-    target->FromPage = from;
-    target->ToPage = to;
-    target->Print(PopDoubleSideCheck()->isChecked(), kDuplexHint);
 }
 
 }  // namespace kavel

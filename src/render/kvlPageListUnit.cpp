@@ -1,5 +1,7 @@
 #include "render/kvlPageListUnit.h"
 
+#include "render/PageRecord.h"
+
 #include <QDataStream>
 #include <QDir>
 #include <QFile>
@@ -174,17 +176,6 @@ qint32 ReadInt32(TkvlStream& stream, qint64 at) {
     return qFromLittleEndian<qint32>(ReadExactly(stream, at, 4).constData());
 }
 
-// A page as the picture saves itself behind its own length, in a fixed stream format so
-// that the store reads what it wrote whatever Qt's default becomes.
-QByteArray SavedPicture(const QPicture& page) {
-    QByteArray bytes;
-    QDataStream out(&bytes, QIODevice::WriteOnly);
-    out.setVersion(QDataStream::Qt_6_0);
-    out.setByteOrder(QDataStream::LittleEndian);
-    out << page;
-    return bytes;
-}
-
 }  // namespace
 
 TkvlPageList::~TkvlPageList() {
@@ -223,10 +214,13 @@ void TkvlPageList::WriteHeader() {
     WriteAll(*stream_, header);
 }
 
-void TkvlPageList::AddPage(const QPicture& page) {
+void TkvlPageList::AddPage(const QByteArray& page) {
     std::lock_guard guard(lock_);
     if (!stream_) Fail("no stream to add a page to");
-    const QByteArray picture = SavedPicture(page);
+    QByteArray picture;
+    picture.reserve(page.size() + 4);
+    AppendInt32(picture, qint32(page.size()));
+    picture.append(page);
     const qint32 number = count_ + 1;
     const qint64 before = number == 1 ? 0 : stream_->Size();
     try {
@@ -338,7 +332,7 @@ qint64 TkvlPageList::PositionAt(int number) {
     return record.start;
 }
 
-std::unique_ptr<QPicture> TkvlPageList::ReadPicture(const Record& record) {
+QByteArray TkvlPageList::ReadPage(const Record& record) {
     const quint32 length =
         qFromLittleEndian<quint32>(ReadExactly(*stream_, record.start + 8, 4).constData());
     if (record.start + 12 + qint64{length} + 4 != record.next) {
@@ -347,22 +341,21 @@ std::unique_ptr<QPicture> TkvlPageList::ReadPicture(const Record& record) {
                  .arg(record.start)
                  .arg(length));
     }
-    auto page = std::make_unique<QPicture>();
-    if (length == 0) return page;  // a page on which nothing was recorded
-    QByteArray bytes = ReadExactly(*stream_, record.start + 12, length);
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::ReadOnly);
-    if (!page->load(&buffer)) {
-        Fail(QString("page %1 at offset %2 is no readable picture")
+    QByteArray page = ReadExactly(*stream_, record.start + 12, length);
+    try {
+        CheckPageRecord(page);
+    } catch (const KavelError& e) {
+        Fail(QString("page %1 at offset %2 is no readable page: %3")
                  .arg(record.number)
-                 .arg(record.start));
+                 .arg(record.start)
+                 .arg(e.Text()));
     }
     return page;
 }
 
-std::unique_ptr<QPicture> TkvlPageList::GetPage(int number) {
+std::optional<QByteArray> TkvlPageList::GetPage(int number) {
     std::lock_guard guard(lock_);
-    if (!stream_ || number < 1 || number > count_) return nullptr;
+    if (!stream_ || number < 1 || number > count_) return std::nullopt;
     const qint64 entry = stream_->Pos();
     try {
         const Record record = ReadRecord(PositionAt(number));
@@ -372,7 +365,7 @@ std::unique_ptr<QPicture> TkvlPageList::GetPage(int number) {
                      .arg(record.number)
                      .arg(number));
         }
-        std::unique_ptr<QPicture> page = ReadPicture(record);
+        QByteArray page = ReadPage(record);
         stream_->Seek(record.next);
         return page;
     } catch (...) {

@@ -4,11 +4,11 @@
 
 #include <QBuffer>
 #include <QByteArray>
-#include <QPicture>
 #include <QString>
 #include <QTemporaryFile>
 #include <memory>
 #include <mutex>
+#include <optional>
 
 namespace kavel {
 
@@ -74,12 +74,12 @@ class TkvlPageList {
     // The stream, still owned by the list; null when none is held.
     TkvlStream* Stream() const;
 
-    // Appends one page. Raises KavelError without a stream or when the stream fails; the
-    // pages stored before stay readable.
-    void AddPage(const QPicture& page);
-    // A copy of page `number`, owned by the caller; null for numbers outside 1..Count(),
-    // which leave the stream position unchanged. Raises KavelError on a damaged stream.
-    std::unique_ptr<QPicture> GetPage(int number);
+    // Appends one page record (PageRecord.h). Raises KavelError without a stream or when
+    // the stream fails; the pages stored before stay readable.
+    void AddPage(const QByteArray& record);
+    // A copy of page `number`'s record; nothing for numbers outside 1..Count(), which leave
+    // the stream position unchanged. Raises KavelError on a damaged stream or record.
+    std::optional<QByteArray> GetPage(int number);
     // Writes the header again with the final count (the page target's EndDoc).
     void Finish();
     int Count() const;
@@ -93,7 +93,7 @@ class TkvlPageList {
     void WriteHeader();
     Record ReadRecord(qint64 start);
     qint64 PositionAt(int number);
-    std::unique_ptr<QPicture> ReadPicture(const Record& record);
+    QByteArray ReadPage(const Record& record);
 
     mutable std::mutex lock_;
     qint32 count_ = 0;

@@ -140,7 +140,7 @@ TkvlViewImage::TkvlViewImage(QWidget* parent) : QWidget(parent) {
     setGeometry(0, 0, 100, 100);
 }
 
-void TkvlViewImage::SetPicture(std::unique_ptr<QPicture> picture, QSize pageSize) {
+void TkvlViewImage::SetPicture(std::unique_ptr<RecordedPage> picture, QSize pageSize) {
     picture_ = std::move(picture);
     pageSize_ = pageSize;
     update();
@@ -169,10 +169,15 @@ void TkvlViewImage::SetStripWidth(int width) {
 void TkvlViewImage::paintEvent(QPaintEvent*) {
     if (!picture_) return;
     QPainter painter(this);
-    if (stripWidth_ <= 0) {
-        PaintSheet(painter);
-    } else {
-        PaintContinuousForm(painter);
+    try {
+        if (stripWidth_ <= 0) {
+            PaintSheet(painter);
+        } else {
+            PaintContinuousForm(painter);
+        }
+    } catch (const KavelError&) {
+        // The store checked the page when it was read; a page that still cannot be played
+        // stays blank rather than ending the program from inside painting.
     }
 }
 
@@ -311,7 +316,7 @@ void TkvlPreview::ShowPage() {
     if (!source_) return;
     image_->SetPicture(nullptr, QSize());
     image_->SetStripsAcross(source_->Options().Orientation == 1);
-    std::unique_ptr<QPicture> picture;
+    std::unique_ptr<RecordedPage> picture;
     try {
         picture = source_->GetPage(pageNumber_);
     } catch (const KavelError& e) {

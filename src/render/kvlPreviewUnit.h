@@ -4,7 +4,6 @@
 #pragma once
 
 #include <QList>
-#include <QPicture>
 #include <QRect>
 #include <QScrollArea>
 #include <QSize>
@@ -15,6 +14,7 @@
 #include <optional>
 
 #include "platform/Color.h"
+#include "render/PageRecord.h"
 
 namespace kavel {
 
@@ -71,8 +71,8 @@ class TkvlViewImage : public QWidget {
     explicit TkvlViewImage(QWidget* parent);
 
     // The page on display (owned) and its recorded size in pixels; null shows nothing.
-    const QPicture* Picture() const { return picture_.get(); }
-    void SetPicture(std::unique_ptr<QPicture> picture, QSize pageSize);
+    const RecordedPage* Picture() const { return picture_.get(); }
+    void SetPicture(std::unique_ptr<RecordedPage> picture, QSize pageSize);
 
     TColor BackgroundColor() const { return backgroundColor_; }  // the holes' colour
     void SetBackgroundColor(TColor color);
@@ -91,7 +91,7 @@ class TkvlViewImage : public QWidget {
     void PaintContinuousForm(QPainter& painter);
     void PaintHoles(QPainter& painter, const QRect& strip, bool across);
 
-    std::unique_ptr<QPicture> picture_;
+    std::unique_ptr<RecordedPage> picture_;
     QSize pageSize_;
     TColor backgroundColor_ = clWhite;
     TColor shadowColor_ = clBlack;

@@ -115,6 +115,7 @@ void TKVPrinter::ConfigurePrinter() {
 void TKVPrinter::BeginDoc() {
     metafile_.reset();
     if (state_ != 0) throw KavelError(QStringLiteral("Error:It is Busy!"));
+    fonts_ = std::make_shared<PageFonts>();
     pageCount_ = 0;
     state_ = 1;
     pageList_->SetStream(std::make_unique<TkvlStream>(kStreamLimit));
@@ -134,7 +135,7 @@ void TKVPrinter::FinishPage() {
         jobCanvas_ = nullptr;
     } else {
         canvas_.reset();  // completes the page
-        pageList_->AddPage(*metafile_);
+        pageList_->AddPage(metafile_->Record());
         metafile_.reset();
     }
     if (Preview) QCoreApplication::postEvent(Preview, new PageFinishedEvent(pageCount_));
@@ -155,8 +156,7 @@ void TKVPrinter::NewPage() {
         BeginStretchedPage(*jobCanvas_, QSize(pageWidth_, pageHeight_), directPaper_);
         return;
     }
-    metafile_ = std::make_unique<QPicture>();
-    metafile_->setBoundingRect(QRect(0, 0, pageWidth_, pageHeight_));
+    metafile_ = std::make_unique<PageRecorder>(QSize(pageWidth_, pageHeight_), fonts_);
     canvas_ = std::make_unique<QPainter>(metafile_.get());
 }
 
@@ -169,9 +169,11 @@ void TKVPrinter::EndDoc() {
     pageList_->Finish();
 }
 
-std::unique_ptr<QPicture> TKVPrinter::GetPage(int n) {
+std::unique_ptr<RecordedPage> TKVPrinter::GetPage(int n) {
     if ((state_ != 1 && state_ != 2) || n < 1 || n > pageCount_) return nullptr;
-    return pageList_->GetPage(n);
+    std::optional<QByteArray> record = pageList_->GetPage(n);
+    if (!record) return nullptr;
+    return std::make_unique<RecordedPage>(RecordedPage{std::move(*record), fonts_});
 }
 
 void TKVPrinter::PrintPages(PrintJob& job, int from, int to, int step, const QRectF& dest) {
@@ -224,25 +226,24 @@ void TKVPrinter::Print(bool doubleSided, const QString& hint) {
     }
 }
 
-void DrawPageStretched(QPainter& painter, const QPicture& page, QSize pageSize,
+void DrawPageStretched(QPainter& painter, const RecordedPage& page, QSize pageSize,
                        const QRectF& dest) {
     if (pageSize.width() <= 0 || pageSize.height() <= 0) return;
-    // Playing a picture already converts from its own resolution to the device's; only
-    // the stretch beyond that is applied here.
-    const QPaintDevice* device = painter.device();
-    const double playX = device ? double(device->logicalDpiX()) / page.logicalDpiX() : 1.0;
-    const double playY = device ? double(device->logicalDpiY()) / page.logicalDpiY() : 1.0;
-    BeginStretchedPage(painter, pageSize, dest, QPointF(playX, playY));
-    painter.drawPicture(0, 0, page);
+    BeginStretchedPage(painter, pageSize, dest);
+    try {
+        page.Play(painter);
+    } catch (...) {
+        painter.restore();
+        throw;
+    }
     painter.restore();
 }
 
-void BeginStretchedPage(QPainter& painter, QSize pageSize, const QRectF& dest, QPointF play) {
+void BeginStretchedPage(QPainter& painter, QSize pageSize, const QRectF& dest) {
     painter.save();
     painter.translate(dest.topLeft());
     if (pageSize.width() > 0 && pageSize.height() > 0) {
-        painter.scale(dest.width() / pageSize.width() / play.x(),
-                      dest.height() / pageSize.height() / play.y());
+        painter.scale(dest.width() / pageSize.width(), dest.height() / pageSize.height());
     }
     painter.setClipRect(QRect(QPoint(0, 0), pageSize), Qt::IntersectClip);
     // A page starts from the default drawing state, whatever the player drew before:

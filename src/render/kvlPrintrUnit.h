@@ -5,7 +5,6 @@
 #include <QEvent>
 #include <QObject>
 #include <QPainter>
-#include <QPicture>
 #include <QPointer>
 #include <QString>
 #include <QStringList>
@@ -14,6 +13,7 @@
 #include "control/ControlContext.h"
 #include "control/PrnSetup.h"
 #include "platform/PrinterSystem.h"
+#include "render/PageRecord.h"
 
 namespace kavel {
 
@@ -49,7 +49,7 @@ class TKVPrinter {
     void EndDoc();
     QPainter* Canvas() { return direct_ ? jobCanvas_ : canvas_.get(); }
     // A new copy of page n (1-based); null outside the recorded pages.
-    std::unique_ptr<QPicture> GetPage(int n);
+    std::unique_ptr<RecordedPage> GetPage(int n);
     // Prints pages FromPage..ToPage, manual double-sided when asked.
     void Print(bool doubleSided, const QString& hint);
 
@@ -82,7 +82,8 @@ class TKVPrinter {
     std::shared_ptr<ControlContext> context_;
     int screenPpi_;
     std::unique_ptr<TkvlPageList> pageList_;
-    std::unique_ptr<QPicture> metafile_;
+    std::shared_ptr<PageFonts> fonts_;        // of the pages recorded since BeginDoc
+    std::unique_ptr<PageRecorder> metafile_;  // the page being recorded
     std::unique_ptr<QPainter> canvas_;
     bool direct_ = false;
     QRectF directPaper_;             // the paper in device pixels, for direct pages
@@ -97,10 +98,10 @@ class TKVPrinter {
 };
 
 // Plays a recorded page onto a painter, stretched to the destination rectangle.
-void DrawPageStretched(QPainter& painter, const QPicture& page, QSize pageSize, const QRectF& dest);
+void DrawPageStretched(QPainter& painter, const RecordedPage& page, QSize pageSize,
+                       const QRectF& dest);
 // Saves the painter and sets it up to draw a page of pageSize stretched to dest, from the
-// default drawing state; `play` is the stretch a picture's player applies on its own.
-void BeginStretchedPage(QPainter& painter, QSize pageSize, const QRectF& dest,
-                        QPointF play = QPointF(1, 1));
+// default drawing state.
+void BeginStretchedPage(QPainter& painter, QSize pageSize, const QRectF& dest);
 
 }  // namespace kavel

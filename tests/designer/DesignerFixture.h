@@ -41,7 +41,7 @@ class DesignerTest : public ControlTest {
     QAction* Action(const char* name) { return Find<QAction>(name); }
     // The widget that receives the mouse for an item (its inner control, or its viewport).
     QWidget* MouseTarget(TModiControl& item) {
-        if (auto* e = item.RichEdit()) return e->viewport();
+        if (auto* e = item.EditBox()) return e->viewport();
         return item.DataObject();
     }
     void Click(TModiControl& item, Qt::KeyboardModifiers mods = {}, QPoint at = QPoint(5, 5)) {

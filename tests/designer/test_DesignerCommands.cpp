@@ -57,8 +57,8 @@ class DesignerCommands : public DesignerTest {
     // Replaces a text item's text by typing it in place.
     void Type(TModiControl& item, const QString& text) {
         Click(item);
-        item.RichEdit()->selectAll();
-        QTest::keyClicks(item.RichEdit(), text);
+        item.EditBox()->selectAll();
+        QTest::keyClicks(item.EditBox(), text);
     }
     // The font box's choice, by a family installed here: the program that runs the code
     // finds the same face without the Windows family names' mapping of its own.
@@ -99,7 +99,7 @@ TEST_F(DesignerCommands, ALayoutDesignedWithTheCommandsPrintsTheSameFromItsCode)
     Enter("EditFontSize", 14);
     QTest::mouseClick(Button("ToolBold"), Qt::LeftButton);
     QTest::mouseClick(Button("BTRight"), Qt::LeftButton);
-    Key(title.RichEdit(), Qt::Key_Down, Qt::ControlModifier | Qt::AltModifier);
+    Key(title.EditBox(), Qt::Key_Down, Qt::ControlModifier | Qt::AltModifier);
     // A text bound as the page number.
     TModiControl& pageNo = Insert("NInsertTxt", QPoint(40, 520));
     Type(pageNo, "Page #");

@@ -18,7 +18,7 @@ class DesignerStore : public DesignerTest {
     }
     void Nudge(int number) {
         Click(Item(number));
-        Key(Item(number).RichEdit(), Qt::Key_Right, Qt::ControlModifier | Qt::AltModifier);
+        Key(Item(number).EditBox(), Qt::Key_Right, Qt::ControlModifier | Qt::AltModifier);
     }
     QString LayoutFile() { return GetSettingsFileName(false, "Store task"); }
     QString Custom(const char* key) { return ReadCustomSetup("SetupInterface", key); }

@@ -144,7 +144,7 @@ TEST_F(Designer, EditsWithMouseAndKeysAndStoresTheLayout) {
     Drag(Item(1).Handle(4), QPoint(3, 3), QPoint(20, 0));
     EXPECT_EQ(Bounds(Item(1)), QRect(130, 100, 220, 30));
 
-    QWidget* keys = Item(1).RichEdit();
+    QWidget* keys = Item(1).EditBox();
     Key(keys, Qt::Key_Right, Qt::ControlModifier);
     Key(keys, Qt::Key_Down, Qt::ControlModifier | Qt::AltModifier);
     Key(keys, Qt::Key_Right, Qt::AltModifier);
@@ -285,8 +285,8 @@ TEST_F(Designer, TheMoveFlagStopsEveryWayOfMoving) {
     Open();
     Click(Item(1));
     Drag(MouseTarget(Item(1)), QPoint(5, 5), QPoint(30, 30));
-    Key(Item(1).RichEdit(), Qt::Key_Right, Qt::ControlModifier);
-    Key(Item(1).RichEdit(), Qt::Key_Right, Qt::AltModifier);
+    Key(Item(1).EditBox(), Qt::Key_Right, Qt::ControlModifier);
+    Key(Item(1).EditBox(), Qt::Key_Right, Qt::AltModifier);
     Drag(Item(1).Handle(5), QPoint(3, 3), QPoint(20, 20));
     EXPECT_EQ(Bounds(Item(1)), QRect(100, 100, 200, 30));
     EXPECT_FALSE(Button("ButtonApply")->isEnabled());
@@ -407,7 +407,7 @@ TEST_F(Designer, AnEmptyTaskNameIsNotSaved) {
     BuildTask("");
     Open();
     Click(Item(1));
-    Key(Item(1).RichEdit(), Qt::Key_Right, Qt::ControlModifier);
+    Key(Item(1).EditBox(), Qt::Key_Right, Qt::ControlModifier);
     QTest::mouseClick(Button("ButtonApply"), Qt::LeftButton);
     ASSERT_EQ(Shown().size(), 1);
     EXPECT_TRUE(Shown().first().startsWith(QStringLiteral("打印任务名(PrintTaskName)空")));

@@ -3,8 +3,9 @@
 
 #include <QImage>
 #include <QPainter>
-#include <QPicture>
 #include <QRect>
+
+#include "render/PageRecord.h"
 
 namespace kavel::test {
 
@@ -28,11 +29,11 @@ inline QRect InkBounds(const QImage& image, QRect area = QRect(), int threshold 
 }
 
 // A recorded page played onto a white picture of the given size.
-inline QImage Replay(const QPicture& page, QSize size) {
+inline QImage Replay(const RecordedPage& page, QSize size) {
     QImage image(size, QImage::Format_RGB32);
     image.fill(Qt::white);
     QPainter painter(&image);
-    painter.drawPicture(0, 0, page);
+    page.Play(painter);
     return image;
 }
 

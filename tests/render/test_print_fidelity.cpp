@@ -57,7 +57,7 @@ TEST_F(PrintFidelity, TextBreaksIntoTheSameLinesAtEveryDensity) {
         Call("SET_PRINT_STYLE", {"FontSize", 12});
         Call("ADD_PRINT_TEXT", {20, 20, 160, 200, text});
         Form().PrepareTask(0, false);
-        TRichEditBox* edit = Item(1).RichEdit();
+        TTextContent* edit = Item(1).RichEdit();
         const QStringList lines = edit->Lines();
         if (atScreen.isEmpty()) atScreen = lines;
         EXPECT_EQ(lines, atScreen) << ppi << " pixels per inch";

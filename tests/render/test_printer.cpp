@@ -181,12 +181,13 @@ TEST_F(PrintDialogLocks, FailedPrintsTellTheUserAndLeaveTheControlReady) {
 }
 
 TEST(PagePlayback, APageStartsFromTheDefaultStateWhateverThePlayerDrewBefore) {
-    QPicture page;
-    page.setBoundingRect(QRect(0, 0, 100, 40));
+    const auto fonts = std::make_shared<PageFonts>();
+    PageRecorder recorder(QSize(100, 40), fonts);
     {
-        QPainter recorder(&page);
-        recorder.drawText(QRect(0, 0, 100, 40), Qt::AlignCenter, "MMMM");  // no pen set
+        QPainter painter(&recorder);
+        painter.drawText(QRect(0, 0, 100, 40), Qt::AlignCenter, "MMMM");  // no pen set
     }
+    const RecordedPage page{recorder.Record(), fonts};
     QImage image(100, 40, QImage::Format_RGB32);
     image.fill(Qt::white);
     QPainter player(&image);

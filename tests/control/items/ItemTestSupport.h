@@ -16,7 +16,7 @@ namespace kavel::test {
 // The widget of an item that receives its mouse events: a text edit's viewport, else the
 // inner control itself.
 inline QWidget* MouseTarget(TModiControl* item) {
-    if (auto* edit = item->RichEdit()) return edit->viewport();
+    if (auto* edit = item->EditBox()) return edit->viewport();
     return item->DataObject();
 }
 

@@ -1,6 +1,6 @@
-// The inner controls of items: the rich-text edit of text items (its lines as it breaks them,
-// its text and its format) and the shape control (figure geometry and the pen style mapping;
-// printed shapes: test_compose).
+// The inner controls of items: a text item's content (its lines as it breaks them, its text
+// and its format), the edit that shows it, and the shape control (figure geometry and the pen style
+// mapping; printed shapes: test_compose).
 #include <QFontMetrics>
 
 #include "ItemTestSupport.h"
@@ -8,35 +8,30 @@
 namespace kavel::test {
 namespace {
 
-class RichEditTest : public ::testing::TestWithParam<bool> {
+class TextContentTest : public ::testing::Test {
   protected:
-    void SetUp() override {
-        paper_.resize(800, 600);
-        if (GetParam()) paper_.show();
-        edit_ = new TRichEditBox(&paper_);
-        edit_->SetTextFont(QStringLiteral("Courier New"), 10, 0, clBlack);
-        edit_->show();
-    }
+    void SetUp() override { content_.SetTextFont(QStringLiteral("Courier New"), 10, 0, clBlack); }
     // The width at which "aaaa bbbb cccc dddd" breaks after "bbbb".
     int BreakWidth() const {
-        return QFontMetrics(edit_->font()).horizontalAdvance(QStringLiteral("aaaa bbbb cccc")) - 1;
+        return QFontMetrics(content_.TextFont())
+                   .horizontalAdvance(QStringLiteral("aaaa bbbb cccc")) -
+               1;
     }
 
-    QWidget paper_;
-    TRichEditBox* edit_ = nullptr;
+    TTextContent content_;
 };
 
-TEST_P(RichEditTest, LinesBreakAtTheControlsWidth) {
-    edit_->SetText(QStringLiteral("aaaa bbbb cccc dddd"));
-    edit_->resize(BreakWidth(), 100);
-    EXPECT_EQ(edit_->Lines(), (QStringList{"aaaa bbbb", "cccc dddd"}));
+TEST_F(TextContentTest, LinesBreakAtTheItemsWidth) {
+    content_.SetText(QStringLiteral("aaaa bbbb cccc dddd"));
+    content_.SetWidth(BreakWidth());
+    EXPECT_EQ(content_.Lines(), (QStringList{"aaaa bbbb", "cccc dddd"}));
     // The lines follow a later width.
-    edit_->resize(2000, 100);
-    EXPECT_EQ(edit_->Lines(), (QStringList{"aaaa bbbb cccc dddd"}));
+    content_.SetWidth(2000);
+    EXPECT_EQ(content_.Lines(), (QStringList{"aaaa bbbb cccc dddd"}));
 }
 
-TEST_P(RichEditTest, LinesOfSeveralParagraphs) {
-    edit_->resize(BreakWidth(), 100);
+TEST_F(TextContentTest, LinesOfSeveralParagraphs) {
+    content_.SetWidth(BreakWidth());
     struct Case {
         QString text;
         QStringList lines;
@@ -50,34 +45,40 @@ TEST_P(RichEditTest, LinesOfSeveralParagraphs) {
                           {"aaaa bbbb cccc dddd\r\nx", {"aaaa bbbb", "cccc dddd", "x"}}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text.toStdString());
-        edit_->SetText(c.text);
-        EXPECT_EQ(edit_->Lines(), c.lines);
+        content_.SetText(c.text);
+        EXPECT_EQ(content_.Lines(), c.lines);
     }
 }
 
-TEST_P(RichEditTest, TextKeepsItsFormatWhenReplaced) {
-    edit_->SetTextFont(QStringLiteral("Arial"), 12, fsItalic, RGBColor(255, 0, 0));
-    edit_->SetTextAlignment(taRightJustify);
-    edit_->SetText(QStringLiteral("line one\r\nline two"));
-    EXPECT_EQ(edit_->Text(), QStringLiteral("line one\nline two"));
+TEST_F(TextContentTest, EditShowsTheContentAndTypingChangesIt) {
+    QWidget paper;
+    paper.resize(800, 600);
+    TRichEditBox edit(content_, &paper);
+    content_.SetTextFont(QStringLiteral("Arial"), 12, fsItalic, RGBColor(255, 0, 0));
+    content_.SetTextAlignment(taRightJustify);
+    content_.SetText(QStringLiteral("line one\r\nline two"));
+    EXPECT_EQ(content_.Text(), QStringLiteral("line one\nline two"));
     // The edit shows the text with its format once it is on screen.
-    edit_->window()->show();
-    EXPECT_EQ(edit_->toPlainText(), QStringLiteral("line one\nline two"));
-    QTextCursor cursor(edit_->document());
+    paper.show();
+    EXPECT_EQ(edit.toPlainText(), QStringLiteral("line one\nline two"));
+    QTextCursor cursor(edit.document());
     cursor.movePosition(QTextCursor::End);
     EXPECT_EQ(cursor.charFormat().foreground().color(), QColor(255, 0, 0));
     EXPECT_TRUE(cursor.charFormat().fontItalic());
     EXPECT_EQ(cursor.blockFormat().alignment() & Qt::AlignHorizontal_Mask, Qt::AlignRight);
-    EXPECT_EQ(edit_->font().pixelSize(), 16);  // 12 points at 96 pixels per inch
+    EXPECT_EQ(edit.font().pixelSize(), 16);  // 12 points at 96 pixels per inch
+    content_.SetReadOnly(true);
+    content_.SetBackColor(clSilver);
+    EXPECT_TRUE(edit.isReadOnly());
+    EXPECT_EQ(edit.BackColor(), clSilver);
+    edit.setPlainText(QStringLiteral("typed"));
+    EXPECT_EQ(content_.Text(), QStringLiteral("typed"));
 }
 
-INSTANTIATE_TEST_SUITE_P(PaperShownOrNot, RichEditTest, ::testing::Bool());
-
-TEST(RichEditFontTest, NonPositiveSizeKeepsAUsableFont) {
-    TRichEditBox edit(nullptr);
-    edit.SetTextFont(QStringLiteral("Arial"), 0, 0, clBlack);
-    EXPECT_EQ(edit.FontSize(), 0);
-    EXPECT_GE(edit.font().pixelSize(), 1);
+TEST_F(TextContentTest, NonPositiveSizeKeepsAUsableFont) {
+    content_.SetTextFont(QStringLiteral("Arial"), 0, 0, clBlack);
+    EXPECT_EQ(content_.FontSize(), 0);
+    EXPECT_GE(content_.TextFont().pixelSize(), 1);
 }
 
 TEST(ShapeTest, FigureCornersFollowThePenWidth) {

@@ -52,7 +52,7 @@ TEST_F(ItemRestoreTest, EachDifferenceFromTheScriptMarksTheItemAndIsUndone) {
         EXPECT_EQ(std::tuple(item->isHidden(), item->ptPageType, item->hnHorzOrnt, item->hnVertOrnt,
                              item->hnImgMode()),
                   std::tuple(false, cptPageData, chnLeft, cvnTop, cstCrop));
-        const TRichEditBox* edit = item->RichEdit();
+        const TTextContent* edit = item->RichEdit();
         EXPECT_EQ(std::tuple(edit->FontName(), edit->FontSize(), edit->FontStyle(),
                              edit->FontColor(), edit->TextAlignment()),
                   std::tuple(QString("宋体"), 9, TFontStyles(0), clBlack, taLeftJustify));
@@ -95,14 +95,14 @@ TEST_F(ItemRestoreTest, TextTakesTheContentAndIsEditableOnlyInDesignMode) {
     item->strContent = QStringLiteral("hello\r\nworld");
     item->RestoreToScript(false);
     EXPECT_EQ(item->RichEdit()->Text(), QStringLiteral("hello\nworld"));
-    EXPECT_TRUE(item->RichEdit()->isReadOnly());
+    EXPECT_TRUE(item->RichEdit()->ReadOnly());
     item->RestoreToScript(true);
-    EXPECT_FALSE(item->RichEdit()->isReadOnly());
+    EXPECT_FALSE(item->RichEdit()->ReadOnly());
     // Items added in the designer are hidden until it shows them.
     item->blDesignAdded = true;
     item->RestoreToScript(true);
     EXPECT_TRUE(item->isHidden());
-    EXPECT_TRUE(item->RichEdit()->isHidden());
+    EXPECT_TRUE(item->EditBox()->isHidden());
 }
 
 TEST_F(ItemRestoreTest, FixedItemsAreShownOnSilver) {

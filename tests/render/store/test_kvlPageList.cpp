@@ -5,11 +5,11 @@
 #include <QFileInfo>
 #include <QImage>
 #include <QPainter>
-#include <QPicture>
 #include <QtEndian>
 #include <vector>
 
 #include "platform/Variant.h"
+#include "render/PageRecord.h"
 #include "render/kvlPageListUnit.h"
 
 namespace kavel {
@@ -18,15 +18,23 @@ namespace {
 const QColor kPageColors[] = {Qt::red,     Qt::green, Qt::blue,    Qt::yellow,
                               Qt::magenta, Qt::cyan,  Qt::darkRed, Qt::darkGreen};
 
+const auto kFonts = std::make_shared<PageFonts>();
+
 // A page that fills most of its 100 x 100 area with the colour of its number.
-QPicture MakePage(int number) {
-    QPicture picture;
-    QPainter painter(&picture);
+QByteArray MakePage(int number) {
+    PageRecorder recorder(QSize(100, 100), kFonts);
+    QPainter painter(&recorder);
     painter.fillRect(QRect(0, 0, 100, 100), Qt::white);
     painter.fillRect(QRect(10, 10, 80, 80), kPageColors[(number - 1) % 8]);
     painter.drawText(QPoint(20, 95), QString("page %1").arg(number));
     painter.end();
-    return picture;
+    return recorder.Record();
+}
+
+QByteArray EmptyPage() {
+    PageRecorder recorder(QSize(100, 100), kFonts);
+    QPainter(&recorder).end();
+    return recorder.Record();
 }
 
 qint32 Int32At(TkvlStream& stream, qint64 at) {
@@ -64,12 +72,12 @@ std::vector<qint64> RecordStarts(TkvlPageList& list) {
 // Reads a page and checks the colour of the page it was made from (by default the page of
 // the same number), replayed onto an image.
 void ExpectPage(TkvlPageList& list, int number, int madeFrom = 0) {
-    const std::unique_ptr<QPicture> page = list.GetPage(number);
+    const std::optional<QByteArray> page = list.GetPage(number);
     ASSERT_TRUE(page) << "page " << number;
     QImage image(100, 100, QImage::Format_RGB32);
     image.fill(Qt::black);
     QPainter painter(&image);
-    page->play(&painter);
+    PlayPageRecord(painter, *page, *kFonts);
     painter.end();
     const int made = madeFrom ? madeFrom : number;
     EXPECT_EQ(image.pixelColor(50, 50), kPageColors[(made - 1) % 8]) << "page " << number;
@@ -77,12 +85,12 @@ void ExpectPage(TkvlPageList& list, int number, int madeFrom = 0) {
 
 TEST(TkvlPageList, LayoutOfHeaderAndRecords) {
     // The page count (written with the first page and by Finish), 100 filler bytes and a zero;
-    // then each record: page number, next record, the picture's length and data, and the start
-    // of the record.
+    // then each record: page number, next record, the page record's length and data, and the
+    // start of the record.
     const auto list = MakeStore(1);
     TkvlStream& stream = *list->Stream();
     const qint64 size = stream.Size();
-    const QPicture page = MakePage(1);
+    const QByteArray page = MakePage(1);
     EXPECT_EQ(Int32At(stream, 0), 1);
     EXPECT_EQ(Int32At(stream, 104), 0);
     EXPECT_EQ(Int32At(stream, 108), 1);
@@ -108,11 +116,10 @@ TEST(TkvlPageList, ReadsPagesInAnyOrder) {
         for (const int number : {3, 2, 1, 5, 4, 4, 1, 5, 2}) ExpectPage(*list, number);
         for (int number = 1; number <= 5; ++number) ExpectPage(*list, number);
     }
-    const auto list = MakeStore(1);  // an empty picture is a page too
-    list->AddPage(QPicture());
+    const auto list = MakeStore(1);  // a page with nothing drawn is a page too
+    list->AddPage(EmptyPage());
     list->AddPage(MakePage(3));
-    ASSERT_TRUE(list->GetPage(2));
-    EXPECT_TRUE(list->GetPage(2)->isNull());
+    EXPECT_EQ(list->GetPage(2), EmptyPage());
     ExpectPage(*list, 3);
     ExpectPage(*list, 1);
 }
@@ -123,7 +130,7 @@ TEST(TkvlPageList, ReadingLeavesThePositionAtTheNextRecordAndMissesMoveNothing) 
     ExpectPage(*list, 2);
     EXPECT_EQ(list->Stream()->Pos(), starts[2]);
     for (const int number : {5, 100, 0, -1}) {
-        EXPECT_EQ(list->GetPage(number), nullptr) << number;
+        EXPECT_FALSE(list->GetPage(number)) << number;
         EXPECT_EQ(list->Stream()->Pos(), starts[2]) << number;
     }
     ExpectPage(*list, 4);
@@ -140,7 +147,7 @@ TEST(TkvlPageList, PagesInTheTemporaryFileReadBackAndTheFileGoesWithTheStream) {
     list->FreeStream();
     EXPECT_FALSE(QFileInfo::exists(fileName));
     EXPECT_EQ(list->Count(), 0);
-    EXPECT_EQ(list->GetPage(1), nullptr);
+    EXPECT_FALSE(list->GetPage(1));
     EXPECT_THROW(list->AddPage(MakePage(1)), KavelError);
     // A new stream starts an empty store.
     list->SetStream(std::make_unique<TkvlStream>(250000));
@@ -168,7 +175,7 @@ TEST(TkvlPageList, FailedAddLosesNoPage) {
 
 // ---- damaged streams ----
 
-// Keeps the picture loader's complaints about damaged pages out of the test output.
+// Keeps Qt's complaints about damaged values out of the test output.
 class QuietWarnings {
   public:
     QuietWarnings() : previous_(qInstallMessageHandler(Drop)) {}
@@ -233,7 +240,7 @@ TEST(TkvlPageList, NoChangedByteGivesAWrongPage) {
     const QuietWarnings quiet;
     const auto list = MakeStore(2);
     TkvlStream& stream = *list->Stream();
-    const QPicture pages[] = {MakePage(1), MakePage(2)};
+    const QByteArray pages[] = {MakePage(1), MakePage(2)};
     const qint64 size = stream.Size();
     int errors = 0;
     for (qint64 at = 108; at < size; ++at) {
@@ -250,9 +257,7 @@ TEST(TkvlPageList, NoChangedByteGivesAWrongPage) {
                 try {
                     const auto page = list->GetPage(number);
                     ASSERT_TRUE(page);
-                    EXPECT_EQ(QByteArray(page->data(), page->size()),
-                              QByteArray(pages[number - 1].data(), pages[number - 1].size()))
-                        << "byte " << at << " page " << number;
+                    EXPECT_EQ(*page, pages[number - 1]) << "byte " << at << " page " << number;
                 } catch (const KavelError& error) {
                     ++errors;
                     EXPECT_TRUE(error.Text().startsWith("page store: ")) << at;
