@@ -15,6 +15,7 @@
 #include "EngineSupport.h"
 #include "TestHttpServer.h"
 #include "common/TestSupport.h"
+#include "platform/AddressPolicy.h"
 #include "platform/ChromiumEngine.h"
 #include "platform/ChromiumPage.h"
 
@@ -151,17 +152,23 @@ TEST(ChromiumEngine, MirrorMatchesTheBrowsersRectanglesByAddressAndByContent) {
     }
 }
 
-// A lazy picture far below the viewport is loaded before the read, and its bytes are there
-// to draw from.
-TEST(ChromiumEngine, LazyPictureFarBelowIsLoadedBeforeTheRead) {
+// The attributes that the conversion reads are in the mirror; a lazy picture far below the
+// viewport is loaded before the read, and its bytes are there to draw from.
+TEST(ChromiumEngine, TableAttributesAndALazyPictureFarBelowAreRead) {
     auto page = OpenPage();
     const QString png = PngFile();
-    ASSERT_EQ(page->WriteDocument("<div style='height:5000px'></div><img loading=lazy src='" +
+    ASSERT_EQ(page->WriteDocument("<table border=2 cellspacing=3 bordercolor=red><tr><td>x</td>"
+                                  "</tr></table><div style='height:5000px'></div>"
+                                  "<img loading=lazy src='" +
                                   QUrl::fromLocalFile(png).toString() + "'>")
                   .status,
               LoadStatus::Complete);
     const auto doc = ReadPage(*page);
     ASSERT_TRUE(doc);
+    const NodeId table = doc->ElementsByTagName(doc->Root(), "table").first();
+    EXPECT_EQ(QStringList({doc->Attribute(table, "border"), doc->Attribute(table, "cellSpacing"),
+                           doc->Attribute(table, "bordercolor")}),
+              QStringList({"2", "3", "red"}));
     const NodeId img = doc->ElementsByTagName(doc->Root(), "img").first();
     EXPECT_EQ(doc->Property(img, "naturalWidth").toInt(), 2);
     const auto bytes = page->ResourceContent(doc->Property(img, "currentSrc").toString());
@@ -299,6 +306,44 @@ TEST(ChromiumEngine, ZoomAndUserAgentApplyAndRestore) {
     EXPECT_EQ(page->Evaluate("navigator.userAgent").value->toString(), page->UserAgent());
     page->SetUserAgent("KavelTest/1.0");
     EXPECT_EQ(page->Evaluate("navigator.userAgent").value->toString(), "KavelTest/1.0");
+}
+
+// A page of the web reaches neither the user's files nor this machine, by address or by
+// picture, nor a name of this machine by what it resolves to; a local host page reaches both.
+TEST(ChromiumEngine, ResourcePolicyRefusesLocalAddressesToPagesOfTheWeb) {
+    TestHttpServer::Options gif;
+    gif.body = "GIF89a";
+    TestHttpServer local(gif);
+    const QString pictures = "<base href='http://example.com/app/'><img src='" +
+                             QUrl::fromLocalFile(PngFile()).toString() + "'><img src='" +
+                             local.Url("/pic.gif") + "'>";
+    for (const bool hostIsLocal : {false, true}) {
+        SCOPED_TRACE(hostIsLocal);
+        auto page = OpenPage();
+        page->SetResourcePolicy({hostIsLocal, "http://example.com/app/index.html"});
+        const int before = local.Requests();
+        EXPECT_EQ(page->Navigate(local.Url("/page")).status == LoadStatus::Complete, hostIsLocal);
+        EXPECT_EQ(local.Requests() > before, hostIsLocal);
+        ASSERT_EQ(page->WriteDocument(pictures).status, LoadStatus::Complete);
+        const auto doc = ReadPage(*page);
+        ASSERT_TRUE(doc);
+        const QList<NodeId> images = doc->ElementsByTagName(doc->Root(), "img");
+        ASSERT_EQ(images.size(), 2);
+        EXPECT_EQ(doc->Property(images[0], "naturalWidth").toInt() == 2, hostIsLocal);
+        EXPECT_EQ(page->RefusedAddresses().contains(local.Url("/pic.gif")), !hostIsLocal);
+    }
+    char name[256] = {};
+    ::gethostname(name, sizeof name - 1);
+    const QString machine = QString::fromLocal8Bit(name);
+    if (!machine.isEmpty() && !ResolveHost(machine).isEmpty() &&
+        IsPrivateAddress(ResolveHost(machine).first())) {
+        auto page = OpenPage(600, 400, false);
+        const int before = local.Requests();
+        EXPECT_EQ(
+            page->Navigate(QStringLiteral("http://%1:%2/").arg(machine).arg(local.Port())).status,
+            LoadStatus::Failed);
+        EXPECT_EQ(local.Requests(), before);
+    }
 }
 
 TEST(ChromiumEngine, ReadStopsAtItsLimitsAndSaysSo) {

@@ -373,6 +373,21 @@ TEST_F(PreviewFormTest, SetupButtonOpensOnTheSavedPrinterAndComposesAgainOnTheNe
 // The preview embedded in the control's panel (drawn in a real page: e2e_serve).
 using Embedded = test::ControlTest;
 
+TEST_F(Embedded, APreviewInThePageReplacesTheLastOne) {
+    QPointer<QWidget> previous;
+    for (int run = 0; run < 2; ++run) {
+        Call("PRINT_INIT", {"embedded"});
+        Call("SET_SHOW_MODE", {"PREVIEW_IN_BROWSE", 1});
+        Call("ADD_PRINT_TEXT", {10, 10, 200, 20, "in the page"});
+        Call("PREVIEW");
+        EXPECT_TRUE(previous.isNull());  // freed with its pages
+        previous = control->EmbeddedForm();
+        ASSERT_NE(previous, nullptr);
+        EXPECT_EQ(previous->parentWidget(), control->Panel1());
+    }
+    EXPECT_TRUE(printers->Jobs().empty());  // a preview prints nothing
+}
+
 TEST_F(Embedded, PreviewsWithoutADisplayOrAPrinterNeverLeaveTheControlBusy) {
     Call("PRINT_INIT", {"modal"});
     Call("ADD_PRINT_TEXT", {10, 10, 200, 20, "x"});
