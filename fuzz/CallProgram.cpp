@@ -68,18 +68,11 @@ const std::vector<const char*>& AllTexts() {
     return all;
 }
 
-constexpr std::array<double, 12> kDoubles = {0.5,
-                                             1.5,
-                                             2.5,
-                                             -0.5,
-                                             -0.0,
-                                             1e300,
-                                             -1e300,
-                                             2147483647.5,
-                                             -2147483648.5,
-                                             4294967296.0,
-                                             std::numeric_limits<double>::quiet_NaN(),
-                                             std::numeric_limits<double>::infinity()};
+// clang-format off
+constexpr std::array<double, 12> kDoubles = {
+    0.5, 1.5, 2.5, -0.5, -0.0, 1e300, -1e300, 2147483647.5, -2147483648.5, 4294967296.0,
+    std::numeric_limits<double>::quiet_NaN(), std::numeric_limits<double>::infinity()};
+// clang-format on
 
 // A text of the parameter's group half of the time, else any text.
 QString TableText(ByteReader& in, const QString& parameter = QString()) {

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <limits>
 
 #include "html/CssValues.h"
@@ -20,29 +21,15 @@ void Require(bool condition) {
 
 void Convert(const Variant& value, int32_t k) {
     // Each conversion either answers or raises KavelError; anything else escapes and fails.
-    try {
-        (void)value.ToText();
-    } catch (const KavelError&) {
-    }
-    try {
-        (void)value.ToInt32();
-    } catch (const KavelError&) {
-    }
-    try {
-        (void)value.ToBool();
-    } catch (const KavelError&) {
-    }
-    try {
-        (void)value.ToDouble();
-    } catch (const KavelError&) {
-    }
-    try {
-        (void)value.Matches(k);
-    } catch (const KavelError&) {
-    }
-    try {
-        (void)value.Matches(0);
-    } catch (const KavelError&) {
+    const std::function<void()> conversions[] = {
+        [&] { (void)value.ToText(); },   [&] { (void)value.ToInt32(); },
+        [&] { (void)value.ToBool(); },   [&] { (void)value.ToDouble(); },
+        [&] { (void)value.Matches(k); }, [&] { (void)value.Matches(0); }};
+    for (const auto& convert : conversions) {
+        try {
+            convert();
+        } catch (const KavelError&) {
+        }
     }
     (void)value.Describe();
 }

@@ -7,6 +7,7 @@
 #include <QToolButton>
 
 #include "control/ControlFixture.h"
+#include "control/items/ItemTestSupport.h"
 #include "designer/DesignerWindow.h"
 #include "platform/WindowPresenter.h"
 
@@ -39,11 +40,7 @@ class DesignerTest : public ControlTest {
     }
     QToolButton* Button(const char* name) { return Find<QToolButton>(name); }
     QAction* Action(const char* name) { return Find<QAction>(name); }
-    // The widget that receives the mouse for an item (its inner control, or its viewport).
-    QWidget* MouseTarget(TModiControl& item) {
-        if (auto* e = item.EditBox()) return e->viewport();
-        return item.DataObject();
-    }
+    static QWidget* MouseTarget(TModiControl& item) { return test::MouseTarget(&item); }
     void Click(TModiControl& item, Qt::KeyboardModifiers mods = {}, QPoint at = QPoint(5, 5)) {
         QTest::mouseClick(MouseTarget(item), Qt::LeftButton, mods, at);
     }

@@ -6,22 +6,11 @@
 #include <QTextEdit>
 #include <vector>
 
-#include <QProcess>
-#include <QRegularExpression>
-
 #include "DesignerFixture.h"
-#include "platform/PdfTools.h"
 #include "platform/SettingsStore.h"
 
 namespace kavel::test {
 namespace {
-
-// The task of BuildTask as a page script.
-constexpr char kTaskScript[] =
-    "KAVEL.PRINT_INIT('Designer task');\n"
-    "KAVEL.ADD_PRINT_TEXT(100, 100, 200, 30, 'Alpha');\n"
-    "KAVEL.ADD_PRINT_TEXT(200, 200, 150, 30, 'Beta');\n"
-    "KAVEL.ADD_PRINT_RECT(300, 20, 100, 50, 0, 1);\n";
 
 class Designer : public DesignerTest {
   protected:
@@ -180,36 +169,6 @@ TEST_F(Designer, EditsWithMouseAndKeysAndStoresTheLayout) {
     EXPECT_EQ(Stored(beta, "PRNHorzOrnt"), "2");
     EXPECT_EQ(Stored(beta, "PRNVertOrnt"), "1");
     EXPECT_EQ(Stored(Item(3).strItemName, "PRNTOP"), "");  // the rectangle was not changed
-
-    // The next run of the task through the program prints it as designed.
-    const QString dir = settings.Path();
-    ASSERT_TRUE(WriteFile(dir + "/task.js", kTaskScript));
-    QProcess kavel;
-    // The program lands at the top of the build folder, above this test program.
-    kavel.start(QCoreApplication::applicationDirPath() + "/../kavel",
-                {"run", dir + "/task.js", "--settings", dir, "--pdf", dir + "/task.pdf"});
-    ASSERT_TRUE(kavel.waitForFinished(60000)) << kavel.errorString().toStdString();
-    ASSERT_EQ(kavel.exitCode(), 0) << kavel.readAllStandardError().toStdString();
-    const QString words = RunTool("pdftotext", {"-bbox", dir + "/task.pdf", "-"});
-    auto number = [&](const QString& pattern) {
-        return QRegularExpression(pattern).match(words).captured(1).toDouble();
-    };
-    auto corner = [&](const char* word) {
-        const QString at =
-            QStringLiteral("xMin=\"([\\d.]+)\" yMin=\"([\\d.]+)\"[^>]*>%1<").arg(word);
-        const QRegularExpressionMatch m = QRegularExpression(at).match(words);
-        EXPECT_TRUE(m.hasMatch()) << word;
-        return QPointF(m.captured(1).toDouble(), m.captured(2).toDouble());
-    };
-    const double pageWidth = number("page width=\"([\\d.]+)\"");
-    const double pageHeight = number("height=\"([\\d.]+)\"");
-    const double pt = 72.0 / 96, pixel = 0.75;  // one pixel at 96 per inch, in points
-    const QPointF alphaAt = corner("Alpha"), betaAt = corner("Beta");
-    EXPECT_NEAR(alphaAt.x(), 131 * pt, pixel);
-    EXPECT_NEAR(alphaAt.y(), 110 * pt, pixel);
-    // A centred footer: centred on the page, as far from its bottom as on the design paper.
-    EXPECT_NEAR(betaAt.x(), pageWidth / 2 - 150 * pt / 2, pixel);
-    EXPECT_NEAR(betaAt.y(), pageHeight - (600 - 200) * pt, pixel);
 }
 
 TEST_F(Designer, ToolsChangeTheItemsOfTheSelectionTheyFit) {

@@ -35,86 +35,49 @@ class Items {
         list.append(item);
         return item;
     }
-    std::vector<int> Lefts() const { return Values(&TModiControl::Left); }
-    std::vector<int> Tops() const { return Values(&TModiControl::Top); }
-    std::vector<int> Widths() const { return Values(&TModiControl::Width); }
-    std::vector<int> Heights() const { return Values(&TModiControl::Height); }
+    // "left,top,width,height" of each item, separated by blanks.
+    QString Bounds() const {
+        QStringList bounds;
+        for (const TModiControl* i : list) {
+            bounds << QStringLiteral("%1,%2,%3,%4")
+                          .arg(i->Left())
+                          .arg(i->Top())
+                          .arg(i->Width())
+                          .arg(i->Height());
+        }
+        return bounds.join(' ');
+    }
     ItemList list;
 
   private:
-    std::vector<int> Values(int (TModiControl::*get)() const) const {
-        std::vector<int> v;
-        for (const TModiControl* i : list) v.push_back((i->*get)());
-        return v;
-    }
     QWidget paper_;
 };
 
 TEST(ItemCommands, ArrangeLinesUpAndSizesTheSelection) {
     struct Case {
-        const char* name;
         Arrangement how;
-        std::vector<QRect> items;
-        std::vector<int> lefts, tops, widths, heights;
+        int count;               // of the items below, from the first
+        const char* afterwards;  // left, top, width and height of each item
     };
-    const QRect a(0, 10, 100, 20), b(30, 50, 50, 40), c(100, 5, 0, 10);
-    const std::vector<Case> cases = {
-        {"left", Arrangement::AlignLeft, {a, b}, {0, 0}, {10, 50}, {100, 50}, {20, 40}},
-        {"right", Arrangement::AlignRight, {a, b}, {0, 50}, {10, 50}, {100, 50}, {20, 40}},
-        {"centre", Arrangement::CenterHorizontally, {a, b}, {0, 25}, {10, 50}, {100, 50}, {20, 40}},
-        {"spacing of three",
-         Arrangement::SpaceHorizontally,
-         {a, b, c},
-         {0, 50, 100},
-         {10, 50, 5},
-         {100, 50, 0},
-         {20, 40, 10}},
-        {"spacing of two does nothing",
-         Arrangement::SpaceHorizontally,
-         {a, b},
-         {0, 30},
-         {10, 50},
-         {100, 50},
-         {20, 40}},
-        {"top", Arrangement::AlignTop, {a, b}, {0, 30}, {10, 10}, {100, 50}, {20, 40}},
-        {"bottom", Arrangement::AlignBottom, {a, b}, {0, 30}, {70, 50}, {100, 50}, {20, 40}},
-        {"middle", Arrangement::CenterVertically, {a, b}, {0, 30}, {40, 30}, {100, 50}, {20, 40}},
-        {"smallest width",
-         Arrangement::SmallestWidth,
-         {a, b},
-         {0, 30},
-         {10, 50},
-         {50, 50},
-         {20, 40}},
-        {"largest width",
-         Arrangement::LargestWidth,
-         {a, b},
-         {0, 30},
-         {10, 50},
-         {100, 100},
-         {20, 40}},
-        {"average width",
-         Arrangement::AverageWidth,
-         {a, b, c},
-         {0, 30, 100},
-         {10, 50, 5},
-         {50, 50, 50},
-         {20, 40, 10}},
-        {"largest height",
-         Arrangement::LargestHeight,
-         {a, b},
-         {0, 30},
-         {10, 50},
-         {100, 50},
-         {40, 40}},
+    const std::vector<QRect> abc = {{0, 10, 100, 20}, {30, 50, 50, 40}, {100, 5, 0, 10}};
+    const Case cases[] = {
+        {Arrangement::AlignLeft, 2, "0,10,100,20 0,50,50,40"},
+        {Arrangement::AlignRight, 2, "0,10,100,20 50,50,50,40"},
+        {Arrangement::CenterHorizontally, 2, "0,10,100,20 25,50,50,40"},
+        {Arrangement::SpaceHorizontally, 3, "0,10,100,20 50,50,50,40 100,5,0,10"},
+        {Arrangement::SpaceHorizontally, 2, "0,10,100,20 30,50,50,40"},  // two: nothing
+        {Arrangement::AlignTop, 2, "0,10,100,20 30,10,50,40"},
+        {Arrangement::AlignBottom, 2, "0,70,100,20 30,50,50,40"},
+        {Arrangement::CenterVertically, 2, "0,40,100,20 30,30,50,40"},
+        {Arrangement::SmallestWidth, 2, "0,10,50,20 30,50,50,40"},
+        {Arrangement::LargestWidth, 2, "0,10,100,20 30,50,100,40"},
+        {Arrangement::AverageWidth, 3, "0,10,50,20 30,50,50,40 100,5,50,10"},
+        {Arrangement::LargestHeight, 2, "0,10,100,40 30,50,50,40"},
     };
     for (const Case& c : cases) {
-        Items items(c.items);
+        Items items(std::vector<QRect>(abc.begin(), abc.begin() + c.count));
         Arrange(items.list, c.how, QSize(800, 600));
-        EXPECT_EQ(items.Lefts(), c.lefts) << c.name;
-        EXPECT_EQ(items.Tops(), c.tops) << c.name;
-        EXPECT_EQ(items.Widths(), c.widths) << c.name;
-        EXPECT_EQ(items.Heights(), c.heights) << c.name;
+        EXPECT_EQ(items.Bounds(), c.afterwards) << int(c.how) << " of " << c.count;
     }
 }
 

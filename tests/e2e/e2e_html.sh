@@ -43,4 +43,11 @@ KAVEL_BROWSER=/nonexistent/browser expect_status 0 "$WORK/nobrowser.js" --pdf "$
     { cat "$WORK/out.txt"; fail "the reason is not told exactly once"; }
 pdftotext "$WORK/nb.pdf" - | grep -q "plain text still prints" || fail "the text item"
 pass "a browser that cannot start is told once and the rest of the task prints"
+# A browser that exits at once is named by its exit status, and nobody waits for it.
+started=$SECONDS
+KAVEL_BROWSER=/bin/false expect_status 0 "$WORK/nobrowser.js" --pdf "$WORK/nb.pdf"
+grep -q "could not be started: it exited with status 1" "$WORK/out.txt" ||
+    { cat "$WORK/out.txt"; fail "no exit status for a browser that exits"; }
+[ $((SECONDS - started)) -lt 10 ] || fail "a browser that exited was waited for"
+pass "a browser that exits at once is named by its exit status without waiting"
 echo "$PASSED passed, 0 failed"

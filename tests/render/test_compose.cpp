@@ -132,18 +132,21 @@ TEST_F(Compose, PreviewOnlyAndHiddenItemsStayOffPaper) {
 
 TEST_F(Compose, AnchoredItemsFollowThePaper) {
     // Designed on A4, printed on A5: a footer anchored to the bottom right keeps its
-    // distances to the bottom and right edges.
+    // distances to the bottom and right edges; a block centred across stays centred.
     Call("SET_PRINT_PAPER", {0, 0, 793, 1123, "compose"});
     Call("SET_PRINT_PAGESIZE", {1, 1480, 2100, ""});
     Call("ADD_PRINT_TEXT", {1073, 600, 150, 30, "footer"});
     Call("SET_PRINT_STYLEA", {1, "VOrient", 1});
     Call("SET_PRINT_STYLEA", {1, "HOrient", 1});
+    Call("ADD_PRINT_SHAPE", {4, 100, 0, 80, 20, 0, 1, "black"});
+    Call("SET_PRINT_STYLEA", {2, "HOrient", 2});
     QList<QImage> pages = Print();
     ASSERT_EQ(pages.size(), 1);
     EXPECT_EQ(pages[0].size(), QSize(559, 794));
-    const QRect ink = InkBounds(pages[0]);
+    const QRect ink = InkBounds(pages[0], QRect(0, 600, 559, 194));
     EXPECT_NEAR(ink.top(), 794 - 50 + 2, 4);
     EXPECT_NEAR(ink.left(), 600 - (793 - 559), 3);
+    EXPECT_EQ(InkBounds(pages[0], QRect(0, 90, 559, 40)), QRect((559 - 80) / 2, 100, 80, 20));
 }
 
 TEST_F(Compose, ShapesAreDrawnOnTheirBoxes) {

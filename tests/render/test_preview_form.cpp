@@ -370,29 +370,22 @@ TEST_F(PreviewFormTest, SetupButtonOpensOnTheSavedPrinterAndComposesAgainOnTheNe
     EXPECT_EQ(form->StatusPanel(1)->text(), QStringLiteral("第1页/共3页  纸张:148mm×210mm"));
 }
 
-// The preview embedded in the control's panel.
+// The preview embedded in the control's panel (drawn in a real page: e2e_serve).
 using Embedded = test::ControlTest;
 
-TEST_F(Embedded, PreviewInBrowseComposesInsideThePanel) {
-    Call("PRINT_INIT", {"embedded"});
-    Call("SET_SHOW_MODE", {"PREVIEW_IN_BROWSE", 1});
-    Call("SET_PREVIEW_WINDOW", {1, 3, 0, 0, 0, ""});
-    Call("ADD_PRINT_TEXT", {10, 10, 200, 20, "in the page"});
-    Call("PREVIEW");
-    auto* form = qobject_cast<TPrevStringForm*>(control->EmbeddedForm());
-    ASSERT_NE(form, nullptr);
-    EXPECT_EQ(form->parentWidget(), control->Panel1());
-    EXPECT_TRUE(form->BootPanel()->isHidden());
-    EXPECT_EQ(form->Target()->PageCount(), 1);
+TEST_F(Embedded, APreviewInThePageReplacesTheLastOne) {
+    QPointer<QWidget> previous;
+    for (int run = 0; run < 2; ++run) {
+        Call("PRINT_INIT", {"embedded"});
+        Call("SET_SHOW_MODE", {"PREVIEW_IN_BROWSE", 1});
+        Call("ADD_PRINT_TEXT", {10, 10, 200, 20, "in the page"});
+        Call("PREVIEW");
+        EXPECT_TRUE(previous.isNull());  // freed with its pages
+        previous = control->EmbeddedForm();
+        ASSERT_NE(previous, nullptr);
+        EXPECT_EQ(previous->parentWidget(), control->Panel1());
+    }
     EXPECT_TRUE(printers->Jobs().empty());  // a preview prints nothing
-    // The next preview replaces the embedded form.
-    QPointer<QWidget> first = form;
-    Call("PRINT_INIT", {"embedded"});
-    Call("SET_SHOW_MODE", {"PREVIEW_IN_BROWSE", 1});
-    Call("ADD_PRINT_TEXT", {10, 10, 200, 20, "again"});
-    Call("PREVIEW");
-    EXPECT_TRUE(first.isNull());
-    EXPECT_NE(control->EmbeddedForm(), nullptr);
 }
 
 TEST_F(Embedded, PreviewsWithoutADisplayOrAPrinterNeverLeaveTheControlBusy) {
