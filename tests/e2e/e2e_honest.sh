@@ -61,6 +61,26 @@ expect_status 1 "$WORK/throw.js" --pdf "$WORK/throw.pdf"
 grep -q "throw.js:3: stopped here" "$WORK/out.txt" && [ ! -e "$WORK/throw.pdf" ] || { cat "$WORK/out.txt"; fail "thrown text"; }
 pass "a thrown value fails the run with its line, and nothing is printed"
 
+# The text of a PDF is the script's: Chinese page numbers and mixed text extract character
+# for character, whether the pages went straight to the job or were kept and played from
+# the page store (the print dialog's way).
+cat > "$WORK/cjk.js" <<'JS'
+KAVEL.PRINT_INIT("cjk");
+KAVEL.ADD_PRINT_TEXT(40, 40, 400, 24, "发票 Invoice 文件");
+KAVEL.ADD_PRINT_TEXTA("foot", 1000, 40, 300, 24, "第#页 共&页");
+KAVEL.SET_PRINT_STYLEA("foot", "ItemType", 2);
+KAVEL.NewPage();
+KAVEL.ADD_PRINT_TEXT(40, 40, 400, 24, "第二页 second");
+JS
+for how in PRINT PRINTA; do
+    (cat "$WORK/cjk.js"; echo "KAVEL.$how();") > "$WORK/cjk-$how.js"
+    expect_status 0 "$WORK/cjk-$how.js" --pdf "$WORK/cjk-$how.pdf" --answer ok
+    got=$(pdftotext "$WORK/cjk-$how.pdf" - | tr '\f' '\n' | grep -v '^\s*$' | tr '\n' ' ')
+    [ "$got" = "发票 Invoice 文件 第1页 共2页 第二页 second 第2页 共2页 " ] ||
+        fail "text of the $how pages: $got"
+done
+pass "Chinese page numbers and mixed text extract exactly, printed directly or from kept pages"
+
 "$KAVEL" run --help | grep -q "^usage: kavel run" || fail "--help"
 printf 'KAVEL.PRINT_INIT("p");\nKAVEL.ADD_PRINT_TEXT(10,10,200,20,"x");\nKAVEL.PREVIEW();\n' > "$WORK/preview.js"
 expect_status 0 "$WORK/preview.js"
