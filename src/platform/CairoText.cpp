@@ -5,6 +5,7 @@
 #include <private/qtextengine_p.h>
 
 #include <QString>
+#include <mutex>
 
 namespace kavel {
 
@@ -30,7 +31,9 @@ void DoneFace(void* face) {
 }  // namespace
 
 CairoFontFaces::~CairoFontFaces() {
-    for (auto& [key, face] : faces_) cairo_font_face_destroy(face);
+    for (auto& [key, face] : faces_) {
+        if (face) cairo_font_face_destroy(face);
+    }
 }
 
 cairo_font_face_t* CairoFontFaces::FaceFor(QFontEngine& engine) {
@@ -43,21 +46,33 @@ cairo_font_face_t* CairoFontFaces::FaceFor(QFontEngine& engine) {
     const auto found = faces_.find(key);
     if (found != faces_.end()) return found->second;
 
-    FT_Face ftFace = nullptr;
-    if (!Library() || FT_New_Face(Library(), id.filename.constData(), id.index, &ftFace) != 0) {
-        faces_.emplace(key, nullptr);
-        return nullptr;
-    }
-    cairo_font_face_t* face = cairo_ft_font_face_create_for_ft_face(ftFace, FT_LOAD_NO_HINTING);
-    // The FreeType face lives as long as cairo's face, which may outlive this cache.
-    if (cairo_font_face_set_user_data(face, &kFaceKey, ftFace, DoneFace) != CAIRO_STATUS_SUCCESS) {
-        cairo_font_face_destroy(face);
-        FT_Done_Face(ftFace);
-        faces_.emplace(key, nullptr);
-        return nullptr;
-    }
-    if (synthesized != 0) cairo_ft_font_face_set_synthesize(face, CAIRO_FT_SYNTHESIZE_BOLD);
+    cairo_font_face_t* face = Shared(key);
+    if (face) cairo_font_face_reference(face);
     faces_.emplace(key, face);
+    return face;
+}
+
+cairo_font_face_t* CairoFontFaces::Shared(const Key& key) {
+    static std::mutex lock;
+    static std::map<Key, cairo_font_face_t*> shared;  // one reference each, for good
+    std::lock_guard guard(lock);
+    const auto found = shared.find(key);
+    if (found != shared.end()) return found->second;
+    FT_Face ftFace = nullptr;
+    cairo_font_face_t* face = nullptr;
+    if (Library() && FT_New_Face(Library(), key.file.constData(), key.index, &ftFace) == 0) {
+        face = cairo_ft_font_face_create_for_ft_face(ftFace, FT_LOAD_NO_HINTING);
+        // The FreeType face lives as long as cairo's face.
+        if (cairo_font_face_set_user_data(face, &kFaceKey, ftFace, DoneFace) !=
+            CAIRO_STATUS_SUCCESS) {
+            cairo_font_face_destroy(face);
+            FT_Done_Face(ftFace);
+            face = nullptr;
+        } else if (key.synthesized != 0) {
+            cairo_ft_font_face_set_synthesize(face, CAIRO_FT_SYNTHESIZE_BOLD);
+        }
+    }
+    shared.emplace(key, face);
     return face;
 }
 
@@ -88,8 +103,9 @@ GlyphRun MakeGlyphRun(const QTextItemInt& item, QPointF origin) {
     }
 
     if (item.chars == nullptr || item.logClusters == nullptr || item.num_chars <= 0) return run;
-    // Glyphs before the first cluster would be lost to the text; then the map is not usable.
-    if (count > 0 && item.logClusters[0] != 0) return run;
+    // A piece of an item shaped with several fonts keeps the cluster numbers of the whole
+    // item: they count from the piece's first glyph, which its first character names.
+    const int base = item.logClusters[0];
     const QByteArray utf8 = QString::fromRawData(item.chars, item.num_chars).toUtf8();
     // A cluster is a run of characters that share their first glyph; its glyphs reach to the
     // next cluster's first glyph. Its bytes are counted as the UTF-8 encoder wrote them: a
@@ -98,11 +114,11 @@ GlyphRun MakeGlyphRun(const QTextItemInt& item, QPointF origin) {
     int bytesTotal = 0;
     int start = 0;
     while (start < item.num_chars) {
-        const int firstGlyph = item.logClusters[start];
+        const int firstGlyph = item.logClusters[start] - base;
         int end = start + 1;
-        while (end < item.num_chars && item.logClusters[end] == firstGlyph) ++end;
-        const int nextGlyph = end < item.num_chars ? int(item.logClusters[end]) : count;
-        if (nextGlyph < firstGlyph || nextGlyph > count) return run;
+        while (end < item.num_chars && item.logClusters[end] - base == firstGlyph) ++end;
+        const int nextGlyph = end < item.num_chars ? int(item.logClusters[end]) - base : count;
+        if (firstGlyph < 0 || nextGlyph < firstGlyph || nextGlyph > count) return run;
         int glyphs = 0;
         for (int g = firstGlyph; g < nextGlyph; ++g) glyphs += printed[g] >= 0 ? 1 : 0;
         int bytes = 0;

@@ -18,7 +18,10 @@ class QTextItemInt;
 namespace kavel {
 
 // Cairo faces over the font files that Qt's FreeType engines use, one per file, face index
-// and synthesized style, kept for the document's life so each font is embedded once.
+// and synthesized style, kept for the document's life so each font is embedded once. The
+// faces themselves are made once per process: cairo keeps recently used fonts after a
+// document ends, and a face opened anew for every document would stay in that cache with
+// all its tables (tens of MB for a CJK font) each time.
 class CairoFontFaces {
   public:
     CairoFontFaces() = default;
@@ -40,6 +43,7 @@ class CairoFontFaces {
                    std::tie(other.file, other.index, other.synthesized);
         }
     };
+    static cairo_font_face_t* Shared(const Key& key);
     std::map<Key, cairo_font_face_t*> faces_;
 };
 
