@@ -1,5 +1,7 @@
 #include "platform/CairoPdf.h"
 
+#include "platform/PageMetrics.h"
+
 #include <cairo-pdf.h>
 #include <cairo.h>
 
@@ -143,20 +145,8 @@ QString CairoPdfDocument::Error() const {
 }
 
 int CairoPdfDocument::metric(PaintDeviceMetric metric) const {
+    if (const auto value = PageMetric(metric, printable_, settings_.dpi)) return *value;
     switch (metric) {
-        case PdmWidth:
-            return printable_.width();
-        case PdmHeight:
-            return printable_.height();
-        case PdmWidthMM:
-            return qRound(printable_.width() * kMMPerInch / settings_.dpi);
-        case PdmHeightMM:
-            return qRound(printable_.height() * kMMPerInch / settings_.dpi);
-        case PdmDpiX:
-        case PdmDpiY:
-        case PdmPhysicalDpiX:
-        case PdmPhysicalDpiY:
-            return settings_.dpi;
         case PdmNumColors:
             return INT_MAX;
         case PdmDepth:

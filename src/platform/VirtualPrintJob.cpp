@@ -10,6 +10,7 @@
 #include "platform/CairoPdf.h"
 #include "platform/OutputFile.h"
 #include "platform/PageImages.h"
+#include "platform/PageMetrics.h"
 #include "platform/PaperSizes.h"
 #include "platform/Variant.h"
 
@@ -31,23 +32,8 @@ class SheetPicture : public QPicture {
 
   protected:
     int metric(PaintDeviceMetric metric) const override {
-        switch (metric) {
-            case PdmWidth:
-                return size_.width();
-            case PdmHeight:
-                return size_.height();
-            case PdmWidthMM:
-                return qRound(size_.width() * kMMPerInch / dpi_);
-            case PdmHeightMM:
-                return qRound(size_.height() * kMMPerInch / dpi_);
-            case PdmDpiX:
-            case PdmDpiY:
-            case PdmPhysicalDpiX:
-            case PdmPhysicalDpiY:
-                return dpi_;
-            default:
-                return QPicture::metric(metric);
-        }
+        if (const auto value = PageMetric(metric, size_, dpi_)) return *value;
+        return QPicture::metric(metric);
     }
 
   private:

@@ -13,6 +13,7 @@
 
 #include <algorithm>
 
+#include "platform/PageMetrics.h"
 #include "render/PageRecord.h"
 #include "render/PageRecordFormat.h"
 
@@ -186,24 +187,12 @@ QPaintEngine* PageRecorder::paintEngine() const {
 int PageRecorder::metric(PaintDeviceMetric metric) const {
     // What a picture answers: composition measures pages as it always has.
     static const int dpi = QPicture().logicalDpiX();
+    if (const auto value = PageMetric(metric, size_, dpi)) return *value;
     switch (metric) {
-        case PdmWidth:
-            return size_.width();
-        case PdmHeight:
-            return size_.height();
-        case PdmWidthMM:
-            return qRound(size_.width() * 25.4 / dpi);
-        case PdmHeightMM:
-            return qRound(size_.height() * 25.4 / dpi);
         case PdmNumColors:
             return 16777216;
         case PdmDepth:
             return 24;
-        case PdmDpiX:
-        case PdmDpiY:
-        case PdmPhysicalDpiX:
-        case PdmPhysicalDpiY:
-            return dpi;
         case PdmDevicePixelRatio:
             return 1;
         case PdmDevicePixelRatioScaled:
