@@ -10,15 +10,15 @@ MAIN=(
   build-essential cmake ninja-build pkg-config
   # Qt 6: widgets, print support, script engine
   qt6-base-dev qt6-base-dev-tools qt6-declarative-dev libgl-dev qt6-image-formats-plugins
-  # pages keep Qt's shaped text items (glyphs with their characters); page records are
-  # checked with zlib's CRC-32
+  # pages keep Qt's shaped text items (glyphs with their characters, Qt's private text
+  # layout); page records are checked with zlib's CRC-32
   qt6-base-private-dev zlib1g-dev
   # the local print service for web pages: WebSocket server
   qt6-websockets-dev
   # printing: the CUPS client library
   libcups2-dev
-  # the PDF writer: cairo's PDF surface over FreeType faces, Qt's private text layout
-  libcairo2-dev libfreetype-dev qt6-base-private-dev
+  # the PDF writer: cairo's PDF surface over FreeType faces
+  libcairo2-dev libfreetype-dev
   # fonts with the metrics of the families that web pages name
   fonts-noto-cjk fonts-liberation2 fonts-dejavu-core fontconfig
   # the browser engine that lays out HTML items (headless, over its debugging pipe)
