@@ -60,9 +60,12 @@ PIDS+=("$!")
 start_service
 
 # The service's own pages.
-curl -sf "http://127.0.0.1:$SERVICE_PORT/kavel.d.ts" | grep -q "ADD_PRINT_TEXT(intTop?: number" \
-    || fail "kavel.d.ts declares the members"
-curl -sf "http://127.0.0.1:$SERVICE_PORT/" | grep -q "127.0.0.1:$PAGE_PORT" || fail "the status page"
+# (Fetched whole before looking: grep -q stops reading at its match, and with pipefail the
+# writer's broken pipe would fail the check.)
+curl -sf "http://127.0.0.1:$SERVICE_PORT/kavel.d.ts" -o "$WORK/kavel.d.ts" &&
+    grep -q "ADD_PRINT_TEXT(intTop?: number" "$WORK/kavel.d.ts" || fail "kavel.d.ts declares the members"
+curl -sf "http://127.0.0.1:$SERVICE_PORT/" -o "$WORK/status.html" &&
+    grep -q "127.0.0.1:$PAGE_PORT" "$WORK/status.html" || fail "the status page"
 [ "$(curl -s -o /dev/null -w '%{http_code}' -H "Host: printer.example.com:$SERVICE_PORT" \
     "http://127.0.0.1:$SERVICE_PORT/kavel.js")" = 403 ] || fail "a foreign Host header is refused"
 pass "kavel.js, kavel.d.ts and the status page are served to this machine's names only"
