@@ -11,7 +11,7 @@
 
 namespace kavel {
 
-class ControlContext;
+struct ControlContext;
 class TKVPrinter;
 class TModiControl;
 
