@@ -103,8 +103,8 @@ for v in "${VARIANTS[@]}"; do
   "${BIN[$v-bench]}/kavel_bench" --benchmark_out="$OUT/kavel_bench-$v.json" \
     --benchmark_out_format=json >"$OUT/kavel_bench-$v.txt" 2>"$OUT/kavel_bench-$v.err"
   log "measuring peak memory ($v)"
-  for spec in text:100 text:1000 repeat:100 repeat:1000 perpage:2000; do
-    task=${spec%:*} n=${spec#*:}
+  for measure in text:100 text:1000 repeat:100 repeat:1000 perpage:2000; do
+    task=${measure%:*} n=${measure#*:}
     "${BIN[$v-bench]}/kavel_bench_mem" --task "$task" --pages "$n" \
       --pdf "$OUT/mem-$v-$task-$n.pdf" >"$OUT/mem-$v-$task-$n.txt" 2>/dev/null || : >"$OUT/mem-$v-$task-$n.txt"
   done
