@@ -115,8 +115,9 @@ void TTextContent::BreakParagraph(qsizetype start, qsizetype end, const QFont& f
     }
 }
 
-void TTextContent::Changed() {
-    ++revision_;
+void TTextContent::Changed(bool lines) {
+    // Only text, font and alignment change the lines; the look leaves them laid out.
+    if (lines) ++revision_;
     if (OnChanged) OnChanged();
 }
 
@@ -157,19 +158,19 @@ void TTextContent::SetWidth(int width) {
 void TTextContent::SetBackColor(TColor c) {
     if (backColor_ == c) return;
     backColor_ = c;
-    Changed();
+    Changed(false);
 }
 
 void TTextContent::ResetBackColor() {
     if (!backColor_) return;
     backColor_.reset();
-    Changed();
+    Changed(false);
 }
 
 void TTextContent::SetReadOnly(bool on) {
     if (on == readOnly_) return;
     readOnly_ = on;
-    Changed();
+    Changed(false);
 }
 
 }  // namespace kavel

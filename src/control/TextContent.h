@@ -55,7 +55,7 @@ class TTextContent {
     void SetReadOnly(bool on);
     bool ReadOnly() const { return readOnly_; }
 
-    // Counts every change of text, font, alignment and look.
+    // Counts every change of text, font and alignment (what the lines depend on).
     int Revision() const { return revision_; }
     // Called after every change, by the edit that shows the content.
     std::function<void()> OnChanged;
@@ -76,7 +76,7 @@ class TTextContent {
     std::vector<Span> LayOutLines() const;
     void BreakParagraph(qsizetype start, qsizetype end, const QFont& font, qreal width,
                         std::vector<Span>& spans) const;
-    void Changed();
+    void Changed(bool lines = true);
 
     QString text_;
     int revision_ = 0;
