@@ -55,8 +55,6 @@ class TTextContent {
     void SetReadOnly(bool on);
     bool ReadOnly() const { return readOnly_; }
 
-    // Counts every change of text, font and alignment (what the lines depend on).
-    int Revision() const { return revision_; }
     // Called after every change, by the edit that shows the content.
     std::function<void()> OnChanged;
 
