@@ -18,7 +18,7 @@ MAIN=(
   # printing: the CUPS client library
   libcups2-dev
   # the PDF writer: cairo's PDF surface over FreeType faces
-  libcairo2-dev libfreetype-dev
+  libcairo2-dev libfreetype-dev libharfbuzz-dev
   # fonts with the metrics of the families that web pages name
   fonts-noto-cjk fonts-liberation2 fonts-dejavu-core fontconfig
   # the browser engine that lays out HTML items (headless, over its debugging pipe)

@@ -26,11 +26,11 @@ TPrevStringForm* TPSetupForm::CreatePreviewForm(QWidget* parent) {
 
 bool TPSetupForm::PrintWithoutWindow() {
     // A print with no dialog, no window and one pass over the paper needs nothing of the
-    // preview form: its pages go straight to the print job.
+    // preview form: its pages are composed and printed without it.
     TKVPrinter target(PrintOptionOf(*context_, prnSetup_), pixelsPerInch_, context_);
     const QList<QPointer<TModiControl>> items(items_.begin(), items_.end());
     const TaskPages task{pageObject_, &items, &prnSetup_, nullptr};
-    const ComposeOutcome outcome = ComposeTask(task, target, true, true);
+    const ComposeOutcome outcome = ComposeTask(task, target, true);
     return PrintComposed(outcome, target, Context(), 0, 0, false);
 }
 

@@ -462,7 +462,7 @@ void CairoPaintEngine::drawTextItem(const QPointF& origin, const QTextItem& text
     if (run.glyphs.empty()) return;
     QFontEngine& engine = *item.fontEngine;
     const qreal size = engine.fontDef.pixelSize;
-    cairo_font_face_t* face = faces_.FaceFor(engine);
+    cairo_font_face_t* face = faces_.FaceFor(engine, run);
     if (!Open()) return;
     if (face == nullptr || !(size > 0) || !std::isfinite(size)) {
         // Without a font file the shapes still print; the text is not searchable then.

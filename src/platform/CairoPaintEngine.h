@@ -39,6 +39,8 @@ class CairoPaintEngine : public QPaintEngine {
                          const QPointF& offset) override;
     void drawTextItem(const QPointF& origin, const QTextItem& item) override;
 
+    // Takes the glyphs the document will draw (CairoFontFaces::Prepare).
+    void UseGlyphs(const GlyphUse& use) { faces_.Prepare(use); }
     // Refuses all further drawing (the document has ended).
     void Close() { context_ = nullptr; }
 

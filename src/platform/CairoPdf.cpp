@@ -109,6 +109,10 @@ QPaintEngine* CairoPdfDocument::paintEngine() const {
     return engine_.get();
 }
 
+void CairoPdfDocument::UseGlyphs(const GlyphUse& use) {
+    if (!output_->finished) engine_->UseGlyphs(use);
+}
+
 void CairoPdfDocument::NewPage() {
     if (output_->finished) return;
     cairo_show_page(output_->context);

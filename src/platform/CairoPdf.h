@@ -10,6 +10,8 @@
 #include <QString>
 #include <memory>
 
+#include "platform/FontSubsets.h"
+
 namespace kavel {
 
 class CairoPaintEngine;
@@ -36,6 +38,10 @@ class CairoPdfDocument : public QPaintDevice {
 
     QPaintEngine* paintEngine() const override;
 
+    // Takes the glyphs the document will draw, before they are drawn, so that fonts are
+    // embedded from copies cut down to them (faster for large fonts; the pages are the same).
+    // Glyphs not given still print.
+    void UseGlyphs(const GlyphUse& use);
     // Ends the current page and starts the next one; painter state carries over.
     void NewPage();
     // Writes the rest of the document; false with Error() when any byte was not taken.

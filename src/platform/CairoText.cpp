@@ -4,7 +4,9 @@
 #include <private/qfontengine_p.h>
 #include <private/qtextengine_p.h>
 
+#include <QFileInfo>
 #include <QString>
+#include <algorithm>
 #include <mutex>
 
 namespace kavel {
@@ -24,56 +26,126 @@ FT_Library Library() {
 
 const cairo_user_data_key_t kFaceKey{};
 
-void DoneFace(void* face) {
-    FT_Done_Face(static_cast<FT_Face>(face));
+// A FreeType face and the bytes it reads, for faces over fonts held in memory.
+struct FaceData {
+    FT_Face face = nullptr;
+    QByteArray bytes;
+};
+
+void DoneFace(void* data) {
+    auto* owned = static_cast<FaceData*>(data);
+    FT_Done_Face(owned->face);
+    delete owned;
 }
+
+// A cairo face over a FreeType face, which then lives as long as the cairo face; null (and
+// the FreeType face done) when cairo cannot hold it.
+cairo_font_face_t* CairoFace(std::unique_ptr<FaceData> data, bool emboldened) {
+    cairo_font_face_t* face = cairo_ft_font_face_create_for_ft_face(data->face, FT_LOAD_NO_HINTING);
+    if (cairo_font_face_set_user_data(face, &kFaceKey, data.get(), DoneFace) !=
+        CAIRO_STATUS_SUCCESS) {
+        cairo_font_face_destroy(face);
+        FT_Done_Face(data->face);
+        return nullptr;
+    }
+    data.release();
+    if (emboldened) cairo_ft_font_face_set_synthesize(face, CAIRO_FT_SYNTHESIZE_BOLD);
+    return face;
+}
+
+// Cutting a font costs more than it saves when the writer's own subsetting is cheap: for
+// TrueType outlines it reads the glyphs it needs, for CFF outlines the whole table.
+bool WorthCutting(const FontFile& font) {
+    constexpr qint64 kSmallFont = 2 * 1024 * 1024;
+    return QFileInfo(QString::fromLocal8Bit(font.file)).size() > kSmallFont;
+}
+
+// A font cut for one document holds that many glyphs at most together with the glyphs of
+// the documents before it, so that a service printing similar documents cuts it once.
+constexpr size_t kKeptGlyphs = 8192;
 
 }  // namespace
 
 CairoFontFaces::~CairoFontFaces() {
-    for (auto& [key, face] : faces_) {
+    for (auto& [font, face] : whole_) {
         if (face) cairo_font_face_destroy(face);
     }
-}
-
-cairo_font_face_t* CairoFontFaces::FaceFor(QFontEngine& engine) {
-    if (engine.type() != QFontEngine::Freetype) return nullptr;
-    const QFontEngine::FaceId id = engine.faceId();
-    if (id.filename.isEmpty()) return nullptr;
-    // A synthesized slant is the text's matrix (CairoPaintEngine); emboldening needs the face.
-    const int synthesized = engine.synthesized() & QFontEngine::SynthesizedBold;
-    const Key key{id.filename, id.index, synthesized};
-    const auto found = faces_.find(key);
-    if (found != faces_.end()) return found->second;
-
-    cairo_font_face_t* face = Shared(key);
-    if (face) cairo_font_face_reference(face);
-    faces_.emplace(key, face);
-    return face;
-}
-
-cairo_font_face_t* CairoFontFaces::Shared(const Key& key) {
-    static std::mutex lock;
-    static std::map<Key, cairo_font_face_t*> shared;  // one reference each, for good
-    std::lock_guard guard(lock);
-    const auto found = shared.find(key);
-    if (found != shared.end()) return found->second;
-    FT_Face ftFace = nullptr;
-    cairo_font_face_t* face = nullptr;
-    if (Library() && FT_New_Face(Library(), key.file.constData(), key.index, &ftFace) == 0) {
-        face = cairo_ft_font_face_create_for_ft_face(ftFace, FT_LOAD_NO_HINTING);
-        // The FreeType face lives as long as cairo's face.
-        if (cairo_font_face_set_user_data(face, &kFaceKey, ftFace, DoneFace) !=
-            CAIRO_STATUS_SUCCESS) {
-            cairo_font_face_destroy(face);
-            FT_Done_Face(ftFace);
-            face = nullptr;
-        } else if (key.synthesized != 0) {
-            cairo_ft_font_face_set_synthesize(face, CAIRO_FT_SYNTHESIZE_BOLD);
-        }
+    for (auto& [font, cut] : cut_) {
+        if (cut.face) cairo_font_face_destroy(cut.face);
     }
-    shared.emplace(key, face);
+}
+
+void CairoFontFaces::Prepare(const GlyphUse& use) {
+    for (const auto& [font, glyphs] : use) {
+        if (cut_.count(font) || !WorthCutting(font)) continue;
+        Face face = Cut(font, glyphs);
+        if (face.face) cut_.emplace(font, face);
+    }
+}
+
+cairo_font_face_t* CairoFontFaces::FaceFor(QFontEngine& engine, const GlyphRun& run) {
+    const std::optional<FontFile> font = FontFileOf(engine);
+    if (!font) return nullptr;
+    const auto cut = cut_.find(*font);
+    if (cut != cut_.end()) {
+        const GlyphSet& held = *cut->second.glyphs;
+        const bool holds = std::all_of(run.glyphs.begin(), run.glyphs.end(), [&](const auto& g) {
+            return g.index < held.size() && held[g.index];
+        });
+        if (holds) return cut->second.face;
+    }
+    const auto found = whole_.find(*font);
+    if (found != whole_.end()) return found->second;
+    cairo_font_face_t* face = Whole(*font);
+    if (face) cairo_font_face_reference(face);
+    whole_.emplace(*font, face);
     return face;
+}
+
+cairo_font_face_t* CairoFontFaces::Whole(const FontFile& font) {
+    static std::mutex lock;
+    static std::map<FontFile, cairo_font_face_t*> shared;  // one reference each, for good
+    std::lock_guard guard(lock);
+    const auto found = shared.find(font);
+    if (found != shared.end()) return found->second;
+    auto data = std::make_unique<FaceData>();
+    cairo_font_face_t* face = nullptr;
+    if (Library() && FT_New_Face(Library(), font.file.constData(), font.index, &data->face) == 0) {
+        face = CairoFace(std::move(data), font.emboldened);
+    }
+    shared.emplace(font, face);
+    return face;
+}
+
+CairoFontFaces::Face CairoFontFaces::Cut(const FontFile& font, const GlyphSet& glyphs) {
+    static std::mutex lock;
+    static std::map<FontFile, Face> shared;  // the last cut of each font, one reference each
+    std::lock_guard guard(lock);
+    Face& last = shared[font];
+    if (last.glyphs && Covers(*last.glyphs, glyphs)) {
+        if (last.face) cairo_font_face_reference(last.face);
+        return last;
+    }
+    auto kept = std::make_shared<GlyphSet>(glyphs);
+    if (last.glyphs) {
+        GlyphSet both = *last.glyphs;
+        both.resize(std::max(both.size(), glyphs.size()));
+        for (size_t g = 0; g < glyphs.size(); ++g) both[g] = both[g] || glyphs[g];
+        if (size_t(std::count(both.begin(), both.end(), true)) <= kKeptGlyphs) *kept = both;
+    }
+    auto data = std::make_unique<FaceData>();
+    data->bytes = CutFont(font, *kept);
+    Face made{nullptr, kept};
+    if (!data->bytes.isEmpty() && Library() &&
+        FT_New_Memory_Face(Library(), reinterpret_cast<const FT_Byte*>(data->bytes.constData()),
+                           FT_Long(data->bytes.size()), 0, &data->face) == 0) {
+        made.face = CairoFace(std::move(data), font.emboldened);
+    }
+    // A font that cannot be cut is not tried again for these glyphs: the whole one serves.
+    if (last.face) cairo_font_face_destroy(last.face);
+    last = made;
+    if (made.face) cairo_font_face_reference(made.face);
+    return made;
 }
 
 GlyphRun MakeGlyphRun(const QTextItemInt& item, QPointF origin) {

@@ -8,14 +8,17 @@
 #include <QByteArray>
 #include <QPointF>
 #include <map>
-#include <tuple>
-#include <utility>
+#include <memory>
 #include <vector>
+
+#include "platform/FontSubsets.h"
 
 class QFontEngine;
 class QTextItemInt;
 
 namespace kavel {
+
+struct GlyphRun;
 
 // Cairo faces over the font files that Qt's FreeType engines use, one per file, face index
 // and synthesized style, kept for the document's life so each font is embedded once. The
@@ -29,22 +32,24 @@ class CairoFontFaces {
     CairoFontFaces(const CairoFontFaces&) = delete;
     CairoFontFaces& operator=(const CairoFontFaces&) = delete;
 
-    // The face for the engine's font; null when the engine names no font file that
-    // FreeType can open (fonts loaded from memory, engines of other kinds).
-    cairo_font_face_t* FaceFor(QFontEngine& engine);
+    // Takes the glyphs the document will draw: their runs then draw from fonts cut down to
+    // them, which the writer embeds without reading the whole font. Call before drawing.
+    void Prepare(const GlyphUse& use);
+
+    // The face for the engine's font that holds the run's glyphs; null when the engine
+    // names no font file that FreeType can open (fonts loaded from memory, engines of other
+    // kinds).
+    cairo_font_face_t* FaceFor(QFontEngine& engine, const GlyphRun& run);
 
   private:
-    struct Key {
-        QByteArray file;
-        int index;
-        int synthesized;
-        bool operator<(const Key& other) const {
-            return std::tie(file, index, synthesized) <
-                   std::tie(other.file, other.index, other.synthesized);
-        }
+    struct Face {
+        cairo_font_face_t* face = nullptr;
+        std::shared_ptr<const GlyphSet> glyphs;  // those a cut face holds
     };
-    static cairo_font_face_t* Shared(const Key& key);
-    std::map<Key, cairo_font_face_t*> faces_;
+    static cairo_font_face_t* Whole(const FontFile& font);
+    static Face Cut(const FontFile& font, const GlyphSet& glyphs);
+    std::map<FontFile, cairo_font_face_t*> whole_;
+    std::map<FontFile, Face> cut_;
 };
 
 // The printable glyphs of an item at their positions (item coordinates, `origin` being the

@@ -106,6 +106,8 @@ class CupsPrintJob : public PrintJob {
         pdf_->NewPage();
     }
 
+    void UseGlyphs(const GlyphUse& use) override { pdf_->UseGlyphs(use); }
+
     void Finish() override {
         // A job without pages still reaches the printer, as an empty job.
         Begin();

@@ -11,6 +11,8 @@
 #include <functional>
 #include <memory>
 
+#include "platform/FontSubsets.h"
+
 namespace kavel {
 
 // What a printer's device mode holds for the control.
@@ -48,6 +50,9 @@ class PrintJob {
     virtual ~PrintJob() = default;
     virtual QPainter& Painter() = 0;
     virtual void NewSheet() = 0;
+    // The glyphs the job will draw, given before they are drawn, so that a PDF is written
+    // with fonts cut down to them; jobs that write no PDF need not know.
+    virtual void UseGlyphs(const GlyphUse&) {}
     // Completes the job; raises KavelError when the printer system refuses it.
     virtual void Finish() = 0;
 };

@@ -145,6 +145,10 @@ class VirtualPrintJob : public PrintJob {
         if (VirtualJob* record = Record()) record->pageCount = sheetNumber_;
     }
 
+    void UseGlyphs(const GlyphUse& use) override {
+        if (pdfDocument_) pdfDocument_->UseGlyphs(use);
+    }
+
     void Finish() override {
         if (finished_) Fail("is already finished");
         if (!Direct()) CompleteSheet();

@@ -88,18 +88,13 @@ void ResetProgress(const QList<QPointer<TModiControl>>& items) {
 
 }  // namespace
 
-ComposeOutcome ComposeTask(const TaskPages& task, TKVPrinter& target, bool forPrinter,
-                           bool direct) {
+ComposeOutcome ComposeTask(const TaskPages& task, TKVPrinter& target, bool forPrinter) {
     const QList<QPointer<TModiControl>>& items = *task.items;
     const TprnSetup& setup = *task.setup;
     ComposeOutcome outcome;
     try {
         target.Title = setup.strTaskName;
-        if (forPrinter && direct) {
-            target.BeginDirectDoc();
-        } else {
-            target.BeginDoc();
-        }
+        target.BeginDoc();
         const int W = target.PageWidth(), H = target.PageHeight();
         const int ppi = target.ScreenPpi();
 
@@ -191,7 +186,7 @@ bool TPrevStringForm::ComposePages(bool forPrinter) {
             TKVPrinter* target = owned.get();
             preview_->SetSource(std::move(owned));
             const TaskPages task{pageObject_, &items_, &prnSetup_, &background_};
-            outcome = ComposeTask(task, *target, forPrinter, directPrint_);
+            outcome = ComposeTask(task, *target, forPrinter);
             if (outcome.composed) RefreshStatus();
         }
     } catch (const KavelError& e) {

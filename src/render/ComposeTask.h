@@ -30,8 +30,8 @@ struct ComposeOutcome {
 };
 
 // Lays the task out on the target, page by page, from a fresh start: the target begins its
-// document (directly on the print job when `direct`), and ends it when every page is drawn.
-ComposeOutcome ComposeTask(const TaskPages& task, TKVPrinter& target, bool forPrinter, bool direct);
+// document, and ends it when every page is drawn.
+ComposeOutcome ComposeTask(const TaskPages& task, TKVPrinter& target, bool forPrinter);
 
 // Sends pages from..to (0: to the last) of a composition to the printer, manual double-sided
 // when asked. Answers whether the whole task was printed; a composition that failed raises

@@ -13,6 +13,8 @@
 #include <unordered_map>
 #include <vector>
 
+#include "platform/FontSubsets.h"
+
 class QFontEngine;
 
 namespace kavel {
@@ -36,8 +38,14 @@ class PageFonts {
     // Null for a number that was never given.
     const Entry* At(quint32 number) const;
 
+    // Notes glyphs drawn with a font, so that output knows them before it draws them.
+    void NoteGlyphs(quint32 number, const quint32* glyphs, int count);
+    // The glyphs drawn so far, by font file.
+    GlyphUse Glyphs() const;
+
   private:
     std::vector<Entry> entries_;
+    std::vector<GlyphSet> glyphs_;  // by font number
     std::unordered_multimap<const QFontEngine*, quint32> byEngine_;
 };
 

@@ -45,6 +45,24 @@ const PageFonts::Entry* PageFonts::At(quint32 number) const {
     return number < entries_.size() ? &entries_[number] : nullptr;
 }
 
+void PageFonts::NoteGlyphs(quint32 number, const quint32* glyphs, int count) {
+    if (number >= glyphs_.size()) glyphs_.resize(number + 1);
+    AddGlyphs(glyphs_[number], glyphs, count);
+}
+
+GlyphUse PageFonts::Glyphs() const {
+    GlyphUse use;
+    for (size_t number = 0; number < glyphs_.size(); ++number) {
+        const std::optional<FontFile> file = FontFileOf(*entries_[number].engine);
+        if (!file) continue;
+        GlyphSet& set = use[*file];
+        const GlyphSet& more = glyphs_[number];
+        if (set.size() < more.size()) set.resize(more.size());
+        for (size_t g = 0; g < more.size(); ++g) set[g] = set[g] || more[g];
+    }
+    return use;
+}
+
 // ---- the recording engine -------------------------------------------------------------------
 
 class PageRecorder::Engine : public QPaintEngine {
@@ -132,6 +150,7 @@ class PageRecorder::Engine : public QPaintEngine {
         Put(Op::GlyphRun) << font << p << quint8(ti.flags) << qint32(ti.width.value())
                           << qint32(ti.ascent.value()) << qint32(ti.descent.value()) << quint32(n);
         Raw(ti.glyphs.glyphs, n);
+        fonts_->NoteGlyphs(font, ti.glyphs.glyphs, n);
         Raw(ti.glyphs.advances, n);
         Raw(ti.glyphs.offsets, n);
         Raw(ti.glyphs.justifications, n);

@@ -122,7 +122,6 @@ class TPrevStringForm : public QDialog {
     int pixelsPerInch_ = 96;
     QString composeError_;  // why the last composition stopped; empty when it ran through
     bool truncated_ = false;
-    bool directPrint_ = false;  // composing for the printer draws on the print job itself
     QPointer<TModiControl> pageObject_;
     QList<QPointer<TModiControl>> items_;
     TprnSetup prnSetup_;

@@ -58,11 +58,7 @@ bool TPrevStringForm::PrintTask(bool withDialog) {
             to = values.toPage;
         }
     }
-    // A print that shows nothing (no dialog, no window, one pass over the paper) draws its
-    // pages on the job as they are composed; a job left unfinished prints nothing.
-    directPrint_ = !withDialog && !isVisible() && !PopDoubleSideCheck()->isChecked();
     const bool composed = ComposePages(true);
-    directPrint_ = false;
     if (!Target()) {
         throw KavelError(composeError_.isEmpty() ? QStringLiteral("no pages were composed")
                                                  : composeError_);

@@ -31,8 +31,6 @@ TKVPrinter::TKVPrinter(const TPrintOption& options, int screenPpi,
 }
 
 TKVPrinter::~TKVPrinter() {
-    if (jobCanvas_) jobCanvas_->restore();
-    job_.reset();  // unfinished: discarded, nothing printed
     canvas_.reset();
     pageList_->FreeStream();
 }
@@ -121,48 +119,25 @@ void TKVPrinter::BeginDoc() {
     pageList_->SetStream(std::make_unique<TkvlStream>(kStreamLimit));
 }
 
-void TKVPrinter::BeginDirectDoc() {
-    if (state_ != 0) throw KavelError(QStringLiteral("Error:It is Busy!"));
-    pageCount_ = 0;
-    state_ = 1;
-    direct_ = true;
-    directPaper_ = PaperOnDevice();  // asked once: the printer's capabilities are a query
-}
-
 void TKVPrinter::FinishPage() {
-    if (direct_) {
-        jobCanvas_->restore();
-        jobCanvas_ = nullptr;
-    } else {
-        canvas_.reset();  // completes the page
-        pageList_->AddPage(metafile_->Record());
-        metafile_.reset();
-    }
+    canvas_.reset();  // completes the page
+    pageList_->AddPage(metafile_->Record());
+    metafile_.reset();
     if (Preview) QCoreApplication::postEvent(Preview, new PageFinishedEvent(pageCount_));
 }
 
 void TKVPrinter::NewPage() {
     if (state_ != 1) throw KavelError(QStringLiteral("Error:No BeginDoc"));
-    if (metafile_ || jobCanvas_) FinishPage();
+    if (metafile_) FinishPage();
     ++pageCount_;
     ToPage = pageCount_;
-    if (direct_) {
-        if (job_) {
-            job_->NewSheet();
-        } else {
-            job_ = Context().Printers().StartJob(printer_, Title);
-        }
-        jobCanvas_ = &job_->Painter();
-        BeginStretchedPage(*jobCanvas_, QSize(pageWidth_, pageHeight_), directPaper_);
-        return;
-    }
     metafile_ = std::make_unique<PageRecorder>(QSize(pageWidth_, pageHeight_), fonts_);
     canvas_ = std::make_unique<QPainter>(metafile_.get());
 }
 
 void TKVPrinter::EndDoc() {
     if (state_ != 1) return;
-    if (pageCount_ > 0 && (metafile_ || jobCanvas_)) FinishPage();
+    if (pageCount_ > 0 && metafile_) FinishPage();
     state_ = 2;
     if (Preview) QCoreApplication::postEvent(Preview, new PageFinishedEvent(pageCount_));
     QCoreApplication::processEvents();
@@ -177,6 +152,8 @@ std::unique_ptr<RecordedPage> TKVPrinter::GetPage(int n) {
 }
 
 void TKVPrinter::PrintPages(PrintJob& job, int from, int to, int step, const QRectF& dest) {
+    // Every glyph the pages draw is known from their records before the first is drawn.
+    if (fonts_) job.UseGlyphs(fonts_->Glyphs());
     bool first = true;
     for (int page = from; page <= to; page += step) {
         if (!first) job.NewSheet();
@@ -195,12 +172,6 @@ QRectF TKVPrinter::PaperOnDevice() {
 }
 
 void TKVPrinter::Print(bool doubleSided, const QString& hint) {
-    if (direct_) {
-        if (state_ != 2) throw KavelError(QStringLiteral("the pages were not completed"));
-        if (job_) job_->Finish();
-        job_.reset();
-        return;
-    }
     PrinterSystem& printers = Context().Printers();
     const QRectF dest = PaperOnDevice();
     if (!doubleSided) {

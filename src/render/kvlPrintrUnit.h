@@ -41,13 +41,9 @@ class TKVPrinter {
     TKVPrinter& operator=(const TKVPrinter&) = delete;
 
     void BeginDoc();
-    // Pages go to a print job as they are drawn instead of into the page store: a print
-    // that shows no page need not record its pages to play them again. The job starts with
-    // the first page (a task without pages makes none); Print completes it.
-    void BeginDirectDoc();
     void NewPage();
     void EndDoc();
-    QPainter* Canvas() { return direct_ ? jobCanvas_ : canvas_.get(); }
+    QPainter* Canvas() { return canvas_.get(); }
     // A new copy of page n (1-based); null outside the recorded pages.
     std::unique_ptr<RecordedPage> GetPage(int n);
     // Prints pages FromPage..ToPage, manual double-sided when asked.
@@ -85,10 +81,6 @@ class TKVPrinter {
     std::shared_ptr<PageFonts> fonts_;        // of the pages recorded since BeginDoc
     std::unique_ptr<PageRecorder> metafile_;  // the page being recorded
     std::unique_ptr<QPainter> canvas_;
-    bool direct_ = false;
-    QRectF directPaper_;             // the paper in device pixels, for direct pages
-    std::unique_ptr<PrintJob> job_;  // the job pages go to when direct
-    QPainter* jobCanvas_ = nullptr;  // its painter, set up for the page being drawn
     int pageCount_ = 0;
     int state_ = 0;
     int paperWidth_ = 0, paperHeight_ = 0;

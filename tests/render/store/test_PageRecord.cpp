@@ -1,11 +1,16 @@
 // Page records: what is played is what was drawn, within the player's clip, and a damaged
-// record draws nothing.
+// record draws nothing. The glyphs they gather let a PDF embed fonts cut down to them, with
+// the same pages.
 #include <gtest/gtest.h>
 
 #include <QImage>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
+#include <QTemporaryDir>
+
+#include "platform/CairoPdf.h"
+#include "platform/PdfTools.h"
 
 #include "platform/Variant.h"
 #include "render/PageRecord.h"
@@ -139,6 +144,64 @@ TEST(PageRecord, DamagedRecordsDrawNothing) {
     QImage image = Blank();
     QPainter painter(&image);
     EXPECT_THROW(PlayPageRecord(painter, record, other), KavelError);
+}
+
+// Writes the record as a one-page PDF; `glyphs` are given to the writer when set.
+QString WritePdf(const QString& file, const QByteArray& record, const PageFonts& fonts,
+                 const GlyphUse* glyphs) {
+    QFile out(file);
+    if (!out.open(QIODevice::WriteOnly)) return {};
+    CairoPdfSettings settings;
+    settings.paperMM = QSizeF(63.5, 42.3);  // the page at 96 dpi
+    settings.dpi = 96;
+    CairoPdfDocument document(&out, settings);
+    if (glyphs) document.UseGlyphs(*glyphs);
+    QPainter painter(&document);
+    PlayPageRecord(painter, record, fonts);
+    painter.end();
+    return document.Finish() ? file : QString();
+}
+
+TEST(PageRecord, FontsCutToTheGatheredGlyphsPrintTheSamePage) {
+    const QTemporaryDir dir;
+    const auto fonts = std::make_shared<PageFonts>();
+    const QByteArray record = Recorded(fonts);
+    // Glyphs of a smaller page first: the writer keeps the last cut of a font for the next
+    // document, and the glyphs outside it must still print.
+    const auto few = std::make_shared<PageFonts>();
+    {
+        PageRecorder recorder(kPage, few);
+        QPainter painter(&recorder);
+        QFont font("Noto Sans CJK SC");
+        font.setPixelSize(14);
+        painter.setFont(font);
+        painter.drawText(QPointF(10, 70), QStringLiteral("第1页"));
+    }
+    const GlyphUse someGlyphs = few->Glyphs();
+    const GlyphUse allGlyphs = fonts->Glyphs();
+    ASSERT_FALSE(allGlyphs.empty());
+    const QString whole = WritePdf(dir.filePath("whole.pdf"), record, *fonts, nullptr);
+    const QString part = WritePdf(dir.filePath("part.pdf"), record, *fonts, &someGlyphs);
+    const QString cut = WritePdf(dir.filePath("cut.pdf"), record, *fonts, &allGlyphs);
+    ASSERT_FALSE(whole.isEmpty() || part.isEmpty() || cut.isEmpty());
+
+    const auto render = [](const QString& pdf) {
+        test::RunTool("pdftoppm", {"-r", "96", "-png", "-singlefile", pdf, pdf});
+        return QImage(pdf + ".png").convertToFormat(QImage::Format_RGB32);
+    };
+    const QImage expected = render(whole);
+    ASSERT_FALSE(expected.isNull());
+    EXPECT_EQ(render(part), expected);
+    EXPECT_EQ(render(cut), expected);
+    const QStringList text = test::PdfPageTexts(whole);
+    ASSERT_TRUE(text.value(0).contains(QStringLiteral("第1页 共3页 Invoice")));
+    EXPECT_EQ(test::PdfPageTexts(part), text);
+    EXPECT_EQ(test::PdfPageTexts(cut), text);
+    // Every glyph drawn was gathered: no font is embedded twice, whole and cut.
+    const auto fontLines = [](const QString& pdf) {
+        return test::RunTool("pdffonts", {pdf}).count('\n');
+    };
+    EXPECT_EQ(fontLines(cut), fontLines(whole));
 }
 
 }  // namespace
