@@ -13,10 +13,11 @@ namespace {
 // One section of the task's store; a value that is no integer reads as absent.
 class StoredSection {
   public:
-    StoredSection(const SettingsStore* store, const QString& section)
-        : store_(store), section_(section) {}
+    StoredSection(const IniIndex* values, const QString& section)
+        : values_(values), section_(section) {}
     QString Text(const char* key) const {
-        return store_ ? store_->Read(section_, QString::fromLatin1(key)) : QString();
+        return values_ ? values_->Value(section_, QString::fromLatin1(key)).value_or(QString())
+                       : QString();
     }
     std::optional<int> Int(const char* key) const {
         bool ok = false;
@@ -34,7 +35,7 @@ class StoredSection {
     }
 
   private:
-    const SettingsStore* store_;
+    const IniIndex* values_;
     QString section_;
 };
 
@@ -68,7 +69,10 @@ void TPSetupForm::PrepareTask(int runMode, bool skipAdjustments, bool withConten
 }
 
 void TPSetupForm::ReadPostionValue(bool all) {
-    const SettingsStore* store = prnSetup_.IniFile.get();
+    // One look at the file for the whole layout: its values as they are now.
+    const std::shared_ptr<const IniIndex> snapshot =
+        prnSetup_.IniFile ? prnSetup_.IniFile->Snapshot() : nullptr;
+    const IniIndex* store = snapshot.get();
     const int ppi = pixelsPerInch_;
     auto screen = [ppi](int v) { return ScaleToScreen(v, ppi); };
 

@@ -62,7 +62,7 @@ bool WorthCutting(const FontFile& font) {
 
 // A font cut for one document holds that many glyphs at most together with the glyphs of
 // the documents before it, so that a service printing similar documents cuts it once.
-constexpr size_t kKeptGlyphs = 8192;
+constexpr int kKeptGlyphs = 8192;
 
 }  // namespace
 
@@ -89,9 +89,8 @@ cairo_font_face_t* CairoFontFaces::FaceFor(QFontEngine& engine, const GlyphRun& 
     const auto cut = cut_.find(*font);
     if (cut != cut_.end()) {
         const GlyphSet& held = *cut->second.glyphs;
-        const bool holds = std::all_of(run.glyphs.begin(), run.glyphs.end(), [&](const auto& g) {
-            return g.index < held.size() && held[g.index];
-        });
+        const bool holds = std::all_of(run.glyphs.begin(), run.glyphs.end(),
+                                       [&](const cairo_glyph_t& g) { return held.Has(g.index); });
         if (holds) return cut->second.face;
     }
     const auto found = whole_.find(*font);
@@ -122,16 +121,15 @@ CairoFontFaces::Face CairoFontFaces::Cut(const FontFile& font, const GlyphSet& g
     static std::map<FontFile, Face> shared;  // the last cut of each font, one reference each
     std::lock_guard guard(lock);
     Face& last = shared[font];
-    if (last.glyphs && Covers(*last.glyphs, glyphs)) {
+    if (last.glyphs && last.glyphs->Covers(glyphs)) {
         if (last.face) cairo_font_face_reference(last.face);
         return last;
     }
     auto kept = std::make_shared<GlyphSet>(glyphs);
     if (last.glyphs) {
         GlyphSet both = *last.glyphs;
-        both.resize(std::max(both.size(), glyphs.size()));
-        for (size_t g = 0; g < glyphs.size(); ++g) both[g] = both[g] || glyphs[g];
-        if (size_t(std::count(both.begin(), both.end(), true)) <= kKeptGlyphs) *kept = both;
+        both.Unite(glyphs);
+        if (both.Count() <= kKeptGlyphs) *kept = both;
     }
     auto data = std::make_unique<FaceData>();
     data->bytes = CutFont(font, *kept);

@@ -33,20 +33,32 @@ std::optional<FontFile> FontFileOf(const QFontEngine& engine) {
                     bool(engine.synthesized() & QFontEngine::SynthesizedBold)};
 }
 
-void AddGlyphs(GlyphSet& set, const quint32* glyphs, int count) {
+void GlyphSet::Add(const quint32* glyphs, int count) {
     for (int i = 0; i < count; ++i) {
-        const unsigned glyph = glyphs[i] & 0xffffff;  // without the fallback font's number
+        const quint32 glyph = glyphs[i] & 0xffffff;  // without the fallback font's number
         if (glyph >= kGlyphLimit) continue;
-        if (glyph >= set.size()) set.resize(std::max<size_t>(glyph + 1, set.size() * 2));
-        set[glyph] = true;
+        if (glyph / 64 >= words_.size()) words_.resize(glyph / 64 + 1);
+        words_[glyph / 64] |= quint64(1) << (glyph % 64);
     }
 }
 
-bool Covers(const GlyphSet& set, const GlyphSet& glyphs) {
-    for (size_t glyph = 0; glyph < glyphs.size(); ++glyph) {
-        if (glyphs[glyph] && (glyph >= set.size() || !set[glyph])) return false;
+void GlyphSet::Unite(const GlyphSet& other) {
+    if (words_.size() < other.words_.size()) words_.resize(other.words_.size());
+    for (size_t word = 0; word < other.words_.size(); ++word) words_[word] |= other.words_[word];
+}
+
+bool GlyphSet::Covers(const GlyphSet& other) const {
+    for (size_t word = 0; word < other.words_.size(); ++word) {
+        const quint64 mine = word < words_.size() ? words_[word] : 0;
+        if ((other.words_[word] & ~mine) != 0) return false;
     }
     return true;
+}
+
+int GlyphSet::Count() const {
+    int count = 0;
+    for (const quint64 word : words_) count += __builtin_popcountll(word);
+    return count;
 }
 
 QByteArray CutFont(const FontFile& font, const GlyphSet& glyphs) {
@@ -56,9 +68,7 @@ QByteArray CutFont(const FontFile& font, const GlyphSet& glyphs) {
     const Input input(hb_subset_input_create_or_fail());
     if (!face || !input) return {};
     hb_set_t* kept = hb_subset_input_glyph_set(input.get());
-    for (size_t glyph = 0; glyph < glyphs.size(); ++glyph) {
-        if (glyphs[glyph]) hb_set_add(kept, hb_codepoint_t(glyph));
-    }
+    glyphs.ForEach([kept](quint32 glyph) { hb_set_add(kept, glyph); });
     // Text is shaped already: the glyphs named are all there is to keep, without what the
     // layout tables would reach from them.
     hb_set_clear(hb_subset_input_set(input.get(), HB_SUBSET_SETS_LAYOUT_FEATURE_TAG));

@@ -31,12 +31,29 @@ struct FontFile {
 // memory, engines of other kinds than FreeType).
 std::optional<FontFile> FontFileOf(const QFontEngine& engine);
 
-// Glyph ids used, as a set indexed by glyph id.
-using GlyphSet = std::vector<bool>;
-// Adds glyph ids to a set; ids beyond what a font file can hold (65,535) are not kept.
-void AddGlyphs(GlyphSet& set, const quint32* glyphs, int count);
-// Whether every glyph of `glyphs` is in `set`.
-bool Covers(const GlyphSet& set, const GlyphSet& glyphs);
+// Glyph ids of one font. Ids beyond what a font file can hold (65,535) are never in it.
+class GlyphSet {
+  public:
+    // Adds glyph ids as Qt's text items give them (a fallback font's number in the top byte).
+    void Add(const quint32* glyphs, int count);
+    bool Has(quint32 glyph) const {
+        return glyph / 64 < words_.size() && (words_[glyph / 64] >> (glyph % 64) & 1);
+    }
+    void Unite(const GlyphSet& other);
+    bool Covers(const GlyphSet& other) const;
+    int Count() const;
+    template <typename Visit>
+    void ForEach(Visit visit) const {
+        for (size_t word = 0; word < words_.size(); ++word) {
+            for (quint64 bits = words_[word]; bits != 0; bits &= bits - 1) {
+                visit(quint32(word * 64 + quint32(__builtin_ctzll(bits))));
+            }
+        }
+    }
+
+  private:
+    std::vector<quint64> words_;
+};
 
 // The glyphs of a document by font file.
 using GlyphUse = std::map<FontFile, GlyphSet>;

@@ -46,19 +46,24 @@ QString FilePartOfTask(const QString& taskName) {
 }  // namespace
 
 QString SettingsStore::Read(const QString& section, const QString& key) const {
-    if (fileName_.isEmpty()) return QString();
+    const std::shared_ptr<const IniIndex> index = Snapshot();
+    return index ? index->Value(section, key).value_or(QString()) : QString();
+}
+
+std::shared_ptr<const IniIndex> SettingsStore::Snapshot() const {
+    if (fileName_.isEmpty()) return nullptr;
     // The file is read again only when it changed (another file in its place, another
     // size or time), so that reading a whole layout costs one read of the file.
     const std::optional<FileIdentity> identity = RegularFileIdentity(fileName_);
-    if (!identity) return QString();
+    if (!identity) return nullptr;
     if (!index_ || !(identity_ == *identity)) {
         index_.reset();
         const RegularFileContent content = ReadRegularFile(fileName_, kMaxSettingsFileSize);
-        if (content.status != RegularFileContent::Read) return QString();
+        if (content.status != RegularFileContent::Read) return nullptr;
         index_ = std::make_shared<IniIndex>(content.bytes);
         identity_ = content.identity;
     }
-    return index_->Value(section, key).value_or(QString());
+    return index_;
 }
 
 bool SettingsStore::Write(const QString& section, const QString& key, const QString& value) {

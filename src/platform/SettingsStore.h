@@ -23,6 +23,9 @@ class SettingsStore {
     // The value of a key; empty when the file, the section or the key is missing.
     // Sections and keys match without regard to case.
     QString Read(const QString& section, const QString& key) const;
+    // The file's values as they are now, for reading many keys with one look at the file;
+    // null when there is no file or it cannot be read.
+    std::shared_ptr<const IniIndex> Snapshot() const;
     // Writes one value, keeping every other line of the file; the file is replaced
     // atomically. False when the file cannot be written (or the store has no file), and
     // when the file there could not be read whole: what cannot be read is never replaced.

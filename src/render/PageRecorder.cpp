@@ -47,7 +47,7 @@ const PageFonts::Entry* PageFonts::At(quint32 number) const {
 
 void PageFonts::NoteGlyphs(quint32 number, const quint32* glyphs, int count) {
     if (number >= glyphs_.size()) glyphs_.resize(number + 1);
-    AddGlyphs(glyphs_[number], glyphs, count);
+    glyphs_[number].Add(glyphs, count);
 }
 
 GlyphUse PageFonts::Glyphs() const {
@@ -55,10 +55,7 @@ GlyphUse PageFonts::Glyphs() const {
     for (size_t number = 0; number < glyphs_.size(); ++number) {
         const std::optional<FontFile> file = FontFileOf(*entries_[number].engine);
         if (!file) continue;
-        GlyphSet& set = use[*file];
-        const GlyphSet& more = glyphs_[number];
-        if (set.size() < more.size()) set.resize(more.size());
-        for (size_t g = 0; g < more.size(); ++g) set[g] = set[g] || more[g];
+        use[*file].Unite(glyphs_[number]);
     }
     return use;
 }
