@@ -1,6 +1,5 @@
 // What the designer keeps: the task's layout file on apply, restore and whole restore,
 // and its own window settings in CustmSetup.ini.
-#include <QSplitter>
 
 #include "DesignerFixture.h"
 #include "designer/CustomSetup.h"

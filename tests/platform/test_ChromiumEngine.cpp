@@ -1,9 +1,7 @@
 // The browser engine on the real headless Chromium: one browser for the whole program.
 #include <gtest/gtest.h>
 
-#include <QDir>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QJsonArray>
 #include <QJsonObject>
 #include <QTemporaryDir>

@@ -1,10 +1,7 @@
 // Composing tasks into pages and printing them, checked on the printed pictures.
-#include <QPainter>
-
-#include "platform/SettingsStore.h"
-
 #include "PageInk.h"
 #include "control/ControlFixture.h"
+#include "platform/SettingsStore.h"
 #include "render/DrawPrintCanvasUnit.h"
 #include "render/PrevStringFormUnit.h"
 #include "render/kvlPrintrUnit.h"
