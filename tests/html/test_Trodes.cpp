@@ -59,13 +59,25 @@ TEST(Trodes, DocumentsConvertToBoxesAndRunsWhereTheBrowserPutThem) {
     }
 }
 
-// Head, body and foot of a table printed over pages: the e2e_html_convert whole run.
-TEST(Trodes, ATableWithoutHeadHasAnEmptyHeadTree) {
+TEST(Trodes, TablesSplitIntoHeadBodyAndFoot) {
+    const auto form = Prepare(
+        cdtTable,
+        "<table border=1 cellspacing=0 style='font:12px Arial'><thead><tr><th>H</th></tr></thead>"
+        "<tbody><tr><td>r1</td></tr><tr><td>r2</td></tr></tbody>"
+        "<tfoot><tr><td>F</td></tr></tfoot></table>");
+    ASSERT_TRUE(form->FTheadTree && form->FBodyTree && form->FTfootTree);
+    // The body's first row starts where the head ends; the head is not in the body.
+    const QString body = Dump(form->FBodyTree);
+    EXPECT_FALSE(body.contains("\"H\"")) << body.toStdString();
+    EXPECT_TRUE(body.contains("\"r1\" ")) << body.toStdString();
+    EXPECT_GT(form->FTheadTree->ContentBottom, 0);
+    EXPECT_TRUE(Dump(form->FTfootTree).contains("\"F\""));
+
+    // Without a head the head tree is empty and prints nothing.
     const auto plain = Prepare(cdtTable, "<table><tr><td>only</td></tr></table>");
-    ASSERT_TRUE(plain->FTheadTree && plain->FBodyTree);
+    ASSERT_TRUE(plain->FTheadTree);
     EXPECT_EQ(plain->FTheadTree->ContentBottom, 0);
     EXPECT_TRUE(plain->FTheadTree->Children.empty());
-    EXPECT_TRUE(Dump(plain->FBodyTree).contains("\"only\""));
 }
 
 TEST(Trodes, DeepNestingIsCutAtTheStatedLimitWithoutCrashing) {
