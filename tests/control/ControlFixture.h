@@ -53,6 +53,9 @@ class ControlTest : public ::testing::Test {
     }
     TPSetupForm& Form() { return *control->DesignForm(); }
     TModiControl& Item(int number) { return *Form().ItemAt(number); }
+    static QRect Bounds(const TModiControl& item) {
+        return QRect(item.Left(), item.Top(), item.Width(), item.Height());
+    }
     QStringList Shown() const { return Recorder().shown; }
 
     ScopedSettingsFolder settings;

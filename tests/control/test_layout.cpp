@@ -20,19 +20,24 @@ class Layout : public ControlTest {
 };
 
 TEST_F(Layout, AStoredLayoutIsAppliedBeforeEveryOutput) {
-    WriteLayout("Orders",
-                "; adjusted by hand\r\n[ITEM0]\r\nPRNTOP=50\r\nPRNLEFT=60\r\nPRNWIDTH=abc\r\n"
-                "PRNFONTSIZE=14\r\nPRNBOLD=1\r\n[NOTES]\r\nprninvisible=1\r\n"
-                "[ITEM2]\r\nPRNTOP=x\r\nPRNPENWIDTH=5\r\nPRNSHAPETYPE=3\r\n");
+    WriteLayout(
+        "Orders",
+        "; adjusted by hand\r\n[ITEM0]\r\nPRNTOP=50\r\nPRNLEFT=60\r\nPRNWIDTH=abc\r\n"
+        "PRNFONTSIZE=14\r\nPRNBOLD=1\r\nPRNHEIGHT\r\n= no key\r\n[NOTES]\r\nprninvisible=1\r\n"
+        "PRNFONTSIZE=\r\nPRNWIDTH=9999999999\r\n[ITEMPanelPPTL]\r\nPRNTOP=-x\r\n"
+        "[ITEM2]\r\nPRNTOP=x\r\nPRNPENWIDTH=5\r\nPRNSHAPETYPE=3\r\n");
     BuildTask("Orders");
+    const int pageTop = Form().PageObject()->Top();
     Form().PrepareTask(0, false);
-    EXPECT_EQ(Item(1).Top(), 50);
-    EXPECT_EQ(Item(1).Left(), 60);
-    EXPECT_EQ(Item(1).Width(), 200);  // a value that is no integer is ignored
+    // Values that are no integers, lines without a key or value, are ignored one by one.
+    EXPECT_EQ(Bounds(Item(1)), QRect(60, 50, 200, 30));
     EXPECT_EQ(Item(1).RichEdit()->FontSize(), 14);
     EXPECT_TRUE(Item(1).RichEdit()->FontStyle() & fsBold);
     EXPECT_EQ(Item(1).intDefTop(), 10);  // the script's values stay
     EXPECT_FALSE(Item(2).Visible());
+    EXPECT_EQ(Item(2).Width(), 200);
+    EXPECT_EQ(Item(2).RichEdit()->FontSize(), 9);
+    EXPECT_EQ(Form().PageObject()->Top(), pageTop);
     EXPECT_EQ(Item(3).Top(), 200);
     EXPECT_EQ(Item(3).Shape()->Pen().width, 5);
     EXPECT_EQ(Item(3).Shape()->ShapeType(), cstEllipse);

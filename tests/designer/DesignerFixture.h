@@ -44,18 +44,18 @@ class DesignerTest : public ControlTest {
     void Click(TModiControl& item, Qt::KeyboardModifiers mods = {}, QPoint at = QPoint(5, 5)) {
         QTest::mouseClick(MouseTarget(item), Qt::LeftButton, mods, at);
     }
-    // Presses at `at` inside the widget, moves by `by` and releases.
+    // Presses at `at` inside the widget, moves by `by` with the button and keys held, as a
+    // real mouse sends it, and releases.
     void Drag(QWidget* w, QPoint at, QPoint by, Qt::KeyboardModifiers mods = {}) {
         QTest::mousePress(w, Qt::LeftButton, mods, at);
-        QTest::mouseMove(w, at + by);
+        QMouseEvent move(QEvent::MouseMove, at + by, w->mapToGlobal(at + by), Qt::NoButton,
+                         Qt::LeftButton, mods);
+        QApplication::sendEvent(w, &move);
         QTest::mouseRelease(w, Qt::LeftButton, mods, at + by);
     }
     // Keys go where the designer sends them: the text item's edit or EditFocus.
     void Key(QWidget* target, Qt::Key key, Qt::KeyboardModifiers mods) {
         QTest::keyClick(target, key, mods);
-    }
-    QRect Bounds(TModiControl& item) {
-        return QRect(item.Left(), item.Top(), item.Width(), item.Height());
     }
     QString Stored(const QString& section, const QString& key) {
         return SettingsStore(Form().Setup().strIniFileName).Read(section, key);

@@ -1,7 +1,5 @@
 // What the designer keeps: the task's layout file on apply, restore and whole restore,
 // and its own window settings in CustmSetup.ini.
-#include <QListWidget>
-#include <QSplitter>
 
 #include "DesignerFixture.h"
 #include "designer/CustomSetup.h"
@@ -52,22 +50,6 @@ TEST_F(DesignerStore, ApplyAfterTheWholeRestoreDeletesTheLayout) {
     Form().close();
     Call("PREVIEW");
     EXPECT_EQ(Item(1).Left(), 10);
-}
-
-TEST_F(DesignerStore, ADamagedLayoutIsIgnoredItemByItem) {
-    ASSERT_TRUE(
-        WriteFile(LayoutFile(),
-                  "[ITEM0]\nPRNLEFT=abc\nPRNTOP=15\nPRNFONTSIZE=\n= no key\nPRNHEIGHT\n"
-                  "[ITEM1]\nPRNLEFT=44\nPRNWIDTH=9999999999\n[ITEMPanelPPTL]\nPRNTOP=-x\n"));
-    BuildTask(3);
-    Open();
-    EXPECT_EQ(QRect(Item(1).Left(), Item(1).Top(), Item(1).Width(), Item(1).Height()),
-              QRect(10, 15, 200, 24));
-    EXPECT_EQ(Item(1).RichEdit()->FontSize(), 9);
-    EXPECT_EQ(Item(2).Left(), 44);
-    EXPECT_EQ(Item(2).Width(), 200);
-    EXPECT_EQ(Item(3).Left(), 10);  // no section
-    EXPECT_EQ(Find<QListWidget>("DataListBox")->count(), 3);
 }
 
 TEST_F(DesignerStore, TheItemListKeepsItsLayoutInCustmSetup) {

@@ -21,17 +21,6 @@ class Designer : public DesignerTest {
         Call("ADD_PRINT_TEXT", {200, 200, 150, 30, "Beta"});
         Call("ADD_PRINT_RECT", {300, 20, 100, 50, 0, 1});
     }
-    // A mouse move with the buttons and keys held, as a real mouse sends it.
-    void Move(QWidget* w, QPoint at, Qt::KeyboardModifiers mods = {}) {
-        QMouseEvent e(QEvent::MouseMove, at, w->mapToGlobal(at), Qt::NoButton, Qt::LeftButton,
-                      mods);
-        QApplication::sendEvent(w, &e);
-    }
-    void Drag(QWidget* w, QPoint at, QPoint by, Qt::KeyboardModifiers mods = {}) {
-        QTest::mousePress(w, Qt::LeftButton, mods, at);
-        Move(w, at + by, mods);
-        QTest::mouseRelease(w, Qt::LeftButton, mods, at + by);
-    }
     QWidget* Paper() { return Form().Paper(); }
 };
 
@@ -186,8 +175,7 @@ TEST_F(Designer, ToolsChangeTheItemsOfTheSelectionTheyFit) {
         EXPECT_TRUE(Item(n).RichEdit()->FontStyle() & fsBold) << n;
         EXPECT_EQ(Item(n).RichEdit()->FontSize(), 10) << n;
         EXPECT_EQ(Item(n).RichEdit()->TextAlignment(), taCenter) << n;
-        EXPECT_EQ(QRect(Item(n).Left(), Item(n).Top(), Item(n).Width(), Item(n).Height()),
-                  QRect(n * 100, n * 100 + 1, 120, 30));
+        EXPECT_EQ(Bounds(Item(n)), QRect(n * 100, n * 100 + 1, 120, 30));
     }
     // A plain press on a member of the group drags the whole group.
     Drag(MouseTarget(Item(2)), QPoint(5, 5), QPoint(0, 40));

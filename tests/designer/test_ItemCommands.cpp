@@ -1,11 +1,8 @@
 // The designer's tools as plain operations on items: arranging, sizes, styles, page
 // binding, the band selection and the status texts.
-#include <gtest/gtest.h>
-
-#include <QWidget>
-#include <memory>
 #include <vector>
 
+#include "control/items/ItemTestSupport.h"
 #include "designer/BandSelection.h"
 #include "designer/ItemCommands.h"
 #include "designer/PlacementText.h"
@@ -13,47 +10,27 @@
 namespace kavel {
 namespace {
 
-// Items on a paper of their own, made from (left, top, width, height).
-class Items {
-  public:
-    explicit Items(const std::vector<QRect>& bounds, TPRNDataType kind = cdtText) {
-        for (const QRect& r : bounds) {
-            auto* item = new TModiControl(&paper_);
-            item->SetObjectType(kind);
-            item->setIntDefLeft(r.x());
-            item->setIntDefTop(r.y());
-            item->setIntDefWidth(r.width());
-            item->setIntDefHeight(r.height());
-            item->blModified = false;
-            list.append(item);
-        }
-    }
-    TModiControl* Add(TPRNDataType kind) {
-        auto* item = new TModiControl(&paper_);
-        item->SetObjectType(kind);
-        item->blModified = false;
-        list.append(item);
-        return item;
+// Text items on a paper of their own, made from (left, top, width, height).
+class ItemCommands : public test::PaperTest {
+  protected:
+    ItemList Items(const std::vector<QRect>& bounds) {
+        ItemList items;
+        for (const QRect& r : bounds)
+            items << NewItem(cdtText, r.x(), r.y(), r.width(), r.height());
+        return items;
     }
     // "left,top,width,height" of each item, separated by blanks.
-    QString Bounds() const {
-        QStringList bounds;
-        for (const TModiControl* i : list) {
-            bounds << QStringLiteral("%1,%2,%3,%4")
-                          .arg(i->Left())
-                          .arg(i->Top())
-                          .arg(i->Width())
-                          .arg(i->Height());
+    static QString BoundsText(const ItemList& items) {
+        QStringList text;
+        for (const TModiControl* item : items) {
+            const auto [left, top, width, height] = Bounds(item);
+            text << QStringLiteral("%1,%2,%3,%4").arg(left).arg(top).arg(width).arg(height);
         }
-        return bounds.join(' ');
+        return text.join(' ');
     }
-    ItemList list;
-
-  private:
-    QWidget paper_;
 };
 
-TEST(ItemCommands, ArrangeLinesUpAndSizesTheSelection) {
+TEST_F(ItemCommands, ArrangeLinesUpAndSizesTheSelection) {
     struct Case {
         Arrangement how;
         int count;               // of the items below, from the first
@@ -75,13 +52,14 @@ TEST(ItemCommands, ArrangeLinesUpAndSizesTheSelection) {
         {Arrangement::LargestHeight, 2, "0,10,100,40 30,50,50,40"},
     };
     for (const Case& c : cases) {
-        Items items(std::vector<QRect>(abc.begin(), abc.begin() + c.count));
-        Arrange(items.list, c.how, QSize(800, 600));
-        EXPECT_EQ(items.Bounds(), c.afterwards) << int(c.how) << " of " << c.count;
+        const ItemList items = Items(std::vector<QRect>(abc.begin(), abc.begin() + c.count));
+        Arrange(items, c.how, QSize(800, 600));
+        EXPECT_EQ(BoundsText(items), c.afterwards) << int(c.how) << " of " << c.count;
+        qDeleteAll(items);
     }
 }
 
-TEST(ItemCommands, ArrowKeysMoveOrSizeByTheirModifiers) {
+TEST(ItemCommandSteps, ArrowKeysMoveOrSizeByTheirModifiers) {
     struct Case {
         int key;
         bool ctrl, alt;
@@ -101,51 +79,53 @@ TEST(ItemCommands, ArrowKeysMoveOrSizeByTheirModifiers) {
     }
 }
 
-TEST(ItemCommands, StylesChangeOnlyTheItemsTheyFit) {
-    Items items({{0, 0, 100, 20}, {0, 30, 100, 20}});
-    TModiControl* shape = items.Add(cdtShape);
-    items.list[0]->RichEdit()->SetTextFont("宋体", 9, fsBold, clBlack);
+TEST_F(ItemCommands, StylesChangeOnlyTheItemsTheyFit) {
+    ItemList items = Items({{0, 0, 100, 20}, {0, 30, 100, 20}});
+    TModiControl* shape = NewItem(cdtShape, 0, 60, 60, 30);
+    items << shape;
+    items[0]->RichEdit()->SetTextFont("宋体", 9, fsBold, clBlack);
 
     // Each text item's own bit is toggled; the shape is left alone.
-    EXPECT_EQ(ToggleFontStyle(items.list, fsBold).size(), 2);
-    EXPECT_EQ(items.list[0]->RichEdit()->FontStyle() & fsBold, 0);
-    EXPECT_EQ(items.list[1]->RichEdit()->FontStyle() & fsBold, fsBold);
-    EXPECT_TRUE(items.list[1]->blModified);
+    EXPECT_EQ(ToggleFontStyle(items, fsBold).size(), 2);
+    EXPECT_EQ(items[0]->RichEdit()->FontStyle() & fsBold, 0);
+    EXPECT_EQ(items[1]->RichEdit()->FontStyle() & fsBold, fsBold);
+    EXPECT_TRUE(items[1]->blModified);
     EXPECT_FALSE(shape->blModified);
 
     // A dashed pen is one pixel wide; the size step is the pen width for shapes.
-    StepFontSize(items.list, 3);
-    EXPECT_EQ(items.list[0]->RichEdit()->FontSize(), 12);
+    StepFontSize(items, 3);
+    EXPECT_EQ(items[0]->RichEdit()->FontSize(), 12);
     EXPECT_EQ(shape->Shape()->Pen().width, 4);
-    EXPECT_EQ(SetPenStyle(items.list, psDash), ItemList{shape});
+    EXPECT_EQ(SetPenStyle(items, psDash), ItemList{shape});
     EXPECT_EQ(shape->Shape()->Pen().width, 1);
 
-    SetAlignButton(items.list, AlignButton::Right);
-    EXPECT_EQ(items.list[0]->RichEdit()->TextAlignment(), taRightJustify);
-    RestoreFont(items.list);
-    EXPECT_EQ(items.list[0]->RichEdit()->TextAlignment(), taLeftJustify);
-    EXPECT_EQ(items.list[0]->RichEdit()->FontSize(), 9);
+    SetAlignButton(items, AlignButton::Right);
+    EXPECT_EQ(items[0]->RichEdit()->TextAlignment(), taRightJustify);
+    RestoreFont(items);
+    EXPECT_EQ(items[0]->RichEdit()->TextAlignment(), taLeftJustify);
+    EXPECT_EQ(items[0]->RichEdit()->FontSize(), 9);
     EXPECT_EQ(shape->Shape()->PenStyle(), psSolid);
 }
 
-TEST(ItemCommands, PageNumbersAreForTextItemsOnly) {
-    Items items({{0, 0, 100, 20}});
-    TModiControl* rect = items.Add(cdtShape);
+TEST_F(ItemCommands, PageNumbersAreForTextItemsOnly) {
+    ItemList items = Items({{0, 0, 100, 20}});
+    TModiControl* rect = NewItem(cdtShape, 0, 60, 60, 30);
+    items << rect;
     int refused = 0;
-    EXPECT_EQ(SetPageType(items.list, cptPageNo, &refused), ItemList{items.list[0]});
+    EXPECT_EQ(SetPageType(items, cptPageNo, &refused), ItemList{items[0]});
     EXPECT_EQ(refused, 1);
-    EXPECT_EQ(items.list[0]->ptPageType, cptPageNo);
+    EXPECT_EQ(items[0]->ptPageType, cptPageNo);
     EXPECT_EQ(rect->ptPageType, cptPageData);
-    EXPECT_EQ(items.list[0]->RichEdit()->BackColor(), clSilver);
+    EXPECT_EQ(items[0]->RichEdit()->BackColor(), clSilver);
 
-    SetHeadFoot(items.list, chnCenter, cvnBottom);
+    SetHeadFoot(items, chnCenter, cvnBottom);
     EXPECT_EQ(rect->ptPageType, cptHeadFoot);
     EXPECT_EQ(rect->hnHorzOrnt, chnCenter);
     EXPECT_EQ(rect->hnVertOrnt, cvnBottom);
     EXPECT_EQ(rect->Shape()->BrushColor(), clSilver);
 }
 
-TEST(ItemCommands, BandSelectsByTheItemsTopLeftCorner) {
+TEST(ItemCommandSteps, BandSelectsByTheItemsTopLeftCorner) {
     struct Case {
         const char* name;
         Edges band, item;

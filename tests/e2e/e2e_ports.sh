@@ -64,7 +64,7 @@ settings=$(stty -F "$WORK/com" -a)
 grep -q 'speed 19200 baud' <<<"$settings" && grep -qw cstopb <<<"$settings" \
     && grep -qw cs8 <<<"$settings" && grep -qw -- -parenb <<<"$settings" \
     || { echo "$settings"; fail "the MODE settings did not arrive"; }
-pass "MODE sets speed, parity, data and stop bits (stty on the device); a setting not taken answers false"
+pass "MODE sets speed, parity, data and stop bits (stty on the device); a setting not taken answers false and is put back"
 
 timeout 10 head -c 22 "$WORK/peer" >"$WORK/got" &
 READER=$!
@@ -160,7 +160,7 @@ console.log("sent=" + KAVEL.SEND_PRINT_RAWDATA("^XA^FDrefused^FS^XZ"));
 JS
 expect_status 3 "$WORK/refused.js"
 grep -qx 'sent=false' "$WORK/out.txt" \
-    && grep -qF "message: SEND_PRINT_RAWDATA Error:The raw print job on \"$REFUSING\" was refused" \
+    && grep -qF "message: SEND_PRINT_RAWDATA Error:The raw print job on \"$REFUSING\" was refused: the printer is not accepting jobs" \
         "$WORK/out.txt" || { cat "$WORK/out.txt"; fail "the refused raw job"; }
 pass "raw data to a queue that refuses it answers false with the reason and fails the run"
 

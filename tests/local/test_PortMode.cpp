@@ -2,7 +2,6 @@
 // name stands for.
 #include <gtest/gtest.h>
 
-#include <QDir>
 #include <QTemporaryDir>
 
 #include "common/TestSupport.h"

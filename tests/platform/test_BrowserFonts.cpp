@@ -5,7 +5,6 @@
 #include <QFontMetricsF>
 #include <QImage>
 #include <QJsonArray>
-#include <QJsonObject>
 #include <vector>
 
 #include "EngineSupport.h"

@@ -1,9 +1,7 @@
 // The browser engine on the real headless Chromium: one browser for the whole program.
 #include <gtest/gtest.h>
 
-#include <QDir>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QJsonArray>
 #include <QJsonObject>
 #include <QTemporaryDir>
@@ -32,16 +30,11 @@ TestHttpServer::Options NeverAnswering() {
     return options;
 }
 
-std::shared_ptr<ChromiumEngine> Engine() {
-    return test::SharedEngine();
-}
-
-QString WriteFile(const QString& name, const QByteArray& bytes) {
+// A file of the program's temporary folder; its name.
+QString TempFile(const QString& name, const QByteArray& bytes) {
     static QTemporaryDir folder;
-    QFile file(folder.filePath(name));
-    EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-    return file.fileName();
+    EXPECT_TRUE(test::WriteFile(folder.filePath(name), bytes));
+    return folder.filePath(name);
 }
 
 // A 2 x 1 PNG file (red, blue).
@@ -49,7 +42,7 @@ QString PngFile() {
     QImage image(2, 1, QImage::Format_RGB32);
     image.setPixel(0, 0, qRgb(255, 0, 0));
     image.setPixel(1, 0, qRgb(0, 0, 255));
-    const QString path = WriteFile("pic.png", {});
+    const QString path = TempFile("pic.png", {});
     image.save(path, "PNG");
     return path;
 }
@@ -106,7 +99,7 @@ void ExpectNear(const QRectF& mirror, const QJsonArray& browser, const std::stri
 }
 
 TEST(ChromiumEngine, MirrorMatchesTheBrowsersRectanglesByAddressAndByContent) {
-    const QString file = WriteFile("layout.html", kLayoutDocument);
+    const QString file = TempFile("layout.html", kLayoutDocument);
     const std::function<LoadResult(BrowserPage&)> loads[] = {
         [&](BrowserPage& page) { return page.Navigate(QUrl::fromLocalFile(file).toString()); },
         [&](BrowserPage& page) { return page.WriteDocument(QString::fromUtf8(kLayoutDocument)); },
@@ -256,7 +249,7 @@ TEST(ChromiumEngine, BrowserKilledMidLoadFailsThatLoadAndTheNextStartsAgain) {
     TestHttpServer stalled(NeverAnswering());
     auto page = OpenPage();
     ASSERT_EQ(page->WriteDocument("<p>before</p>").status, LoadStatus::Complete);
-    const pid_t first = Engine()->BrowserPid();
+    const pid_t first = test::SharedEngine()->BrowserPid();
     ASSERT_GT(first, 0);
     LoadHooks hooks;
     hooks.keepWaiting = [&] {
@@ -269,7 +262,7 @@ TEST(ChromiumEngine, BrowserKilledMidLoadFailsThatLoadAndTheNextStartsAgain) {
     EXPECT_TRUE(killed.error.contains("stopped")) << killed.error.toStdString();
     page->SetHooks({});
     EXPECT_EQ(page->WriteDocument("<p>after</p>").status, LoadStatus::Complete);
-    EXPECT_NE(Engine()->BrowserPid(), first);
+    EXPECT_NE(test::SharedEngine()->BrowserPid(), first);
     const auto doc = ReadPage(*page);
     ASSERT_TRUE(doc);
     EXPECT_EQ(doc->InnerText(doc->Root()), "after");
@@ -301,7 +294,8 @@ TEST(ChromiumEngine, ZoomAndUserAgentApplyAndRestore) {
     EXPECT_TRUE(page->SetOpticalZoom(100));
     EXPECT_FALSE(page->SetOpticalZoom(5));
 
-    EXPECT_TRUE(Engine()->Version().contains("Chrome/")) << Engine()->Version().toStdString();
+    EXPECT_TRUE(test::SharedEngine()->Version().contains("Chrome/"))
+        << test::SharedEngine()->Version().toStdString();
     EXPECT_FALSE(page->UserAgent().contains("Headless"));
     EXPECT_EQ(page->Evaluate("navigator.userAgent").value->toString(), page->UserAgent());
     page->SetUserAgent("KavelTest/1.0");

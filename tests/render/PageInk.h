@@ -6,6 +6,7 @@
 #include <QRect>
 
 #include "render/PageRecord.h"
+#include "render/kvlPrintrUnit.h"
 
 namespace kavel::test {
 
@@ -35,6 +36,17 @@ inline QImage Replay(const RecordedPage& page, QSize size) {
     QPainter painter(&image);
     page.Play(painter);
     return image;
+}
+
+// Records n pages on the target, page k with a black bar 10 × k pixels wide and 10 high
+// at its top left, so that a page can be told by its pixels.
+inline void RecordBars(TKVPrinter& target, int n) {
+    target.BeginDoc();
+    for (int k = 1; k <= n; ++k) {
+        target.NewPage();
+        target.Canvas()->fillRect(QRect(0, 0, 10 * k, 10), Qt::black);
+    }
+    target.EndDoc();
 }
 
 inline bool HasInk(const QImage& image, const QRect& area) {

@@ -5,6 +5,7 @@
 #include <QScrollBar>
 #include <QTest>
 
+#include "PageInk.h"
 #include "common/TestSupport.h"
 #include "platform/PaperSizes.h"
 #include "platform/VirtualPrinterSystem.h"
@@ -76,16 +77,10 @@ class PreviewControlTest : public ::testing::Test {
   protected:
     void SetUp() override { previous_ = test::UsePrinters(test::MakePrinters({"Office A4"})); }
     void TearDown() override { test::UsePrinters(previous_); }
-    // A target holding `pages` pages; page n has a black block whose left edge is at
-    // 40 × n, so the page on display can be told by its pixels.
-    static std::unique_ptr<TKVPrinter> Recorded(int pages, const TPrintOption& options = {}) {
-        auto target = std::make_unique<TKVPrinter>(options, 96, test::SharedContext());
-        target->BeginDoc();
-        for (int n = 1; n <= pages; ++n) {
-            target->NewPage();
-            target->Canvas()->fillRect(QRect(40 * n, 100, 30, 60), Qt::black);
-        }
-        target->EndDoc();
+    // A target holding `pages` pages, told apart by their bars (RecordBars).
+    static std::unique_ptr<TKVPrinter> Recorded(int pages) {
+        auto target = std::make_unique<TKVPrinter>(TPrintOption{}, 96, test::SharedContext());
+        test::RecordBars(*target, pages);
         return target;
     }
     // The page image as painted.
@@ -116,8 +111,8 @@ TEST_F(PreviewControlTest, PagesOutsideTheSourceAreIgnoredAndANewSourceDropsTheP
     EXPECT_EQ(preview.PageNumber(), 3);
     preview.SetZoomState(cZoom100);
     const QImage image = Painted(preview);
-    EXPECT_EQ(image.pixelColor(40 * 3 + 10, 130), QColor(Qt::black));  // page 3's block
-    EXPECT_EQ(image.pixelColor(40 * 1 + 10, 130), QColor(Qt::white));  // page 1's
+    EXPECT_EQ(image.pixelColor(25, 5), QColor(Qt::black));  // only page 3's bar reaches here
+    EXPECT_EQ(image.pixelColor(35, 5), QColor(Qt::white));
     preview.SetSource(Recorded(0));
     EXPECT_EQ(preview.Image()->Picture(), nullptr);
 }

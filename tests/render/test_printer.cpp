@@ -19,15 +19,6 @@ class PageTarget : public ::testing::Test {
         UsePrinters(printers);
     }
     void TearDown() override { UsePrinters(nullptr); }
-    // Records n pages, page k with a black bar k × 10 pixels wide.
-    void Record(TKVPrinter& target, int n) {
-        target.BeginDoc();
-        for (int k = 1; k <= n; ++k) {
-            target.NewPage();
-            target.Canvas()->fillRect(QRect(0, 0, 10 * k, 10), Qt::black);
-        }
-        target.EndDoc();
-    }
     static int BarOf(const QImage& page) {
         return InkBounds(page, QRect(0, 0, 200, 20)).width() / 10;
     }
@@ -67,7 +58,7 @@ TEST_F(PageTarget, PaperNamesPickTheFirstTableEntryThatContainsThem) {
 TEST_F(PageTarget, RecordingRulesAndPagesReadInAnyOrder) {
     TKVPrinter target(TPrintOption{}, 96, test::SharedContext());
     EXPECT_THROW(target.NewPage(), KavelError);
-    Record(target, 5);
+    RecordBars(target, 5);
     EXPECT_THROW(target.BeginDoc(), KavelError);
     EXPECT_EQ(target.PageCount(), 5);
     EXPECT_EQ(target.GetPage(0), nullptr);
@@ -81,7 +72,7 @@ TEST_F(PageTarget, RecordingRulesAndPagesReadInAnyOrder) {
 
 TEST_F(PageTarget, ManualDuplexPrintsOddPagesThenTheHintThenEvenPages) {
     TKVPrinter target(TPrintOption{}, 96, test::SharedContext());
-    Record(target, 5);
+    RecordBars(target, 5);
     target.FromPage = 1;
     target.ToPage = 5;
     target.Print(true, "turn the paper");
