@@ -27,7 +27,7 @@ namespace {
     throw KavelError(QStringLiteral("The page record is damaged: ") + why);
 }
 
-// The body of a record whose header and checksum are sound.
+// The body of a record whose header and checksum are sound, pointing into the record.
 QByteArray CheckedBody(const QByteArray& record) {
     if (record.size() < pagerecord::kHeaderSize ||
         std::memcmp(record.constData(), pagerecord::kMagic, 4) != 0) {
@@ -46,7 +46,9 @@ QByteArray CheckedBody(const QByteArray& record) {
     if (qint64{length} != record.size() - pagerecord::kHeaderSize) {
         Damaged(QStringLiteral("its length does not match its header"));
     }
-    const QByteArray body = record.mid(pagerecord::kHeaderSize);
+    // The body as a view of the record, which outlives every use of it: no copy.
+    const QByteArray body = QByteArray::fromRawData(record.constData() + pagerecord::kHeaderSize,
+                                                    record.size() - pagerecord::kHeaderSize);
     if (crc32(0, reinterpret_cast<const Bytef*>(body.constData()), uInt(body.size())) != checksum) {
         Damaged(QStringLiteral("its checksum does not match"));
     }
