@@ -1,6 +1,8 @@
 #include "html/TrodeTree.h"
 
 #include <cmath>
+#include <map>
+#include <unordered_map>
 
 #include "html/CssValues.h"
 #include "html/KvlHtmlUnit.h"
@@ -35,15 +37,11 @@ class TreeBuilder {
         return QRect(l, t, r - l, b - t);
     }
 
-    QString Style(const TPRNTrode& node, const char* property) const {
-        return doc_.Style(node.Element, QString::fromLatin1(property));
-    }
-
     bool InitTrode(TPRNTrode& node, const TPRNTrode* parent) {
         if (node.Element == kNoNode || doc_.Kind(node.Element) != NodeKind::Element) return false;
-        node.Border = BuildBorder(doc_, node.Element, parent ? &parent->Border : nullptr,
-                                  source_.pixelsPerInch);
-        node.BackColor = ColorValue(Style(node, "background-color"), 0xFFFFFF);
+        Styled& styled = StyledOf(node.Element);
+        node.Border = BorderOf(node, parent, styled);
+        node.BackColor = styled.backColor;
         if (node.TagName == "s" || node.TagName == "strike" || node.TagName == "del") {
             node.StrikeOut = true;
         }
@@ -53,33 +51,26 @@ class TreeBuilder {
         // Shared borders lie on the edge between two cells: each cell draws the line where
         // its neighbour does, not next to it.
         const bool cell = node.TagName == "td" || node.TagName == "th";
-        node.CollapsedBorders =
-            (cell || node.TagName == "table") && Style(node, "border-collapse") == "collapse";
+        node.CollapsedBorders = (cell || node.TagName == "table") && styled.collapse;
         if (node.CollapsedBorders && cell) {
             const auto& w = node.Border.Widths;
             node.Bounds.adjust(-(w[bsLeft] / 2), -(w[bsTop] / 2), w[bsRight] - w[bsRight] / 2,
                                w[bsBottom] - w[bsBottom] / 2);
         }
-
-        QString family = Style(node, "font-family");
-        QString first = family.section(',', 0, 0);
-        if (first.trimmed().isEmpty()) first = family;
-        node.FontName = first.remove('"').remove('\'').trimmed();
+        node.FontName = styled.fontName;
         const int parentSize = parent ? parent->FontSize : node.BaseFontSize;
-        node.FontSize = FontSizeValue(Style(node, "font-size"), 96, node.BaseFontSize, parentSize);
-        node.FontColor = ColorValue(Style(node, "color"), 0);
-        node.FontStyle = FontStyleValue(Style(node, "font-style"), 0);
-        node.FontStyle = FontStyleValue(Style(node, "text-decoration-line"), node.FontStyle);
+        node.FontSize = FontSizeOf(styled, node.BaseFontSize, parentSize);
+        node.FontColor = styled.fontColor;
+        node.FontStyle = styled.fontStyle;
         if (node.StrikeOut) node.FontStyle |= fsStrikeOut;
-        node.Visible = Style(node, "display") != "none" && Style(node, "visibility") != "hidden" &&
-                       node.TagName != "noscript" &&
+        node.Visible = !styled.hidden && node.TagName != "noscript" &&
                        !(node.TagName == "input" &&
                          doc_.Property(node.Element, "type").toString() == "hidden");
         node.Escapement = 0;
-        node.WeightDelta = FontWeightValue(Style(node, "font-weight")) - 400;
+        node.WeightDelta = styled.weightDelta;
         if (node.WeightDelta > 0) node.FontStyle |= fsBold;
-        node.HorzAlign = HorzAlignValue(Style(node, "text-align"), node.HorzAlign);
-        node.VertAlign = VertAlignValue(Style(node, "vertical-align"), node.VertAlign);
+        node.HorzAlign = HorzAlignValue(styled.textAlign, node.HorzAlign);
+        node.VertAlign = VertAlignValue(styled.verticalAlign, node.VertAlign);
         if (node.Visible && node.TagName == "table") {
             // Collapsed borders have no spacing: the cells' outer lines are the table's.
             node.CellSpacing =
@@ -88,6 +79,67 @@ class TreeBuilder {
                     : LengthToPixels(doc_.Attribute(node.Element, "cellspacing"), 2, 96) * k_;
         }
         return true;
+    }
+
+    // What an element's computed values alone decide, worked out once for each set of values
+    // the document has: the thousands of cells of a long table share a handful.
+    struct Styled {
+        TColor backColor = 0, fontColor = 0;
+        QString fontName, fontSize, textAlign, verticalAlign, backgroundImage;
+        TFontStyles fontStyle = 0;
+        int weightDelta = 0;
+        bool collapse = false, hidden = false;
+        std::map<std::pair<int, int>, int> sizes;  // font size by (base, parent) size
+    };
+
+    Styled& StyledOf(NodeId element) {
+        const int number = doc_.StyleNumber(element);
+        auto [it, added] = styled_.try_emplace(number);
+        Styled& s = it->second;
+        if (!added) return s;
+        const auto style = [&](const char* property) {
+            return doc_.Style(element, QString::fromLatin1(property));
+        };
+        s.backColor = ColorValue(style("background-color"), 0xFFFFFF);
+        s.collapse = style("border-collapse") == "collapse";
+        const QString family = style("font-family");
+        QString first = family.section(',', 0, 0);
+        if (first.trimmed().isEmpty()) first = family;
+        s.fontName = first.remove('"').remove('\'').trimmed();
+        s.fontSize = style("font-size");
+        s.fontColor = ColorValue(style("color"), 0);
+        s.fontStyle = FontStyleValue(style("font-style"), 0);
+        s.fontStyle = FontStyleValue(style("text-decoration-line"), s.fontStyle);
+        s.hidden = style("display") == "none" || style("visibility") == "hidden";
+        s.weightDelta = FontWeightValue(style("font-weight")) - 400;
+        s.textAlign = style("text-align");
+        s.verticalAlign = style("vertical-align");
+        s.backgroundImage = style("background-image");
+        return s;
+    }
+
+    int FontSizeOf(Styled& styled, int baseSize, int parentSize) const {
+        auto [it, added] = styled.sizes.try_emplace({baseSize, parentSize});
+        if (added) it->second = FontSizeValue(styled.fontSize, 96, baseSize, parentSize);
+        return it->second;
+    }
+
+    // An element's borders depend on its attributes and its parent's border colours as well:
+    // only those without either are shared.
+    TDPBord BorderOf(const TPRNTrode& node, const TPRNTrode* parent, const Styled& styled) {
+        const auto build = [&] {
+            return BuildBorder(doc_, node.Element, parent ? &parent->Border : nullptr,
+                               source_.pixelsPerInch);
+        };
+        const bool plain = !doc_.HasAttributes(node.Element) &&
+                           (!parent || (parent->Border.BorderColorAttr.isEmpty() &&
+                                        parent->Border.BorderColorLightAttr.isEmpty() &&
+                                        parent->Border.BorderColorDarkAttr.isEmpty()));
+        if (!plain) return build();
+        const auto key = std::make_pair(&styled, node.TagName);
+        auto it = borders_.find(key);
+        if (it == borders_.end()) it = borders_.emplace(key, build()).first;
+        return it->second;
     }
 
     std::unique_ptr<TPRNTrode> Child(const TPRNTrode& parent, NodeId id) const {
@@ -143,7 +195,7 @@ class TreeBuilder {
         if (!c.Visible) return;
         // An element's text is only needed for boxes with a background picture: reading it
         // for every element would walk the document once per level.
-        const QString background = Style(c, "background-image");
+        const QString& background = StyledOf(c.Element).backgroundImage;
         const bool backgroundPicture = !background.isEmpty() && background != "none";
         if (backgroundPicture) c.Text = doc_.InnerText(c.Element).remove(QStringLiteral("\r\n"));
         const bool picture =
@@ -234,6 +286,8 @@ class TreeBuilder {
     const TreeSource& source_;
     double k_;
     double pictureScale_;
+    std::unordered_map<int, Styled> styled_;  // by style number
+    std::map<std::pair<const Styled*, QString>, TDPBord> borders_;
 };
 
 }  // namespace

@@ -377,6 +377,11 @@ QString LaidOutDocument::Style(NodeId id, const QString& property) const {
     return styles_[size_t(element->style) * Properties().size() + index];
 }
 
+int LaidOutDocument::StyleNumber(NodeId id) const {
+    const Element* element = ElementData(ElementOf(id));
+    return element ? element->style : -1;
+}
+
 QString LaidOutDocument::Attribute(NodeId id, const QString& name) const {
     const auto it = attributes_.constFind(id);
     if (it == attributes_.cend()) return {};

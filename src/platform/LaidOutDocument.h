@@ -85,9 +85,14 @@ class LaidOutDocument {
     // "textDecoration"), mapped as described above; a text node answers its parent's.
     // Empty for a property that is not read.
     QString Style(NodeId id, const QString& property) const;
+    // The number of an element's set of computed values (a text node: its parent's): elements
+    // with the same number have the same values. -1 for none.
+    int StyleNumber(NodeId id) const;
     // An attribute as written, for the attributes the conversion reads: border,
     // bordercolor, bordercolorlight, bordercolordark, cellspacing. Null when absent.
     QString Attribute(NodeId id, const QString& name) const;
+    // Whether the element has any of those attributes.
+    bool HasAttributes(NodeId id) const { return attributes_.contains(id); }
     // A DOM property of an input (type, value, checked) or an img (complete, naturalWidth,
     // naturalHeight, currentSrc: the address it was loaded from). Invalid when not read.
     QVariant Property(NodeId id, const QString& name) const;
