@@ -26,46 +26,74 @@ QRect Edges(int left, int top, int right, int bottom) {
     return QRect(left, top, right - left, bottom - top);
 }
 
-// A one-pixel line over the pixels [from, to) of a row (horizontal) or a column.
-void Line(QPainter& canvas, TColor color, TPenStyle style, bool horizontal, int at, int from,
-          int to) {
-    if (style == psClear || to <= from) return;
-    if (style == psSolid) {
-        const QRect r = horizontal ? QRect(from, at, to - from, 1) : QRect(at, from, 1, to - from);
-        canvas.fillRect(r, ToQColor(color));
-        return;
+// The lines of an element's borders, solid ones of one colour gathered so that each such
+// run goes to the page as one filled shape instead of one per pixel line.
+class BorderLines {
+  public:
+    explicit BorderLines(QPainter& canvas) : canvas_(canvas) {}
+    ~BorderLines() { Flush(); }
+
+    // A one-pixel line over the pixels [from, to) of a row (horizontal) or a column.
+    void Line(TColor color, TPenStyle style, bool horizontal, int at, int from, int to) {
+        if (style == psClear || to <= from) return;
+        if (style == psSolid) {
+            if (!solid_.empty() && color != color_) Flush();
+            color_ = color;
+            solid_.push_back(horizontal ? QRectF(from, at, to - from, 1)
+                                        : QRectF(at, from, 1, to - from));
+            return;
+        }
+        Flush();
+        QPen pen(ToQColor(color), 1, TPRNShape::QtPenStyle(style), Qt::FlatCap);
+        canvas_.save();
+        canvas_.setPen(pen);
+        if (horizontal) {
+            canvas_.drawLine(QPointF(from, at + 0.5), QPointF(to, at + 0.5));
+        } else {
+            canvas_.drawLine(QPointF(at + 0.5, from), QPointF(at + 0.5, to));
+        }
+        canvas_.restore();
     }
-    QPen pen(ToQColor(color), 1, TPRNShape::QtPenStyle(style), Qt::FlatCap);
-    canvas.save();
-    canvas.setPen(pen);
-    if (horizontal) {
-        canvas.drawLine(QPointF(from, at + 0.5), QPointF(to, at + 0.5));
-    } else {
-        canvas.drawLine(QPointF(at + 0.5, from), QPointF(at + 0.5, to));
+
+  private:
+    void Flush() {
+        if (solid_.empty()) return;
+        const QPen pen = canvas_.pen();
+        const QBrush brush = canvas_.brush();
+        canvas_.setPen(Qt::NoPen);
+        canvas_.setBrush(ToQColor(color_));
+        canvas_.drawRects(solid_.data(), int(solid_.size()));
+        canvas_.setBrush(brush);
+        canvas_.setPen(pen);
+        solid_.clear();
     }
-    canvas.restore();
-}
+
+    QPainter& canvas_;
+    TColor color_ = 0;
+    std::vector<QRectF> solid_;
+};
 
 // The four borders along r, one-pixel lines per unit of width, corners mitred.
 void DrawBorders(QPainter& canvas, const TDPBord& b, const QRect& r) {
     const int wL = b.Widths[bsLeft], wT = b.Widths[bsTop];
     const int wR = b.Widths[bsRight], wB = b.Widths[bsBottom];
     const int left = r.x(), top = r.y(), right = Right(r), bottom = Bottom(r);
+    BorderLines lines(canvas);
     for (int i = 0; i < wL; ++i) {
-        Line(canvas, b.LeftColor, b.Styles[bsLeft], false, left + i, top + i * wT / wL,
-             bottom - 1 - i * wB / wL + 1);
+        lines.Line(b.LeftColor, b.Styles[bsLeft], false, left + i, top + i * wT / wL,
+                   bottom - 1 - i * wB / wL + 1);
     }
     for (int i = 0; i < wT; ++i) {
-        Line(canvas, b.TopColor, b.Styles[bsTop], true, top + i, left + i * wL / wT,
-             right - 1 - i * wR / wT + 1);
+        lines.Line(b.TopColor, b.Styles[bsTop], true, top + i, left + i * wL / wT,
+                   right - 1 - i * wR / wT + 1);
     }
     for (int i = 1; i <= wB; ++i) {
-        Line(canvas, b.BottomColor, b.Styles[bsBottom], true, bottom - i, left - 1 + i * wL / wB,
-             right - i * wR / wB);
+        lines.Line(b.BottomColor, b.Styles[bsBottom], true, bottom - i, left - 1 + i * wL / wB,
+                   right - i * wR / wB);
     }
     for (int i = 1; i <= wR; ++i) {
-        Line(canvas, b.RightColor, b.Styles[bsRight], false, right - i, top - 1 + i * wT / wR,
-             bottom - i * wB / wR);
+        lines.Line(b.RightColor, b.Styles[bsRight], false, right - i, top - 1 + i * wT / wR,
+                   bottom - i * wB / wR);
     }
 }
 
@@ -277,7 +305,9 @@ void DrawTextRun(QPainter& canvas, const TPRNTrode& node, const QRect& r, const 
     QFont wide = font;
     wide.setFamily(kDefaultFontName);
     std::vector<std::pair<QString, bool>> pieces;
-    for (int i = 0; i < text.size();) {
+    // Text already in that face is one piece.
+    if (font.family() == wide.family()) pieces.emplace_back(text, false);
+    for (int i = pieces.empty() ? 0 : int(text.size()); i < text.size();) {
         const bool isWide = IsWide(text, i);
         int j = i + 1;
         while (j < text.size() && IsWide(text, j) == isWide) ++j;
@@ -285,30 +315,37 @@ void DrawTextRun(QPainter& canvas, const TPRNTrode& node, const QRect& r, const 
         i = j;
     }
     const QFontMetricsF metrics(font), wideMetrics(wide);
-    double advance = 0;
-    for (const auto& [piece, isWide] : pieces) {
-        advance += (isWide ? wideMetrics : metrics).horizontalAdvance(piece);
-    }
+    const auto advanceOf = [&](const std::pair<QString, bool>& piece) {
+        return (piece.second ? wideMetrics : metrics).horizontalAdvance(piece.first);
+    };
     // The baseline from the node's own face, as the browser places it.
     const double width = r.width() * kFine, height = r.height() * kFine;
     double x = 0;
     double baseline = (height - metrics.ascent() - metrics.descent()) / 2 + metrics.ascent();
     if (inputValue) {
+        double advance = 0;
+        for (const auto& piece : pieces) advance += advanceOf(piece);
         if (node.HorzAlign == kAlignRight) x = width - advance;
         if (node.HorzAlign == kAlignCenter) x = (width - advance) / 2;
         if (node.VertAlign == kAlignTop) baseline = metrics.ascent();
         if (node.VertAlign == kAlignBottom) baseline = height - metrics.descent();
     }
-    canvas.save();
+    // Only what is changed here is put back: saving the painter's whole state for each of
+    // thousands of table cells costs more than drawing their text.
+    const QTransform transform = canvas.worldTransform();
+    const QPen pen = canvas.pen();
+    const QFont previous = canvas.font();
     canvas.translate(r.topLeft());
     canvas.scale(1 / kFine, 1 / kFine);
     canvas.setPen(ToQColor(node.FontColor));
-    for (const auto& [piece, isWide] : pieces) {
-        canvas.setFont(isWide ? wide : font);
-        canvas.drawText(QPointF(x, baseline), piece);
-        x += (isWide ? wideMetrics : metrics).horizontalAdvance(piece);
+    for (size_t i = 0; i < pieces.size(); ++i) {
+        canvas.setFont(pieces[i].second ? wide : font);
+        canvas.drawText(QPointF(x, baseline), pieces[i].first);
+        if (i + 1 < pieces.size()) x += advanceOf(pieces[i]);
     }
-    canvas.restore();
+    canvas.setFont(previous);
+    canvas.setPen(pen);
+    canvas.setWorldTransform(transform);
 }
 
 void FillBox(QPainter& canvas, TColor color, const QRect& r) {
