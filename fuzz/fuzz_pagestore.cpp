@@ -22,6 +22,7 @@
 
 #include "platform/Variant.h"
 #include "render/PageRecord.h"
+#include "render/PageRecordFormat.h"
 #include "render/kvlPageListUnit.h"
 
 namespace {
@@ -56,7 +57,7 @@ QByteArray WithHeader(const char* body, qint64 length) {
     QDataStream header(&record, QIODevice::WriteOnly);
     header.setByteOrder(QDataStream::LittleEndian);
     header.writeRawData("KVPR", 4);
-    header << quint16(1) << quint16(0) << quint32(length)
+    header << pagerecord::kVersion << quint16(0) << quint32(length)
            << quint32(crc32(0, reinterpret_cast<const Bytef*>(body), uInt(length)));
     record.append(body, length);
     return record;

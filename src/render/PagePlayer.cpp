@@ -9,6 +9,7 @@
 #include <QPen>
 #include <QRegion>
 
+#include <cmath>
 #include <cstring>
 #include <optional>
 #include <vector>
@@ -26,6 +27,8 @@ namespace {
 [[noreturn]] void Damaged(const QString& why) {
     throw KavelError(QStringLiteral("The page record is damaged: ") + why);
 }
+
+const QString kOutOfRange = QStringLiteral("a value is out of range");
 
 // The body of a record whose header and checksum are sound, pointing into the record.
 QByteArray CheckedBody(const QByteArray& record) {
@@ -84,9 +87,7 @@ class Player {
     template <typename E, typename T = quint8>
     E Enum(E last) {
         const T value = Read<T>();
-        if (qint64(value) < 0 || qint64(value) > qint64(last)) {
-            Damaged(QStringLiteral("a value is out of range"));
-        }
+        if (qint64(value) < 0 || qint64(value) > qint64(last)) Damaged(kOutOfRange);
         return E(value);
     }
     // A count of items of at least `bytesEach` that the rest of the record can hold.
@@ -208,7 +209,54 @@ class Player {
             case Op::GlyphRun:
                 GlyphRun();
                 break;
+            case Op::PlainPen:
+                PlainPen();
+                break;
+            case Op::PlainBrush: {
+                pagerecord::Packed values = Values(9);
+                quint8 style = 0;
+                quint64 rgba = 0;
+                values >> style >> rgba;
+                if (style != Qt::NoBrush && style != Qt::SolidPattern) Damaged(kOutOfRange);
+                painter_.setBrush(
+                    QBrush(QColor::fromRgba64(QRgba64::fromRgba64(rgba)), Qt::BrushStyle(style)));
+                break;
+            }
+            case Op::Affine: {
+                pagerecord::Packed values = Values(6 * sizeof(double));
+                double m[6] = {};
+                for (double& v : m) values >> v;
+                painter_.setWorldTransform(QTransform(m[0], m[1], m[2], m[3], m[4], m[5]) * base_);
+                break;
+            }
         }
+    }
+
+    pagerecord::Packed Values(int size) {
+        pagerecord::Packed values;
+        if (!values.ReadFrom(in_, size)) Damaged(QStringLiteral("an operation is cut off"));
+        return values;
+    }
+
+    void PlainPen() {
+        pagerecord::Packed values = Values(29);
+        quint64 rgba = 0;
+        double width = 0, miterLimit = 0;
+        quint8 style = 0, cap = 0, cosmetic = 0;
+        quint16 join = 0;
+        values >> rgba >> width >> miterLimit >> style >> cap >> join >> cosmetic;
+        const bool known = style < Qt::CustomDashLine &&
+                           (cap == Qt::FlatCap || cap == Qt::SquareCap || cap == Qt::RoundCap) &&
+                           (join == Qt::MiterJoin || join == Qt::BevelJoin ||
+                            join == Qt::RoundJoin || join == Qt::SvgMiterJoin) &&
+                           cosmetic <= 1 && std::isfinite(width) && width >= 0 &&
+                           std::isfinite(miterLimit);
+        if (!known) Damaged(kOutOfRange);
+        QPen pen(QBrush(QColor::fromRgba64(QRgba64::fromRgba64(rgba))), width, Qt::PenStyle(style),
+                 Qt::PenCapStyle(cap), Qt::PenJoinStyle(join));
+        pen.setMiterLimit(miterLimit);
+        pen.setCosmetic(cosmetic != 0);
+        painter_.setPen(pen);
     }
 
     void Polygon() {

@@ -6,12 +6,15 @@
 #include <QByteArray>
 #include <QDataStream>
 #include <QImage>
+#include <QtEndian>
 #include <cstdint>
+#include <cstring>
+#include <type_traits>
 
 namespace kavel::pagerecord {
 
 constexpr char kMagic[4] = {'K', 'V', 'P', 'R'};
-constexpr quint16 kVersion = 1;
+constexpr quint16 kVersion = 2;
 constexpr int kHeaderSize = 16;
 
 enum class Op : quint8 {
@@ -36,7 +39,48 @@ enum class Op : quint8 {
     Image,
     TiledImage,
     GlyphRun,
-    Last = GlyphRun,
+    // The plain kinds of pens, brushes and transforms, kept as a few raw values: a page
+    // changes them for every piece of text and every line it draws.
+    PlainPen,    // one RGB colour, no dash pattern of its own
+    PlainBrush,  // no brush, or one RGB colour
+    Affine,      // a transform without perspective
+    Last = Affine,
+};
+
+// Values packed little-endian into one block, so that a handful of them is one write to the
+// stream and one read from it.
+class Packed {
+  public:
+    static constexpr int kCapacity = 64;
+
+    template <typename T>
+    Packed& operator<<(T value) {
+        static_assert(std::is_arithmetic_v<T>);
+        value = qToLittleEndian(value);
+        Q_ASSERT(size_ + int(sizeof value) <= kCapacity);
+        std::memcpy(bytes_ + size_, &value, sizeof value);
+        size_ += int(sizeof value);
+        return *this;
+    }
+    template <typename T>
+    Packed& operator>>(T& value) {
+        static_assert(std::is_arithmetic_v<T>);
+        Q_ASSERT(size_ + int(sizeof value) <= kCapacity);
+        std::memcpy(&value, bytes_ + size_, sizeof value);
+        value = qFromLittleEndian(value);
+        size_ += int(sizeof value);
+        return *this;
+    }
+    void WriteTo(QDataStream& out) const { out.writeRawData(bytes_, size_); }
+    // Reads `size` bytes for the values to come; false when the stream has fewer.
+    bool ReadFrom(QDataStream& in, int size) {
+        size_ = 0;
+        return size <= kCapacity && in.readRawData(bytes_, size) == size;
+    }
+
+  private:
+    char bytes_[kCapacity] = {};
+    int size_ = 0;
 };
 
 inline void SetUp(QDataStream& stream) {

@@ -93,12 +93,12 @@ class PageRecorder::Engine : public QPaintEngine {
         // Transform before clip: a clip is given in the coordinates of the transform that
         // comes with it.
         const DirtyFlags dirty = s.state();
-        if (dirty & DirtyPen) Put(Op::Pen) << s.pen();
-        if (dirty & DirtyBrush) Put(Op::Brush) << s.brush();
+        if (dirty & DirtyPen) PutPen(s.pen());
+        if (dirty & DirtyBrush) PutBrush(s.brush());
         if (dirty & DirtyBrushOrigin) Put(Op::BrushOrigin) << s.brushOrigin();
         if (dirty & DirtyBackground) Put(Op::Background) << s.backgroundBrush();
         if (dirty & DirtyBackgroundMode) Put(Op::BackgroundMode) << quint8(s.backgroundMode());
-        if (dirty & DirtyTransform) Put(Op::Transform) << s.transform();
+        if (dirty & DirtyTransform) PutTransform(s.transform());
         if (dirty & DirtyClipRegion) {
             Put(Op::ClipRegion) << quint8(s.clipOperation()) << s.clipRegion();
         }
@@ -169,6 +169,43 @@ class PageRecorder::Engine : public QPaintEngine {
     QDataStream& Put(Op op) {
         out_ << quint8(op);
         return out_;
+    }
+    void PutPen(const QPen& pen) {
+        const QColor color = pen.color();
+        const bool plain = pen.style() != Qt::CustomDashLine && pen.dashOffset() == 0 &&
+                           pen.brush().style() == Qt::SolidPattern &&
+                           pen.brush().transform().isIdentity() && color.spec() == QColor::Rgb;
+        if (!plain) {
+            Put(Op::Pen) << pen;
+            return;
+        }
+        Put(Op::PlainPen);
+        pagerecord::Packed values;
+        values << quint64(color.rgba64()) << pen.widthF() << pen.miterLimit() << quint8(pen.style())
+               << quint8(pen.capStyle()) << quint16(pen.joinStyle()) << quint8(pen.isCosmetic());
+        values.WriteTo(out_);
+    }
+    void PutBrush(const QBrush& brush) {
+        const bool plain = (brush.style() == Qt::NoBrush || brush.style() == Qt::SolidPattern) &&
+                           brush.transform().isIdentity() && brush.color().spec() == QColor::Rgb;
+        if (!plain) {
+            Put(Op::Brush) << brush;
+            return;
+        }
+        Put(Op::PlainBrush);
+        pagerecord::Packed values;
+        values << quint8(brush.style()) << quint64(brush.color().rgba64());
+        values.WriteTo(out_);
+    }
+    void PutTransform(const QTransform& t) {
+        if (t.m13() != 0 || t.m23() != 0 || t.m33() != 1) {
+            Put(Op::Transform) << t;
+            return;
+        }
+        Put(Op::Affine);
+        pagerecord::Packed values;
+        values << t.m11() << t.m12() << t.m21() << t.m22() << t.dx() << t.dy();
+        values.WriteTo(out_);
     }
     template <typename T>
     void Raw(const T* data, int count) {
