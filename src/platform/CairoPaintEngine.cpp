@@ -101,11 +101,13 @@ bool CairoPaintEngine::begin(QPaintDevice*) {
 }
 
 bool CairoPaintEngine::end() {
+    FlushText();
     setActive(false);
     return context_ != nullptr && cairo_status(context_) == CAIRO_STATUS_SUCCESS;
 }
 
 void CairoPaintEngine::updateState(const QPaintEngineState& state) {
+    FlushText();
     const DirtyFlags flags = state.state();
     if (flags & DirtyTransform) transform_ = state.transform();
     if (flags & DirtyPen) pen_ = state.pen();
@@ -311,6 +313,7 @@ void CairoPaintEngine::FillAndStroke(Qt::FillRule rule, bool fill) {
 }
 
 void CairoPaintEngine::drawPath(const QPainterPath& path) {
+    FlushText();
     if (!Open()) return;
     AppendPath(path);
     FillAndStroke(path.fillRule());
@@ -318,6 +321,7 @@ void CairoPaintEngine::drawPath(const QPainterPath& path) {
 }
 
 void CairoPaintEngine::drawPolygon(const QPointF* points, int count, PolygonDrawMode mode) {
+    FlushText();
     if (count <= 0 || !Open()) return;
     const bool polyline = mode == PolylineMode;
     AppendPolygon(points, count, !polyline);
@@ -326,6 +330,7 @@ void CairoPaintEngine::drawPolygon(const QPointF* points, int count, PolygonDraw
 }
 
 void CairoPaintEngine::drawRects(const QRectF* rects, int count) {
+    FlushText();
     if (count <= 0 || !Open()) return;
     for (int i = 0; i < count; ++i) {
         const QRectF& r = rects[i];
@@ -337,6 +342,7 @@ void CairoPaintEngine::drawRects(const QRectF* rects, int count) {
 }
 
 void CairoPaintEngine::drawLines(const QLineF* lines, int count) {
+    FlushText();
     if (count <= 0 || pen_.style() == Qt::NoPen || !Open()) return;
     for (int i = 0; i < count; ++i) {
         cairo_move_to(context_, lines[i].x1(), lines[i].y1());
@@ -353,6 +359,7 @@ void CairoPaintEngine::drawEllipse(const QRectF& rect) {
 }
 
 void CairoPaintEngine::drawPoints(const QPointF* points, int count) {
+    FlushText();
     if (count <= 0 || pen_.style() == Qt::NoPen || !Open()) return;
     for (int i = 0; i < count; ++i) {
         cairo_move_to(context_, points[i].x(), points[i].y());
@@ -408,6 +415,7 @@ void CairoPaintEngine::DrawImageOf(const QRectF& target, const QImage& image, co
 
 void CairoPaintEngine::drawPixmap(const QRectF& target, const QPixmap& pixmap,
                                   const QRectF& source) {
+    FlushText();
     const bool bitmap = pixmap.depth() == 1;
     // A bitmap paints its set bits with the pen and, on an opaque background, the rest
     // with the background.
@@ -421,6 +429,7 @@ void CairoPaintEngine::drawPixmap(const QRectF& target, const QPixmap& pixmap,
 
 void CairoPaintEngine::drawImage(const QRectF& target, const QImage& image, const QRectF& source,
                                  Qt::ImageConversionFlags) {
+    FlushText();
     // A one-bit image keeps its own colours.
     if (image.depth() == 1) {
         DrawImageOf(target, image.convertToFormat(QImage::Format_ARGB32_Premultiplied), source, 0);
@@ -431,6 +440,7 @@ void CairoPaintEngine::drawImage(const QRectF& target, const QImage& image, cons
 
 void CairoPaintEngine::drawTiledPixmap(const QRectF& target, const QPixmap& pixmap,
                                        const QPointF& offset) {
+    FlushText();
     if (pixmap.isNull()) return;
     cairo_surface_t* surface = SurfaceForImage(pixmap.toImage(), pen_.color());
     DrawSurface(target, surface, QRectF(pixmap.rect()), true, offset);
@@ -458,13 +468,14 @@ void CairoPaintEngine::drawTextItem(const QPointF& origin, const QTextItem& text
     if (item.fontEngine == nullptr || item.glyphs.numGlyphs <= 0 || pen_.style() == Qt::NoPen) {
         return;
     }
-    const GlyphRun run = MakeGlyphRun(item, origin);
+    GlyphRun run = MakeGlyphRun(item, origin);
     if (run.glyphs.empty()) return;
     QFontEngine& engine = *item.fontEngine;
     const qreal size = engine.fontDef.pixelSize;
     cairo_font_face_t* face = faces_.FaceFor(engine, run);
-    if (!Open()) return;
     if (face == nullptr || !(size > 0) || !std::isfinite(size)) {
+        FlushText();
+        if (!Open()) return;
         // Without a font file the shapes still print; the text is not searchable then.
         DrawGlyphOutlines(item, run);
         Shut();
@@ -479,10 +490,32 @@ void CairoPaintEngine::drawTextItem(const QPointF& origin, const QTextItem& text
         (engine.synthesized() & QFontEngine::SynthesizedItalic) ? -kObliqueSlant * size : 0;
     cairo_matrix_t fontMatrix;
     cairo_matrix_init(&fontMatrix, width, 0, slant, size, 0, 0);
-    cairo_set_font_face(context_, face);
-    cairo_set_font_matrix(context_, &fontMatrix);
-    cairo_set_font_options(context_, fontOptions_);
+    // A translucent pattern paints each run through a group of its own.
+    const bool alone = opacity_ < 1 && pen_.brush().style() != Qt::SolidPattern;
+    const bool sameFont = !alone && held_ && held_->face == face &&
+                          std::memcmp(&held_->fontMatrix, &fontMatrix, sizeof fontMatrix) == 0 &&
+                          held_->run.clusters.empty() == run.clusters.empty();
+    if (sameFont) {
+        GlyphRun& all = held_->run;
+        all.glyphs.insert(all.glyphs.end(), run.glyphs.begin(), run.glyphs.end());
+        all.utf8 += run.utf8;
+        all.clusters.insert(all.clusters.end(), run.clusters.begin(), run.clusters.end());
+        return;
+    }
+    FlushText();
+    held_ = HeldText{face, fontMatrix, std::move(run)};
+    if (alone) FlushText();
+}
 
+void CairoPaintEngine::FlushText() {
+    if (!held_) return;
+    const HeldText text = std::move(*held_);
+    held_.reset();
+    if (!Open()) return;
+    const GlyphRun& run = text.run;
+    cairo_set_font_face(context_, text.face);
+    cairo_set_font_matrix(context_, &text.fontMatrix);
+    cairo_set_font_options(context_, fontOptions_);
     cairo_pattern_t* pattern = SourceFor(pen_.brush(), brushOrigin_, opacity_);
     if (pattern == nullptr) pattern = cairo_pattern_create_rgb(0, 0, 0);
     const bool group = opacity_ < 1 && cairo_pattern_get_type(pattern) != CAIRO_PATTERN_TYPE_SOLID;

@@ -9,6 +9,7 @@
 #include <QPainterPath>
 #include <QPen>
 #include <QTransform>
+#include <optional>
 #include <vector>
 
 #include "platform/CairoText.h"
@@ -41,8 +42,13 @@ class CairoPaintEngine : public QPaintEngine {
 
     // Takes the glyphs the document will draw (CairoFontFaces::Prepare).
     void UseGlyphs(const GlyphUse& use) { faces_.Prepare(use); }
+    // Draws the glyph runs held back; before the page ends.
+    void FlushText();
     // Refuses all further drawing (the document has ended).
-    void Close() { context_ = nullptr; }
+    void Close() {
+        FlushText();
+        context_ = nullptr;
+    }
 
   private:
     // Opens a drawing step: the clip set and the painter's transform in force.
@@ -79,6 +85,15 @@ class CairoPaintEngine : public QPaintEngine {
     qreal opacity_ = 1.0;
     CairoFontFaces faces_;
     cairo_font_options_t* fontOptions_ = nullptr;
+    // Glyph runs drawn one after another in one face, size and painter state are written as
+    // one: every drawing operation costs the PDF writer as much as dozens of glyphs. Any
+    // change of state or other drawing writes them first.
+    struct HeldText {
+        cairo_font_face_t* face = nullptr;
+        cairo_matrix_t fontMatrix{};
+        GlyphRun run;
+    };
+    std::optional<HeldText> held_;
 };
 
 }  // namespace kavel

@@ -115,6 +115,7 @@ void CairoPdfDocument::UseGlyphs(const GlyphUse& use) {
 
 void CairoPdfDocument::NewPage() {
     if (output_->finished) return;
+    engine_->FlushText();
     cairo_show_page(output_->context);
 }
 

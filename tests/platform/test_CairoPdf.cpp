@@ -106,6 +106,18 @@ TEST(CairoPdf, PrintsWhatAnImagePaints) {
              p.setFont(QFont("Noto Sans CJK SC", 20));
              p.drawText(QPointF(10, 120), "第1页 共3页");
          }},
+        {"text under a box and text over one, in the order drawn",
+         [](QPainter& p) {
+             p.setFont(QFont("Liberation Sans", 24));
+             p.drawText(QPointF(10, 50), "Hidden Shown");
+             p.fillRect(QRectF(5, 20, 110, 40), Qt::white);  // hides the start of the line
+             p.fillRect(QRectF(10, 70, 200, 70), Qt::black);
+             p.setFont(QFont("Liberation Sans", 40, QFont::Black));
+             p.setPen(Qt::white);
+             p.drawText(QPointF(20, 125), "ON");  // strokes wide enough to show as holes
+             p.setPen(Qt::black);
+             p.drawText(QPointF(20, 185), "OFF");
+         }},
         {"a slanted face that has no italic",
          [](QPainter& p) {
              QFont font("Noto Sans CJK SC");
@@ -215,14 +227,17 @@ TEST(CairoPdf, TextExtractsCharacterForCharacter) {
     }
 }
 
-TEST(CairoPdf, AFontUsedOnEveryPageIsEmbeddedOnce) {
+TEST(CairoPdf, TextStaysOnItsPageAndAFontUsedOnEveryPageIsEmbeddedOnce) {
     QTemporaryDir dir;
     const QString pdf = dir.filePath("pages.pdf");
     ASSERT_TRUE(WritePdf(pdf, 50, [](QPainter& p, int page) {
         p.setFont(QFont("Liberation Sans", 10 + page % 3));
         p.drawText(QPointF(10, 40), QString("Page %1 of 50").arg(page + 1));
     }));
-    EXPECT_EQ(test::PdfInfo(pdf, "Pages"), "50");
+    const QStringList texts = PdfPageTexts(pdf);
+    ASSERT_EQ(texts.size(), 50);
+    EXPECT_EQ(texts[0].trimmed(), "Page 1 of 50");
+    EXPECT_EQ(texts[49].trimmed(), "Page 50 of 50");
     // pdffonts: two lines of heading, then one line per embedded font.
     const QStringList lines = RunTool("pdffonts", {pdf}).split('\n', Qt::SkipEmptyParts);
     ASSERT_EQ(lines.size(), 3) << lines.join('\n').toStdString();
