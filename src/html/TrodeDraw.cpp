@@ -78,6 +78,23 @@ void DrawBorders(QPainter& canvas, const TDPBord& b, const QRect& r) {
     const int wL = b.Widths[bsLeft], wT = b.Widths[bsTop];
     const int wR = b.Widths[bsRight], wB = b.Widths[bsBottom];
     const int left = r.x(), top = r.y(), right = Right(r), bottom = Bottom(r);
+    // The common table cell, four one-pixel solid sides of one colour, is one outline: the
+    // same pixels as its four lines, and one drawing instead of four.
+    const bool outline =
+        wL == 1 && wT == 1 && wR == 1 && wB == 1 && right - left >= 2 && bottom - top >= 2 &&
+        std::all_of(std::begin(b.Styles), std::end(b.Styles),
+                    [](TPenStyle s) { return s == psSolid; }) &&
+        b.LeftColor == b.TopColor && b.LeftColor == b.RightColor && b.LeftColor == b.BottomColor;
+    if (outline) {
+        const QPen pen = canvas.pen();
+        const QBrush brush = canvas.brush();
+        canvas.setPen(QPen(ToQColor(b.LeftColor), 1, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
+        canvas.setBrush(Qt::NoBrush);
+        canvas.drawRect(QRectF(left + 0.5, top + 0.5, right - left - 1, bottom - top - 1));
+        canvas.setBrush(brush);
+        canvas.setPen(pen);
+        return;
+    }
     BorderLines lines(canvas);
     for (int i = 0; i < wL; ++i) {
         lines.Line(b.LeftColor, b.Styles[bsLeft], false, left + i, top + i * wT / wL,
