@@ -338,14 +338,15 @@ void DrawTextRun(QPainter& canvas, const TPRNTrode& node, const QRect& r, const 
     // The baseline from the node's own face, as the browser places it.
     const double width = r.width() * kFine, height = r.height() * kFine;
     double x = 0;
-    double baseline = (height - metrics.ascent() - metrics.descent()) / 2 + metrics.ascent();
+    const double ascent = metrics.ascent(), descent = metrics.descent();
+    double baseline = (height - ascent - descent) / 2 + ascent;
     if (inputValue) {
         double advance = 0;
         for (const auto& piece : pieces) advance += advanceOf(piece);
         if (node.HorzAlign == kAlignRight) x = width - advance;
         if (node.HorzAlign == kAlignCenter) x = (width - advance) / 2;
-        if (node.VertAlign == kAlignTop) baseline = metrics.ascent();
-        if (node.VertAlign == kAlignBottom) baseline = height - metrics.descent();
+        if (node.VertAlign == kAlignTop) baseline = ascent;
+        if (node.VertAlign == kAlignBottom) baseline = height - descent;
     }
     // Only what is changed here is put back: saving the painter's whole state for each of
     // thousands of table cells costs more than drawing their text.
