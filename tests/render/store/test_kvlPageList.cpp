@@ -137,6 +137,7 @@ TEST(TkvlPageList, PagesReadInAnyOrderInMemoryOrInTheTemporaryFile) {
     list->AddPage(MakePage(3));
     EXPECT_EQ(list->GetPage(2), EmptyPage());
     ExpectPage(*list, 3);
+    ExpectPage(*list, 1);
     // The file goes with the stream; a new stream starts an empty store.
     const QString fileName = list->Stream()->FileName();
     ASSERT_FALSE(fileName.isEmpty());
