@@ -1,6 +1,13 @@
 #include "TestSupport.h"
 
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QFile>
+#include <QPushButton>
+#include <QTimer>
 #include <utility>
 
 #include "platform/CupsPrinterSystem.h"
@@ -66,6 +73,16 @@ ScopedSettingsFolder::ScopedSettingsFolder() {
 }
 ScopedSettingsFolder::~ScopedSettingsFolder() {
     SetSettingsBaseFolder(QString());
+}
+
+void AnswerNextDialog(std::function<void(QDialog*)> act) {
+    QTimer::singleShot(0, [act] {
+        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        act(dialog);
+        auto* buttons = dialog->findChild<QDialogButtonBox*>();
+        buttons ? buttons->button(QDialogButtonBox::Ok)->click() : dialog->accept();
+    });
 }
 
 QString SourceDir() {

@@ -1,9 +1,11 @@
 // Helpers shared by the test programs.
 #pragma once
 
+#include <QDialog>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <functional>
 #include <memory>
 
 #include "control/ControlContext.h"
@@ -51,6 +53,10 @@ class ScopedDialogPolicy {
   private:
     DialogAnswer previous_;
 };
+
+// Answers the next modal dialog as a user would: `act` looks at it and changes its widgets,
+// then its OK button (or, without one, the dialog's own accept) confirms it.
+void AnswerNextDialog(std::function<void(QDialog*)> act);
 
 // A virtual printer system with the named printers, each keeping the pictures of its
 // pages; the one at defaultIndex is the default (none for an index outside the list).

@@ -17,12 +17,10 @@ class DesignerTest : public ControlTest {
   protected:
     void SetUp() override {
         ControlTest::SetUp();
-        previousPresenter_ = UsePresenter(std::make_shared<HeadlessPresenter>());
+        UsePresenter(std::make_shared<HeadlessPresenter>());
     }
     void TearDown() override {
         if (control && control->DesignForm()) control->DesignForm()->CloseWithoutQuestions();
-        ControlTest::TearDown();
-        UsePresenter(previousPresenter_);
     }
 
     // Opens the task in the designer: setup (PRINT_SETUP) or design (PRINT_DESIGN) mode.
@@ -60,9 +58,6 @@ class DesignerTest : public ControlTest {
     QString Stored(const QString& section, const QString& key) {
         return SettingsStore(Form().Setup().strIniFileName).Read(section, key);
     }
-
-  private:
-    std::shared_ptr<WindowPresenter> previousPresenter_;
 };
 
 }  // namespace kavel::test

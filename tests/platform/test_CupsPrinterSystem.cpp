@@ -2,14 +2,13 @@
 // scripts/cups-start.sh sets up.
 #include <gtest/gtest.h>
 
-#include <QApplication>
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QThread>
-#include <QTimer>
 #include <functional>
 #include <optional>
 
@@ -146,19 +145,9 @@ TEST_F(CupsPrinters, RawDataArrivesUnchangedAtANetworkPrinter) {
                  }).isEmpty());
 }
 
-// Confirms the next modal dialog as it was preset, after `look` has seen it.
-void ConfirmNextDialog(std::function<void(QDialog*)> look) {
-    QTimer::singleShot(0, [look] {
-        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-        ASSERT_NE(dialog, nullptr);
-        look(dialog);
-        dialog->accept();
-    });
-}
-
 TEST_F(CupsPrinters, ShownPrintDialogIsPresetFromTheValues) {
     ScopedDialogPolicy show(DialogAnswer::Show);
-    ConfirmNextDialog([](QDialog* dialog) {
+    test::AnswerNextDialog([](QDialog* dialog) {
         auto* print = qobject_cast<QPrintDialog*>(dialog);
         ASSERT_NE(print, nullptr);
         EXPECT_EQ(print->printer()->printerName(), "KavelCap2");

@@ -61,23 +61,6 @@ TEST(SettingsStore, EachReadSeesTheFileAsItIsNow) {
     EXPECT_EQ(store.Read("S", "A"), QString("72"));
 }
 
-TEST(SettingsStore, WriteKeepsEveryOtherLineAndLeavesNoTemporaryFiles) {
-    QTemporaryDir dir;
-    const QString fileName = dir.filePath("PrintSetups_keep.ini");
-    WriteFile(
-        fileName,
-        "; saved by another version\r\n[ITEM0]\r\nPRNTOP=10\r\nUNKNOWN=x\r\n\r\n[PRNSETUP]\r\n"
-        "PAPERSIZE=9\r\n");
-    SettingsStore store(fileName);
-    ASSERT_TRUE(store.Write("item0", "PRNTOP", "25"));
-    ASSERT_TRUE(store.Write("ITEM3", "PRNLEFT", "5"));
-    EXPECT_EQ(ReadFile(fileName),
-              QByteArray("; saved by another version\r\n[ITEM0]\r\nPRNTOP=25\r\nUNKNOWN=x\r\n\r\n"
-                         "[PRNSETUP]\r\nPAPERSIZE=9\r\n[ITEM3]\r\nPRNLEFT=5\r\n"));
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::System),
-              QStringList{"PrintSetups_keep.ini"});
-}
-
 TEST(SettingsStore, OnlyOrdinaryFilesOfBoundedSizeAreReadOrReplaced) {
     // None of these may hang the program, fill its memory or be replaced by a write.
     struct Case {
@@ -120,6 +103,7 @@ TEST(SettingsStore, OnlyOrdinaryFilesOfBoundedSizeAreReadOrReplaced) {
     EXPECT_EQ(ReadFile(dir.filePath("elsewhere.ini")), QByteArray("[S]\nA=2\n"));
 }
 
+// Which lines a write keeps: test_IniText.
 TEST(SettingsStore, WritersAtTheSameTimeLoseNoValue) {
     // Two writers (controls in other processes, here threads) change different keys of
     // one file at once; every value written is there afterwards.

@@ -2,16 +2,12 @@
 // printable areas, jobs kept as pictures or written as PDF files, and the dialogs.
 #include <gtest/gtest.h>
 
-#include <QApplication>
 #include <QComboBox>
-#include <QDialogButtonBox>
 #include <QFileInfo>
 #include <QPicture>
-#include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QTemporaryDir>
-#include <QTimer>
 
 #include "PdfTools.h"
 #include "common/TestSupport.h"
@@ -21,6 +17,7 @@
 namespace kavel {
 namespace {
 
+using test::AnswerNextDialog;
 using test::ColorBounds;
 using test::ScopedDialogPolicy;
 
@@ -146,6 +143,8 @@ TEST_F(VirtualPrinters, FixedAreaSitsInTheMiddleAndScreenPagesPlayAtThePrintersR
     EXPECT_EQ(ColorBounds(sheet, qRgb(0, 0, 255)), QRect(41 + 300, 41 + 600, 300, 150));
 }
 
+// The text of each sheet: test_machine_printers and the e2e_examples whole run; the title:
+// test_DesignerCommands.
 TEST(VirtualPrinterOutput, EachJobIsAPdfFileNumberedFromTheSecondOn) {
     QTemporaryDir dir;
     VirtualPrinterSystem system;
@@ -159,10 +158,7 @@ TEST(VirtualPrinterOutput, EachJobIsAPdfFileNumberedFromTheSecondOn) {
     }
     system.SetDeviceMode(0, DeviceMode{11, 0, 0, 1, 1, 0});  // A5 landscape
     auto first = system.StartJob(0, "First job");
-    first->Painter().setFont(QFont("Liberation Sans", 12));
-    first->Painter().drawText(QPointF(100, 100), "Alpha");
     first->NewSheet();
-    first->Painter().drawText(QPointF(100, 100), "Beta");
     first->Finish();
     for (int printer : {0, 0, 1, 2, 1, 2}) system.StartJob(printer, "x")->Finish();
     ASSERT_EQ(system.Jobs().size(), 7u);
@@ -171,14 +167,10 @@ TEST(VirtualPrinterOutput, EachJobIsAPdfFileNumberedFromTheSecondOn) {
         EXPECT_TRUE(QFileInfo::exists(dir.filePath(name))) << name;
     }
     const QString pdf = dir.filePath("out/task.pdf");
-    const QStringList pages = test::PdfPageTexts(pdf);
-    ASSERT_EQ(pages.size(), 2);
-    EXPECT_TRUE(pages[0].contains("Alpha") && pages[1].contains("Beta"))
-        << pages.join('|').toStdString();
+    EXPECT_EQ(test::PdfInfo(pdf, "Pages"), "2");
     const QStringList size = test::PdfInfo(pdf, "Page size").split(' ');  // in points
     EXPECT_NEAR(size.value(0).toDouble(), 595.3, 1);                      // A5 landscape
     EXPECT_NEAR(size.value(2).toDouble(), 419.5, 1);
-    EXPECT_EQ(test::PdfInfo(pdf, "Title"), "First job");
 }
 
 TEST(VirtualPrinterOutput, UnfinishedOrUnwritableOutputLeavesNoDocument) {
@@ -244,19 +236,9 @@ TEST_F(VirtualDialogs, ScriptsOrThePolicyAnswerAndTheChosenPrinterPrintsTheCopie
     EXPECT_FALSE(empty.PageSetupDialog(printer));
 }
 
-// Answers the next modal dialog as a user would: `act` changes its widgets, then OK.
-void AnswerNextDialog(std::function<void(QWidget*)> act) {
-    QTimer::singleShot(0, [act] {
-        QWidget* dialog = QApplication::activeModalWidget();
-        ASSERT_NE(dialog, nullptr);
-        act(dialog);
-        dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
-    });
-}
-
 TEST_F(VirtualDialogs, ShownDialogsTakeTheUsersChoice) {
     ScopedDialogPolicy show(DialogAnswer::Show);
-    AnswerNextDialog([](QWidget* dialog) {
+    AnswerNextDialog([](QDialog* dialog) {
         EXPECT_EQ(dialog->findChild<QComboBox*>("PrinterBox")->currentText(), "Label");
         EXPECT_EQ(dialog->findChild<QSpinBox*>("CopiesBox")->value(), 2);
         dialog->findChild<QComboBox*>("PrinterBox")->setCurrentIndex(2);
@@ -275,7 +257,7 @@ TEST_F(VirtualDialogs, ShownDialogsTakeTheUsersChoice) {
     EXPECT_EQ(values.range, PrintDialogValues::PageRange);
     EXPECT_EQ(values.fromPage, 3);
     EXPECT_EQ(values.toPage, 6);
-    AnswerNextDialog([](QWidget* dialog) {
+    AnswerNextDialog([](QDialog* dialog) {
         auto* paper = dialog->findChild<QComboBox*>("PaperBox");
         EXPECT_GE(paper->count(), 20);
         EXPECT_EQ(paper->currentText(), "A4 210 x 297 mm");

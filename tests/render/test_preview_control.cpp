@@ -72,11 +72,10 @@ TEST(PreviewArithmetic, FitsImageSizeCentringAndPaperColours) {
     EXPECT_TRUE(StripHoles(1, 300).isEmpty());  // d rounds to 0
 }
 
-// One A4 printer, the default, for the duration of a test.
+// One A4 printer, the default (every test starts in a world of its own).
 class PreviewControlTest : public ::testing::Test {
   protected:
-    void SetUp() override { previous_ = test::UsePrinters(test::MakePrinters({"Office A4"})); }
-    void TearDown() override { test::UsePrinters(previous_); }
+    void SetUp() override { test::UsePrinters(test::MakePrinters({"Office A4"})); }
     // A target holding `pages` pages, told apart by their bars (RecordBars).
     static std::unique_ptr<TKVPrinter> Recorded(int pages) {
         auto target = std::make_unique<TKVPrinter>(TPrintOption{}, 96, test::SharedContext());
@@ -93,8 +92,6 @@ class PreviewControlTest : public ::testing::Test {
         preview.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&preview));
     }
-
-    std::shared_ptr<PrinterSystem> previous_;
 };
 
 TEST_F(PreviewControlTest, PagesOutsideTheSourceAreIgnoredAndANewSourceDropsThePage) {

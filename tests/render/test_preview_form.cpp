@@ -44,18 +44,11 @@ struct Task {
 class PreviewFormTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        previous_ = test::UsePrinters(system_ = test::MakePrinters({"Office A4", "Back Office"}));
-        messages_ = test::InstallRecorder();
+        test::UsePrinters(system_ = test::MakePrinters({"Office A4", "Back Office"}));
         store_ = std::make_shared<SettingsStore>(dir_.filePath("PrintSetups_task.ini"));
         setup_.IniFile = store_;
         setup_.intSkinColor = setup_.intCustomSkinColor = ButtonFaceColor();
         setup_.strTaskName = QStringLiteral("task");
-    }
-    void TearDown() override {
-        system_->SetPrintDialogScript(nullptr);
-        system_->SetPageSetupDialogScript(nullptr);
-        test::UsePrinters(previous_);
-        test::RunState().blPreviewInBrowse = false;
     }
     // A preview form over a task, composed for the preview.
     std::unique_ptr<TPrevStringForm> Composed(Task& task) {
@@ -69,8 +62,6 @@ class PreviewFormTest : public ::testing::Test {
 
     QTemporaryDir dir_;
     std::shared_ptr<VirtualPrinterSystem> system_;
-    std::shared_ptr<PrinterSystem> previous_;
-    std::shared_ptr<RecordingMessages> messages_;
     std::shared_ptr<SettingsStore> store_;
     TprnSetup setup_;
 };
@@ -313,7 +304,7 @@ TEST_F(PreviewFormTest, PrinterSetupSavesChoicesAndKeepsTheProgramsLocks) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.saved);
         QFile::remove(store_->FileName());
-        messages_->Clear();
+        test::Recorder().Clear();
         DeviceMode before;
         before.paperSize = c.sizeBefore;
         before.orientation = c.orientBefore;
@@ -336,7 +327,7 @@ TEST_F(PreviewFormTest, PrinterSetupSavesChoicesAndKeepsTheProgramsLocks) {
         EXPECT_EQ(opened, c.printerNo > 0 ? c.printerNo - 1 : 0);
         QStringList messages;
         for (const char* m = c.messages; *m; ++m) messages.append(locks[QChar(*m)]);
-        EXPECT_EQ(messages_->shown, messages);
+        EXPECT_EQ(test::Recorder().shown, messages);
         const QStringList saved = QString(c.saved).split(' ');
         for (int k = 0; k < 5; ++k) {
             EXPECT_EQ(Saved(keys[k]), saved[k] == "-" ? QString() : saved[k]) << keys[k];

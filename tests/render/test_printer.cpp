@@ -10,7 +10,6 @@ namespace {
 class PageTarget : public ::testing::Test {
   protected:
     void SetUp() override {
-        InstallRecorder();
         printers = MakePrinters({"Plain"});  // the default
         VirtualPrinter narrow;
         narrow.name = "Narrow";
@@ -18,7 +17,6 @@ class PageTarget : public ::testing::Test {
         printers->AddPrinter(narrow);
         UsePrinters(printers);
     }
-    void TearDown() override { UsePrinters(nullptr); }
     static int BarOf(const QImage& page) {
         return InkBounds(page, QRect(0, 0, 200, 20)).width() / 10;
     }

@@ -106,24 +106,6 @@ TEST(TkvlPageList, LayoutOfHeaderAndRecords) {
     EXPECT_EQ(Int32At(stream, 0), 3);
 }
 
-TEST(TkvlPageList, ReadsPagesInAnyOrder) {
-    // From the end of the stream (as composition leaves it) and from the first record (as
-    // Finish leaves it): backward, from the start, forward, and back again.
-    for (const bool finished : {false, true}) {
-        SCOPED_TRACE(finished ? "after Finish" : "while recording");
-        const auto list = MakeStore(5);
-        if (finished) list->Finish();
-        for (const int number : {3, 2, 1, 5, 4, 4, 1, 5, 2}) ExpectPage(*list, number);
-        for (int number = 1; number <= 5; ++number) ExpectPage(*list, number);
-    }
-    const auto list = MakeStore(1);  // a page with nothing drawn is a page too
-    list->AddPage(EmptyPage());
-    list->AddPage(MakePage(3));
-    EXPECT_EQ(list->GetPage(2), EmptyPage());
-    ExpectPage(*list, 3);
-    ExpectPage(*list, 1);
-}
-
 TEST(TkvlPageList, ReadingLeavesThePositionAtTheNextRecordAndMissesMoveNothing) {
     const auto list = MakeStore(4);
     const std::vector<qint64> starts = RecordStarts(*list);
@@ -137,19 +119,33 @@ TEST(TkvlPageList, ReadingLeavesThePositionAtTheNextRecordAndMissesMoveNothing) 
     EXPECT_EQ(list->Stream()->Pos(), list->Stream()->Size());
 }
 
-TEST(TkvlPageList, PagesInTheTemporaryFileReadBackAndTheFileGoesWithTheStream) {
-    auto list = MakeStore(6, 1000);
-    TkvlStream& stream = *list->Stream();
-    ASSERT_FALSE(stream.InMemory());
-    const QString fileName = stream.FileName();
-    list->Finish();
-    for (const int number : {6, 1, 4, 3, 5, 2}) ExpectPage(*list, number);
+TEST(TkvlPageList, PagesReadInAnyOrderInMemoryOrInTheTemporaryFile) {
+    // From the end of the stream (as composition leaves it) and from the first record (as
+    // Finish leaves it): backward, from the start, forward, and back again.
+    for (const qint64 limit : {250000, 1000}) {
+        for (const bool finished : {false, true}) {
+            SCOPED_TRACE(testing::Message() << "limit " << limit << " finished " << finished);
+            const auto list = MakeStore(5, limit);
+            EXPECT_EQ(list->Stream()->InMemory(), limit > 1000);
+            if (finished) list->Finish();
+            for (const int number : {3, 2, 1, 5, 4, 4, 1, 5, 2}) ExpectPage(*list, number);
+            for (int number = 1; number <= 5; ++number) ExpectPage(*list, number);
+        }
+    }
+    auto list = MakeStore(1, 1000);  // a page with nothing drawn is a page too
+    list->AddPage(EmptyPage());
+    list->AddPage(MakePage(3));
+    EXPECT_EQ(list->GetPage(2), EmptyPage());
+    ExpectPage(*list, 3);
+    ExpectPage(*list, 1);
+    // The file goes with the stream; a new stream starts an empty store.
+    const QString fileName = list->Stream()->FileName();
+    ASSERT_FALSE(fileName.isEmpty());
     list->FreeStream();
     EXPECT_FALSE(QFileInfo::exists(fileName));
     EXPECT_EQ(list->Count(), 0);
     EXPECT_FALSE(list->GetPage(1));
     EXPECT_THROW(list->AddPage(MakePage(1)), KavelError);
-    // A new stream starts an empty store.
     list->SetStream(std::make_unique<TkvlStream>(250000));
     list->AddPage(MakePage(7));
     EXPECT_EQ(list->Count(), 1);
