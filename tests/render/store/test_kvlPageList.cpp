@@ -132,7 +132,7 @@ TEST(TkvlPageList, PagesReadInAnyOrderInMemoryOrInTheTemporaryFile) {
             for (int number = 1; number <= 5; ++number) ExpectPage(*list, number);
         }
     }
-    auto list = MakeStore(1, 1000);  // a page with nothing drawn is a page too
+    auto list = MakeStore(1, 100);  // a page with nothing drawn is a page too
     list->AddPage(EmptyPage());
     list->AddPage(MakePage(3));
     EXPECT_EQ(list->GetPage(2), EmptyPage());
