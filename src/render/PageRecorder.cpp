@@ -62,6 +62,18 @@ GlyphUse PageFonts::Glyphs() const {
 
 // ---- the recording engine -------------------------------------------------------------------
 
+namespace {
+
+// A brush that its style and 16-bit RGB colour alone make: no picture, gradient or transform,
+// and a colour of no other model.
+bool IsPlain(const QBrush& brush) {
+    const QColor& color = brush.color();
+    return (brush.style() == Qt::NoBrush || brush.style() == Qt::SolidPattern) &&
+           brush.transform().isIdentity() && color.isValid() && color == color.toRgb();
+}
+
+}  // namespace
+
 class PageRecorder::Engine : public QPaintEngine {
   public:
     explicit Engine(std::shared_ptr<PageFonts> fonts)
@@ -171,24 +183,21 @@ class PageRecorder::Engine : public QPaintEngine {
         return out_;
     }
     void PutPen(const QPen& pen) {
-        const QColor color = pen.color();
         const bool plain = pen.style() != Qt::CustomDashLine && pen.dashOffset() == 0 &&
-                           pen.brush().style() == Qt::SolidPattern &&
-                           pen.brush().transform().isIdentity() && color.spec() == QColor::Rgb;
+                           pen.brush().style() == Qt::SolidPattern && IsPlain(pen.brush());
         if (!plain) {
             Put(Op::Pen) << pen;
             return;
         }
         Put(Op::PlainPen);
         pagerecord::Packed values;
-        values << quint64(color.rgba64()) << pen.widthF() << pen.miterLimit() << quint8(pen.style())
-               << quint8(pen.capStyle()) << quint16(pen.joinStyle()) << quint8(pen.isCosmetic());
+        values << quint64(pen.color().rgba64()) << pen.widthF() << pen.miterLimit()
+               << quint8(pen.style()) << quint8(pen.capStyle()) << quint16(pen.joinStyle())
+               << quint8(pen.isCosmetic());
         values.WriteTo(out_);
     }
     void PutBrush(const QBrush& brush) {
-        const bool plain = (brush.style() == Qt::NoBrush || brush.style() == Qt::SolidPattern) &&
-                           brush.transform().isIdentity() && brush.color().spec() == QColor::Rgb;
-        if (!plain) {
+        if (!IsPlain(brush)) {
             Put(Op::Brush) << brush;
             return;
         }
