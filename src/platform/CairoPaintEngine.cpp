@@ -157,6 +157,8 @@ QPainterPath CairoPaintEngine::Bounded(const QPainterPath& clip) const {
 }
 
 bool CairoPaintEngine::Open() {
+    // Text held back is drawn first: whatever is drawn now lies over it.
+    FlushText();
     if (context_ == nullptr || !Finite(transform_) || !transform_.isInvertible() ||
         !transform_.isAffine()) {
         return false;
@@ -313,7 +315,6 @@ void CairoPaintEngine::FillAndStroke(Qt::FillRule rule, bool fill) {
 }
 
 void CairoPaintEngine::drawPath(const QPainterPath& path) {
-    FlushText();
     if (!Open()) return;
     AppendPath(path);
     FillAndStroke(path.fillRule());
@@ -321,7 +322,6 @@ void CairoPaintEngine::drawPath(const QPainterPath& path) {
 }
 
 void CairoPaintEngine::drawPolygon(const QPointF* points, int count, PolygonDrawMode mode) {
-    FlushText();
     if (count <= 0 || !Open()) return;
     const bool polyline = mode == PolylineMode;
     AppendPolygon(points, count, !polyline);
@@ -330,7 +330,6 @@ void CairoPaintEngine::drawPolygon(const QPointF* points, int count, PolygonDraw
 }
 
 void CairoPaintEngine::drawRects(const QRectF* rects, int count) {
-    FlushText();
     if (count <= 0 || !Open()) return;
     for (int i = 0; i < count; ++i) {
         const QRectF& r = rects[i];
@@ -342,7 +341,6 @@ void CairoPaintEngine::drawRects(const QRectF* rects, int count) {
 }
 
 void CairoPaintEngine::drawLines(const QLineF* lines, int count) {
-    FlushText();
     if (count <= 0 || pen_.style() == Qt::NoPen || !Open()) return;
     for (int i = 0; i < count; ++i) {
         cairo_move_to(context_, lines[i].x1(), lines[i].y1());
@@ -359,7 +357,6 @@ void CairoPaintEngine::drawEllipse(const QRectF& rect) {
 }
 
 void CairoPaintEngine::drawPoints(const QPointF* points, int count) {
-    FlushText();
     if (count <= 0 || pen_.style() == Qt::NoPen || !Open()) return;
     for (int i = 0; i < count; ++i) {
         cairo_move_to(context_, points[i].x(), points[i].y());
@@ -415,7 +412,6 @@ void CairoPaintEngine::DrawImageOf(const QRectF& target, const QImage& image, co
 
 void CairoPaintEngine::drawPixmap(const QRectF& target, const QPixmap& pixmap,
                                   const QRectF& source) {
-    FlushText();
     const bool bitmap = pixmap.depth() == 1;
     // A bitmap paints its set bits with the pen and, on an opaque background, the rest
     // with the background.
@@ -429,7 +425,6 @@ void CairoPaintEngine::drawPixmap(const QRectF& target, const QPixmap& pixmap,
 
 void CairoPaintEngine::drawImage(const QRectF& target, const QImage& image, const QRectF& source,
                                  Qt::ImageConversionFlags) {
-    FlushText();
     // A one-bit image keeps its own colours.
     if (image.depth() == 1) {
         DrawImageOf(target, image.convertToFormat(QImage::Format_ARGB32_Premultiplied), source, 0);
@@ -440,7 +435,6 @@ void CairoPaintEngine::drawImage(const QRectF& target, const QImage& image, cons
 
 void CairoPaintEngine::drawTiledPixmap(const QRectF& target, const QPixmap& pixmap,
                                        const QPointF& offset) {
-    FlushText();
     if (pixmap.isNull()) return;
     cairo_surface_t* surface = SurfaceForImage(pixmap.toImage(), pen_.color());
     DrawSurface(target, surface, QRectF(pixmap.rect()), true, offset);
@@ -474,7 +468,6 @@ void CairoPaintEngine::drawTextItem(const QPointF& origin, const QTextItem& text
     const qreal size = engine.fontDef.pixelSize;
     cairo_font_face_t* face = faces_.FaceFor(engine, run);
     if (face == nullptr || !(size > 0) || !std::isfinite(size)) {
-        FlushText();
         if (!Open()) return;
         // Without a font file the shapes still print; the text is not searchable then.
         DrawGlyphOutlines(item, run);

@@ -117,6 +117,10 @@ TEST(CairoPdf, PrintsWhatAnImagePaints) {
              p.drawText(QPointF(20, 125), "ON");  // strokes wide enough to show as holes
              p.setPen(Qt::black);
              p.drawText(QPointF(20, 185), "OFF");
+             p.setBrush(Qt::white);
+             p.setFont(QFont("Liberation Sans", 30, QFont::Black));
+             p.drawText(QPointF(222, 110), "GO");
+             p.drawRect(QRectF(216, 70, 68, 50));  // over it, the state unchanged
          }},
         {"a slanted face that has no italic",
          [](QPainter& p) {
