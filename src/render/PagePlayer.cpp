@@ -213,7 +213,7 @@ class Player {
                 PlainPen();
                 break;
             case Op::PlainBrush: {
-                pagerecord::Packed values = Values(9);
+                pagerecord::Packed values = Values(pagerecord::kPlainBrushBytes);
                 quint8 style = 0;
                 quint64 rgba = 0;
                 values >> style >> rgba;
@@ -223,7 +223,7 @@ class Player {
                 break;
             }
             case Op::Affine: {
-                pagerecord::Packed values = Values(6 * sizeof(double));
+                pagerecord::Packed values = Values(pagerecord::kAffineBytes);
                 double m[6] = {};
                 for (double& v : m) values >> v;
                 painter_.setWorldTransform(QTransform(m[0], m[1], m[2], m[3], m[4], m[5]) * base_);
@@ -239,7 +239,7 @@ class Player {
     }
 
     void PlainPen() {
-        pagerecord::Packed values = Values(29);
+        pagerecord::Packed values = Values(pagerecord::kPlainPenBytes);
         quint64 rgba = 0;
         double width = 0, miterLimit = 0;
         quint8 style = 0, cap = 0, cosmetic = 0;

@@ -47,6 +47,12 @@ enum class Op : quint8 {
     Last = Affine,
 };
 
+// The bytes of the packed values after those operations' codes.
+constexpr int kPlainPenBytes = 8 + 8 + 8 + 1 + 1 + 2 + 1;  // colour, width, miter limit, style,
+                                                           // cap, join, cosmetic
+constexpr int kPlainBrushBytes = 1 + 8;                    // style, colour
+constexpr int kAffineBytes = 6 * 8;                        // m11 m12 m21 m22 dx dy
+
 // Values packed little-endian into one block, so that a handful of them is one write to the
 // stream and one read from it.
 class Packed {
