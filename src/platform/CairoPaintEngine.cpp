@@ -101,14 +101,15 @@ bool CairoPaintEngine::begin(QPaintDevice*) {
 }
 
 bool CairoPaintEngine::end() {
-    FlushText();
+    Flush();
     setActive(false);
     return context_ != nullptr && cairo_status(context_) == CAIRO_STATUS_SUCCESS;
 }
 
 void CairoPaintEngine::updateState(const QPaintEngineState& state) {
-    FlushText();
     const DirtyFlags flags = state.state();
+    // Held drawings keep their own colours and transforms; only their clip is the engine's.
+    if (flags & (DirtyClipPath | DirtyClipRegion | DirtyClipEnabled)) Flush();
     if (flags & DirtyTransform) transform_ = state.transform();
     if (flags & DirtyPen) pen_ = state.pen();
     if (flags & DirtyBrush) brush_ = state.brush();
@@ -156,29 +157,47 @@ QPainterPath CairoPaintEngine::Bounded(const QPainterPath& clip) const {
     return clip.intersected(box);
 }
 
-bool CairoPaintEngine::Open() {
-    // Text held back is drawn first: whatever is drawn now lies over it.
-    FlushText();
-    if (context_ == nullptr || !Finite(transform_) || !transform_.isInvertible() ||
-        !transform_.isAffine()) {
-        return false;
-    }
-    cairo_save(context_);
+bool CairoPaintEngine::Drawable() const {
+    return context_ != nullptr && Finite(transform_) && transform_.isInvertible() &&
+           transform_.isAffine();
+}
+
+void CairoPaintEngine::ApplyClip() {
     cairo_set_matrix(context_, &base_);
-    if (clipEnabled_) {
-        for (const QPainterPath& clip : clips_) {
-            cairo_new_path(context_);
-            AppendPath(clip);
-            cairo_set_fill_rule(context_, clip.fillRule() == Qt::WindingFill
-                                              ? CAIRO_FILL_RULE_WINDING
-                                              : CAIRO_FILL_RULE_EVEN_ODD);
-            cairo_clip(context_);
-        }
+    if (!clipEnabled_) return;
+    for (const QPainterPath& clip : clips_) {
+        cairo_new_path(context_);
+        AppendPath(clip);
+        cairo_set_fill_rule(context_, clip.fillRule() == Qt::WindingFill
+                                          ? CAIRO_FILL_RULE_WINDING
+                                          : CAIRO_FILL_RULE_EVEN_ODD);
+        cairo_clip(context_);
     }
+}
+
+bool CairoPaintEngine::Open() {
+    // Held drawings are written first: whatever is drawn now lies over them.
+    Flush();
+    if (!Drawable()) return false;
+    cairo_save(context_);
+    ApplyClip();
     const cairo_matrix_t matrix = ToCairo(transform_);
     cairo_transform(context_, &matrix);
     cairo_new_path(context_);
     return true;
+}
+
+void CairoPaintEngine::Flush() {
+    if (held_.Empty()) return;
+    if (context_ == nullptr) {
+        held_ = HeldDrawings();
+        return;
+    }
+    cairo_save(context_);
+    ApplyClip();
+    held_.Write(context_, base_, fontOptions_);
+    cairo_new_path(context_);
+    cairo_restore(context_);
 }
 
 void CairoPaintEngine::Shut() {
@@ -187,47 +206,9 @@ void CairoPaintEngine::Shut() {
 }
 
 void CairoPaintEngine::AppendPath(const QPainterPath& path) {
-    // A subpath that comes back to where it started is closed, so its corners join there
-    // as they do when Qt strokes it.
-    QPointF start;
-    QPointF last;
-    int segments = 0;
-    const auto closeIfReturned = [&] {
-        if (segments >= 2 && qFuzzyCompare(last.x() + 1, start.x() + 1) &&
-            qFuzzyCompare(last.y() + 1, start.y() + 1)) {
-            cairo_close_path(context_);
-        }
-    };
-    const int count = path.elementCount();
-    for (int i = 0; i < count; ++i) {
-        const QPainterPath::Element e = path.elementAt(i);
-        switch (e.type) {
-            case QPainterPath::MoveToElement:
-                closeIfReturned();
-                cairo_move_to(context_, e.x, e.y);
-                start = e;
-                segments = 0;
-                break;
-            case QPainterPath::LineToElement:
-                cairo_line_to(context_, e.x, e.y);
-                ++segments;
-                break;
-            case QPainterPath::CurveToElement: {
-                if (i + 2 >= count) break;
-                const QPainterPath::Element c2 = path.elementAt(i + 1);
-                const QPainterPath::Element end = path.elementAt(i + 2);
-                cairo_curve_to(context_, e.x, e.y, c2.x, c2.y, end.x, end.y);
-                i += 2;
-                ++segments;
-                last = end;
-                continue;
-            }
-            case QPainterPath::CurveToDataElement:
-                break;
-        }
-        last = e;
-    }
-    closeIfReturned();
+    std::vector<cairo_path_data_t> data;
+    AppendPathData(data, path);
+    AddPath(context_, data);
 }
 
 void CairoPaintEngine::AppendPolygon(const QPointF* points, int count, bool closed) {
@@ -241,6 +222,62 @@ bool CairoPaintEngine::Cosmetic() const {
     return pen_.isCosmetic() || pen_.widthF() == 0;
 }
 
+HeldPen CairoPaintEngine::PenOf() const {
+    HeldPen line;
+    line.cosmetic = Cosmetic();
+    line.width = pen_.widthF();
+    if (line.cosmetic && line.width <= 0) line.width = 1;
+    line.cap = CapOf(pen_.capStyle());
+    line.join = JoinOf(pen_.joinStyle());
+    // Qt limits the miter's reach from the joint in pen widths; PDF its whole length.
+    line.miterLimit = std::max(1.0, 2 * pen_.miterLimit());
+    return line;
+}
+
+std::optional<QRgba64> CairoPaintEngine::OpaqueColor(const QBrush& brush) const {
+    if (brush.style() != Qt::SolidPattern || opacity_ < 1) return std::nullopt;
+    const QRgba64 color = brush.color().rgba64();
+    if (!color.isOpaque()) return std::nullopt;
+    return color;
+}
+
+bool CairoPaintEngine::Hold(std::vector<cairo_path_data_t> path, const QRectF& bounds,
+                            Qt::FillRule rule, bool fill, double reach) {
+    if (!Drawable()) return false;
+    fill = fill && brush_.style() != Qt::NoBrush;
+    const bool stroke = pen_.style() != Qt::NoPen;
+    const std::optional<QRgba64> fillColor = fill ? OpaqueColor(brush_) : std::nullopt;
+    const std::optional<QRgba64> strokeColor =
+        stroke && pen_.style() == Qt::SolidLine ? OpaqueColor(pen_.brush()) : std::nullopt;
+    if ((fill && !fillColor) || (stroke && !strokeColor)) return false;
+    HeldDrawing drawing;
+    drawing.transform = transform_;
+    if (fill) {
+        drawing.kind = HeldDrawing::Kind::Fill;
+        drawing.color = *fillColor;
+        drawing.rule = rule == Qt::WindingFill ? CAIRO_FILL_RULE_WINDING : CAIRO_FILL_RULE_EVEN_ODD;
+        drawing.box = transform_.mapRect(bounds);
+        drawing.path = stroke ? path : std::move(path);
+        held_.Add(drawing);
+        if (held_.Full()) Flush();
+    }
+    if (stroke) {
+        drawing.kind = HeldDrawing::Kind::Stroke;
+        drawing.color = *strokeColor;
+        drawing.pen = PenOf();
+        const double out = drawing.pen.width * std::max(reach, 0.5);
+        if (drawing.pen.cosmetic) {
+            drawing.box = transform_.mapRect(bounds).adjusted(-out, -out, out, out);
+        } else {
+            drawing.box = transform_.mapRect(bounds.adjusted(-out, -out, out, out));
+        }
+        drawing.path = std::move(path);
+        held_.Add(std::move(drawing));
+        if (held_.Full()) Flush();
+    }
+    return true;
+}
+
 void CairoPaintEngine::PaintSource(cairo_pattern_t* pattern, bool stroke) {
     if (pattern == nullptr) return;
     const bool group = opacity_ < 1 && cairo_pattern_get_type(pattern) != CAIRO_PATTERN_TYPE_SOLID;
@@ -250,16 +287,9 @@ void CairoPaintEngine::PaintSource(cairo_pattern_t* pattern, bool stroke) {
         // Cosmetic pens measure in device pixels, whatever the painter's transform; the
         // source above stays locked to the painter's coordinates.
         cairo_save(context_);
-        double width = pen_.widthF();
-        if (Cosmetic()) {
-            cairo_set_matrix(context_, &base_);
-            if (width <= 0) width = 1;
-        }
-        cairo_set_line_width(context_, width);
-        cairo_set_line_cap(context_, CapOf(pen_.capStyle()));
-        cairo_set_line_join(context_, JoinOf(pen_.joinStyle()));
-        // Qt limits the miter's reach from the joint in pen widths; PDF its whole length.
-        cairo_set_miter_limit(context_, std::max(1.0, 2 * pen_.miterLimit()));
+        const HeldPen line = PenOf();
+        SetLine(context_, line, base_);
+        const double width = line.width;
         if (pen_.style() != Qt::SolidLine) {
             const QList<qreal> pattern = pen_.dashPattern();
             const double unit = std::max(1.0, width);
@@ -315,6 +345,13 @@ void CairoPaintEngine::FillAndStroke(Qt::FillRule rule, bool fill) {
 }
 
 void CairoPaintEngine::drawPath(const QPainterPath& path) {
+    std::vector<cairo_path_data_t> data;
+    AppendPathData(data, path);
+    const double miter = pen_.joinStyle() == Qt::MiterJoin ? PenOf().miterLimit / 2 : 0;
+    if (Hold(std::move(data), path.controlPointRect(), path.fillRule(), true,
+             std::max(M_SQRT1_2, miter))) {
+        return;
+    }
     if (!Open()) return;
     AppendPath(path);
     FillAndStroke(path.fillRule());
@@ -322,14 +359,43 @@ void CairoPaintEngine::drawPath(const QPainterPath& path) {
 }
 
 void CairoPaintEngine::drawPolygon(const QPointF* points, int count, PolygonDrawMode mode) {
-    if (count <= 0 || !Open()) return;
+    if (count <= 0) return;
     const bool polyline = mode == PolylineMode;
+    std::vector<cairo_path_data_t> data;
+    QRectF bounds(points[0], QSizeF());
+    AppendMove(data, points[0].x(), points[0].y());
+    for (int i = 1; i < count; ++i) {
+        AppendLine(data, points[i].x(), points[i].y());
+        bounds |= QRectF(points[i], QSizeF());
+    }
+    if (!polyline) AppendClose(data);
+    const double miter = pen_.joinStyle() == Qt::MiterJoin ? PenOf().miterLimit / 2 : 0;
+    if (Hold(std::move(data), bounds, mode == WindingMode ? Qt::WindingFill : Qt::OddEvenFill,
+             !polyline, std::max(M_SQRT1_2, miter))) {
+        return;
+    }
+    if (!Open()) return;
     AppendPolygon(points, count, !polyline);
     FillAndStroke(mode == WindingMode ? Qt::WindingFill : Qt::OddEvenFill, !polyline);
     Shut();
 }
 
 void CairoPaintEngine::drawRects(const QRectF* rects, int count) {
+    if (count <= 0) return;
+    // Held one by one: a rectangle's corners reach out no further than a square's.
+    int held = 0;
+    for (; held < count; ++held) {
+        const QRectF& r = rects[held];
+        std::vector<cairo_path_data_t> data;
+        AppendMove(data, r.x(), r.y());
+        AppendLine(data, r.x() + r.width(), r.y());
+        AppendLine(data, r.x() + r.width(), r.y() + r.height());
+        AppendLine(data, r.x(), r.y() + r.height());
+        AppendClose(data);
+        if (!Hold(std::move(data), r.normalized(), Qt::WindingFill, true, M_SQRT1_2)) break;
+    }
+    rects += held;
+    count -= held;
     if (count <= 0 || !Open()) return;
     for (int i = 0; i < count; ++i) {
         const QRectF& r = rects[i];
@@ -341,7 +407,16 @@ void CairoPaintEngine::drawRects(const QRectF* rects, int count) {
 }
 
 void CairoPaintEngine::drawLines(const QLineF* lines, int count) {
-    if (count <= 0 || pen_.style() == Qt::NoPen || !Open()) return;
+    if (count <= 0 || pen_.style() == Qt::NoPen) return;
+    std::vector<cairo_path_data_t> data;
+    QRectF bounds(lines[0].p1(), QSizeF());
+    for (int i = 0; i < count; ++i) {
+        AppendMove(data, lines[i].x1(), lines[i].y1());
+        AppendLine(data, lines[i].x2(), lines[i].y2());
+        bounds |= QRectF(lines[i].p1(), lines[i].p2()).normalized();
+    }
+    if (Hold(std::move(data), bounds, Qt::WindingFill, false, M_SQRT1_2)) return;
+    if (!Open()) return;
     for (int i = 0; i < count; ++i) {
         cairo_move_to(context_, lines[i].x1(), lines[i].y1());
         cairo_line_to(context_, lines[i].x2(), lines[i].y2());
@@ -483,31 +558,38 @@ void CairoPaintEngine::drawTextItem(const QPointF& origin, const QTextItem& text
         (engine.synthesized() & QFontEngine::SynthesizedItalic) ? -kObliqueSlant * size : 0;
     cairo_matrix_t fontMatrix;
     cairo_matrix_init(&fontMatrix, width, 0, slant, size, 0, 0);
-    // A translucent pattern paints each run through a group of its own.
-    const bool alone = opacity_ < 1 && pen_.brush().style() != Qt::SolidPattern;
-    const bool sameFont = !alone && held_ && held_->face == face &&
-                          std::memcmp(&held_->fontMatrix, &fontMatrix, sizeof fontMatrix) == 0 &&
-                          held_->run.clusters.empty() == run.clusters.empty();
-    if (sameFont) {
-        GlyphRun& all = held_->run;
-        all.glyphs.insert(all.glyphs.end(), run.glyphs.begin(), run.glyphs.end());
-        all.utf8 += run.utf8;
-        all.clusters.insert(all.clusters.end(), run.clusters.begin(), run.clusters.end());
+    const std::optional<QRgba64> color = OpaqueColor(pen_.brush());
+    if (!color || !Drawable()) {
+        DrawRun(face, fontMatrix, run);
         return;
     }
-    FlushText();
-    held_ = HeldText{face, fontMatrix, std::move(run)};
-    if (alone) FlushText();
+    // The run's line box, and room for ink beyond it (accents, overhangs, the slant).
+    const double ascent = engine.ascent().toReal(), descent = engine.descent().toReal();
+    const double side = 0.2 * size + std::abs(slant), over = 0.1 * size;
+    const QRectF box(origin.x() - side, origin.y() - ascent - over, item.width.toReal() + 2 * side,
+                     ascent + descent + 2 * over);
+    HeldDrawing drawing;
+    drawing.kind = HeldDrawing::Kind::Text;
+    drawing.color = *color;
+    drawing.transform = transform_;
+    drawing.box = transform_.mapRect(box.normalized());
+    // Its baseline's upper stretch, widened by an em: text on another line or a word away
+    // stays clear of it.
+    drawing.line = transform_.mapRect(QRectF(origin.x() - size, origin.y() - ascent / 2,
+                                             item.width.toReal() + 2 * size, ascent / 2)
+                                          .normalized());
+    drawing.face = face;
+    drawing.fontMatrix = fontMatrix;
+    drawing.run = std::move(run);
+    held_.Add(std::move(drawing));
+    if (held_.Full()) Flush();
 }
 
-void CairoPaintEngine::FlushText() {
-    if (!held_) return;
-    const HeldText text = std::move(*held_);
-    held_.reset();
+void CairoPaintEngine::DrawRun(cairo_font_face_t* face, const cairo_matrix_t& fontMatrix,
+                               const GlyphRun& run) {
     if (!Open()) return;
-    const GlyphRun& run = text.run;
-    cairo_set_font_face(context_, text.face);
-    cairo_set_font_matrix(context_, &text.fontMatrix);
+    cairo_set_font_face(context_, face);
+    cairo_set_font_matrix(context_, &fontMatrix);
     cairo_set_font_options(context_, fontOptions_);
     cairo_pattern_t* pattern = SourceFor(pen_.brush(), brushOrigin_, opacity_);
     if (pattern == nullptr) pattern = cairo_pattern_create_rgb(0, 0, 0);

@@ -12,6 +12,7 @@
 #include <optional>
 #include <vector>
 
+#include "platform/CairoHeld.h"
 #include "platform/CairoText.h"
 
 namespace kavel {
@@ -42,15 +43,18 @@ class CairoPaintEngine : public QPaintEngine {
 
     // Takes the glyphs the document will draw (CairoFontFaces::Prepare).
     void UseGlyphs(const GlyphUse& use) { faces_.Prepare(use); }
-    // Draws the glyph runs held back; before the page ends.
-    void FlushText();
+    // Writes the drawings held back; before the page ends.
+    void Flush();
     // Refuses all further drawing (the document has ended).
     void Close() {
-        FlushText();
+        Flush();
         context_ = nullptr;
     }
 
   private:
+    // Whether the painter's transform can be drawn with at all.
+    bool Drawable() const;
+    void ApplyClip();
     // Opens a drawing step: the clip set and the painter's transform in force.
     bool Open();
     QPainterPath Bounded(const QPainterPath& clip) const;
@@ -59,6 +63,15 @@ class CairoPaintEngine : public QPaintEngine {
     void AppendPolygon(const QPointF* points, int count, bool closed);
     // Fills and strokes the current path as the brush and pen say.
     void FillAndStroke(Qt::FillRule rule, bool fill = true);
+    // The colour of a brush that paints one opaque colour at full opacity.
+    std::optional<QRgba64> OpaqueColor(const QBrush& brush) const;
+    HeldPen PenOf() const;
+    // Holds a path (painter coordinates, within `bounds`) filled and stroked as the brush
+    // and pen say; false when they do not paint plain opaque colours and it is to be drawn
+    // now. `reach` is how far a corner of the outline may stick out, in pen widths.
+    bool Hold(std::vector<cairo_path_data_t> path, const QRectF& bounds, Qt::FillRule rule,
+              bool fill, double reach);
+    void DrawRun(cairo_font_face_t* face, const cairo_matrix_t& fontMatrix, const GlyphRun& run);
     void FillWith(const QBrush& brush);
     void Stroke();
     void PaintSource(cairo_pattern_t* pattern, bool stroke);
@@ -85,15 +98,7 @@ class CairoPaintEngine : public QPaintEngine {
     qreal opacity_ = 1.0;
     CairoFontFaces faces_;
     cairo_font_options_t* fontOptions_ = nullptr;
-    // Glyph runs drawn one after another in one face, size and painter state are written as
-    // one: every drawing operation costs the PDF writer as much as dozens of glyphs. Any
-    // change of state or other drawing writes them first.
-    struct HeldText {
-        cairo_font_face_t* face = nullptr;
-        cairo_matrix_t fontMatrix{};
-        GlyphRun run;
-    };
-    std::optional<HeldText> held_;
+    HeldDrawings held_;
 };
 
 }  // namespace kavel

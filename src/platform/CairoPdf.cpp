@@ -115,7 +115,7 @@ void CairoPdfDocument::UseGlyphs(const GlyphUse& use) {
 
 void CairoPdfDocument::NewPage() {
     if (output_->finished) return;
-    engine_->FlushText();
+    engine_->Flush();
     cairo_show_page(output_->context);
 }
 

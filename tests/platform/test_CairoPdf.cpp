@@ -5,8 +5,10 @@
 
 #include <QBuffer>
 #include <QFile>
+#include <QFontMetricsF>
 #include <QLinearGradient>
 #include <QPainter>
+#include <QPainterPath>
 #include <QTemporaryDir>
 #include <functional>
 
@@ -122,6 +124,36 @@ TEST(CairoPdf, PrintsWhatAnImagePaints) {
              p.drawText(QPointF(222, 110), "GO");
              p.drawRect(QRectF(216, 70, 68, 50));  // over it, the state unchanged
          }},
+        {"text over a box that hides earlier text in the same font",
+         [](QPainter& p) {
+             p.setFont(QFont("Liberation Sans", 30, QFont::Black));
+             p.drawText(QPointF(10, 60), "ABC");
+             p.fillRect(QRectF(5, 20, 200, 60), Qt::white);
+             p.drawText(QPointF(10, 60), "XYZ");
+         }},
+        {"shapes over shapes in the order drawn, and overlapping fills of both windings",
+         [](QPainter& p) {
+             p.fillRect(QRectF(10, 10, 200, 80), Qt::black);
+             p.setPen(QPen(Qt::white, 10));
+             p.drawLine(QPointF(0, 50), QPointF(288, 50));
+             p.fillRect(QRectF(60, 30, 100, 40), Qt::black);  // over the white line
+             p.setPen(Qt::NoPen);
+             p.setBrush(Qt::black);
+             QPainterPath clockwise;
+             clockwise.addRect(QRectF(20, 110, 80, 60));
+             p.drawPath(clockwise);
+             QPainterPath counter(QPointF(60, 130));
+             counter.lineTo(60, 190);
+             counter.lineTo(140, 190);
+             counter.lineTo(140, 130);
+             counter.closeSubpath();
+             p.drawPath(counter);  // their overlap is filled, not cancelled
+             p.fillRect(QRectF(160, 100, 110, 80), Qt::black);
+             QLinearGradient white(QPointF(0, 0), QPointF(1, 0));
+             white.setColorAt(0, Qt::white);
+             white.setColorAt(1, Qt::white);
+             p.fillRect(QRectF(180, 120, 60, 40), white);  // drawn at once, over what is held
+         }},
         {"a slanted face that has no italic",
          [](QPainter& p) {
              QFont font("Noto Sans CJK SC");
@@ -229,6 +261,21 @@ TEST(CairoPdf, TextExtractsCharacterForCharacter) {
         ASSERT_EQ(pages.size(), 1) << utf8;
         EXPECT_EQ(pages[0].trimmed(), text) << utf8;
     }
+    // A word that changes font and back is written in the order drawn, so it stays one word.
+    const QString pdf = dir.filePath("fonts.pdf");
+    ASSERT_TRUE(WritePdf(pdf, 1, [](QPainter& p, int) {
+        QFont regular("Liberation Sans");
+        regular.setPixelSize(14);
+        QFont bold = regular;
+        bold.setBold(true);
+        p.setFont(regular);
+        p.drawText(QPointF(10, 40), "sent back for");
+        p.setFont(bold);
+        p.drawText(QPointF(10, 60), "packaging");
+        p.setFont(regular);
+        p.drawText(QPointF(10.4 + QFontMetricsF(bold).horizontalAdvance("packaging"), 60), ".");
+    }));
+    EXPECT_EQ(PdfPageTexts(pdf).value(0).trimmed().toStdString(), "sent back for\npackaging.");
 }
 
 TEST(CairoPdf, TextStaysOnItsPageAndAFontUsedOnEveryPageIsEmbeddedOnce) {
