@@ -8,7 +8,8 @@
 //   sw, sh       root element's scrollWidth/scrollHeight; dw, dh the document element's
 //   trunc        "" or the limit that ended the walk early ("elements", "characters", "bytes")
 //   s            string table (tags, attribute names, computed values)
-//   st           distinct computed-style tuples, as indices into s, in the order of PROPERTIES
+//   st           distinct computed-style tuples, as indices into s, in the order of PROPERTIES;
+//                margins are read for the root alone ("" elsewhere): only its margins are used
 //   n            the tree, in document order: one entry per node of the mirror; an element's
 //                entry is its number of child nodes in the mirror, a text node's entry is -1
 //   e            6 numbers per element: tag (s index), x, y, w, h, style tuple
@@ -41,10 +42,13 @@
   const ATTRIBUTES = ['border', 'bordercolor', 'bordercolorlight', 'bordercolordark', 'cellspacing'];
   const KEEPS_NEWLINES = new Set(['pre', 'pre-wrap', 'pre-line', 'break-spaces']);
   const BLANK = /^[ \t\n\r\f]*$/;
+  const ROOT_ONLY = ['margin-top', 'margin-right', 'margin-bottom', 'margin-left']
+                      .map(q => P[q]).filter(i => i !== undefined);
 
-  function style(el) {
+  function style(el, isRoot) {
     const cs = getComputedStyle(el);
     const v = new Array(NP).fill(null);
+    if (!isRoot) for (const i of ROOT_ONLY) v[i] = '';
     // A side without a border style has no width and draws nothing: its width and colour are
     // not read (most elements have no border, and reading styles is most of the walk).
     for (const side of SIDES) {
@@ -167,9 +171,9 @@
   // Pre-order walk without recursion: documents may nest deeper than the script stack allows.
   const stack = [];
   function enter(el) {
-    const [si, v] = style(el);
-    const b = el.getBoundingClientRect();
     const me = elements++;
+    const [si, v] = style(el, me === 0);
+    const b = el.getBoundingClientRect();
     const tag = el.localName.toLowerCase();
     e.push(S(tag), r2(b.left + sx), r2(b.top + sy), r2(b.width), r2(b.height), si);
     bytes += 48;
