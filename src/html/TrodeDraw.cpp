@@ -1,8 +1,11 @@
 #include "html/TrodeDraw.h"
 
+#include <QCoreApplication>
 #include <QFontMetricsF>
 #include <algorithm>
 #include <cmath>
+#include <map>
+#include <tuple>
 #include <vector>
 
 #include "control/ItemFont.h"
@@ -121,6 +124,37 @@ bool IsWide(const QString& text, int i) {
     return (u >= 0x2E80 && u <= 0xA4CF) || (u >= 0xAC00 && u <= 0xD7AF) ||
            (u >= 0xF900 && u <= 0xFAFF) || (u >= 0xFE30 && u <= 0xFE4F) ||
            (u >= 0xFF00 && u <= 0xFFEF);
+}
+
+// The fonts of a run, its own and the CJK face, with their metrics.
+struct RunFonts {
+    QFont font, wide;
+    QFontMetricsF metrics, wideMetrics;
+};
+
+// Made once per face, size and style: a font made anew for each of thousands of table cells
+// looks its face up in Qt's font cache again every time.
+const RunFonts& FontsFor(const QString& name, int pixels, TFontStyles style, int weight,
+                         bool shaping) {
+    using Key = std::tuple<QString, int, int, int, bool>;
+    static std::map<Key, RunFonts>* const cache = [] {
+        auto* fonts = new std::map<Key, RunFonts>;
+        // Fonts are let go while the application that made them is still there.
+        qAddPostRoutine([] { cache->clear(); });
+        return fonts;
+    }();
+    const Key key{name, pixels, int(style), weight, shaping};
+    if (const auto found = cache->find(key); found != cache->end()) return found->second;
+    if (cache->size() >= 256) cache->clear();
+    QFont font = ItemFont(name, 1, style, 96);
+    font.setPixelSize(pixels);
+    font.setWeight(FaceWeight(weight));
+    // As text items: glyphs straight from the font's map unless the script needs shaping.
+    font.setStyleStrategy(shaping ? QFont::PreferDefault : QFont::PreferNoShaping);
+    QFont wide = font;
+    wide.setFamily(kDefaultFontName);
+    return cache->emplace(key, RunFonts{font, wide, QFontMetricsF(font), QFontMetricsF(wide)})
+        .first->second;
 }
 
 // How a box lies against the window [wt, wb) of a slice.
@@ -310,17 +344,13 @@ void DrawTextRun(QPainter& canvas, const TPRNTrode& node, const QRect& r, const 
     // pixels, the browser's in fractions (10 pt is 13.33 px).
     constexpr double kFine = 16;
     const double pixels = node.FontSize / 10.0 * ppi / 72.0;
-    QFont font = ItemFont(node.FontName, 1, node.FontStyle, ppi);
-    font.setPixelSize(std::max(1, int(std::lround(pixels * kFine))));
     const int weight = node.WeightDelta + ((node.FontStyle & fsBold) ? 700 : 400);
-    font.setWeight(FaceWeight(std::max(100, weight)));
-    // As text items: glyphs straight from the font's map unless the script needs shaping.
-    font.setStyleStrategy(TextNeedsShaping(text) ? QFont::PreferDefault : QFont::PreferNoShaping);
     // Chinese, Japanese and Korean characters are drawn in the control's CJK face, each
     // stretch on its own: recorded pages keep one font per piece of text, and a piece that
     // fell back to another face would come back on another baseline.
-    QFont wide = font;
-    wide.setFamily(kDefaultFontName);
+    const RunFonts& fonts = FontsFor(node.FontName, std::max(1, int(std::lround(pixels * kFine))),
+                                     node.FontStyle, std::max(100, weight), TextNeedsShaping(text));
+    const QFont &font = fonts.font, &wide = fonts.wide;
     std::vector<std::pair<QString, bool>> pieces;
     // Text already in that face is one piece.
     if (font.family() == wide.family()) pieces.emplace_back(text, false);
@@ -331,7 +361,7 @@ void DrawTextRun(QPainter& canvas, const TPRNTrode& node, const QRect& r, const 
         pieces.emplace_back(text.mid(i, j - i), isWide);
         i = j;
     }
-    const QFontMetricsF metrics(font), wideMetrics(wide);
+    const QFontMetricsF &metrics = fonts.metrics, &wideMetrics = fonts.wideMetrics;
     const auto advanceOf = [&](const std::pair<QString, bool>& piece) {
         return (piece.second ? wideMetrics : metrics).horizontalAdvance(piece.first);
     };
