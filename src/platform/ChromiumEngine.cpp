@@ -2,6 +2,8 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QJsonArray>
+#include <QJsonObject>
 #include <QSet>
 #include <QUrl>
 
@@ -83,6 +85,16 @@ QString ChromiumEngine::Start() {
     }
     blankUrl_ = QUrl::fromLocalFile(QDir(process_->ProfileFolder()).filePath("kavel-blank.html"))
                     .toString();
+    const CdpReply targets =
+        connection_->Call("Target.getTargets", {}, {}, QDeadlineTimer(options_.startDeadline));
+    firstTarget_.clear();
+    for (const QJsonValue& target : targets.result.value("targetInfos").toArray()) {
+        const QJsonObject info = target.toObject();
+        if (info.value("type").toString() == QLatin1String("page")) {
+            firstTarget_ = info.value("targetId").toString();
+            break;
+        }
+    }
     ++generation_;
     return {};
 }
@@ -109,6 +121,7 @@ pid_t ChromiumEngine::BrowserPid() const {
 }
 
 void ChromiumEngine::Shutdown() {
+    firstTarget_.clear();
     if (connection_) connection_->Close(QStringLiteral("the browser engine stopped"));
     connection_.reset();
     process_.reset();

@@ -6,6 +6,7 @@
 
 #include <QString>
 #include <memory>
+#include <utility>
 
 #include "platform/BrowserEngine.h"
 #include "platform/ChromiumProcess.h"
@@ -35,6 +36,10 @@ class ChromiumEngine : public BrowserEngine, public std::enable_shared_from_this
     // An empty page of our own (file:), over which documents of local host pages are
     // written so that their file: references load.
     QString BlankPageUrl() const { return blankUrl_; }
+    // The blank page the browser opened with, for the first page that needs one; empty
+    // once taken. Its renderer starts with the browser, so taking it is faster than opening
+    // a page.
+    QString TakeFirstTarget() { return std::exchange(firstTarget_, QString()); }
     // The browser process; 0 when none runs.
     pid_t BrowserPid() const;
     // Ends the browser now; pages waiting on it fail, the next use starts a new one.
@@ -45,7 +50,7 @@ class ChromiumEngine : public BrowserEngine, public std::enable_shared_from_this
     std::unique_ptr<ChromiumProcess> process_;
     std::shared_ptr<CdpConnection> connection_;
     int generation_ = 0;
-    QString product_, userAgent_, blankUrl_;
+    QString product_, userAgent_, blankUrl_, firstTarget_;
 };
 
 }  // namespace kavel

@@ -78,13 +78,17 @@ bool ChromiumPage::EnsureTarget(QString* error) {
     std::shared_ptr<CdpConnection> connection = engine->Connection(error);
     if (!connection) return false;
     const QDeadlineTimer deadline(kSetupDeadline);
-    const CdpReply target =
-        connection->Call("Target.createTarget", {{"url", "about:blank"}}, {}, deadline);
-    if (!target.ok()) {
-        *error = QStringLiteral("the browser engine could not open a page: %1").arg(target.error);
-        return false;
+    QString targetId = engine->TakeFirstTarget();
+    if (targetId.isEmpty()) {
+        const CdpReply target =
+            connection->Call("Target.createTarget", {{"url", "about:blank"}}, {}, deadline);
+        if (!target.ok()) {
+            *error =
+                QStringLiteral("the browser engine could not open a page: %1").arg(target.error);
+            return false;
+        }
+        targetId = target.result.value("targetId").toString();
     }
-    const QString targetId = target.result.value("targetId").toString();
     const CdpReply attached = connection->Call(
         "Target.attachToTarget", {{"targetId", targetId}, {"flatten", true}}, {}, deadline);
     if (!attached.ok()) {

@@ -127,6 +127,9 @@ std::unique_ptr<ChromiumProcess> ChromiumProcess::Launch(const ChromiumOptions& 
     for (const char* argument : kStandardArguments) arguments.emplace_back(argument);
     arguments.push_back("--user-data-dir=" + profile);
     for (const QString& extra : options.extraArguments) arguments.push_back(extra.toLocal8Bit());
+    // The page the browser opens with, blank rather than its new-tab page: the first page
+    // of ours takes it.
+    arguments.push_back("about:blank");
     std::vector<char*> argv;
     for (QByteArray& argument : arguments) argv.push_back(argument.data());
     argv.push_back(nullptr);
