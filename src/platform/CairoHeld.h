@@ -52,7 +52,7 @@ class HeldDrawings {
     void Add(HeldDrawing drawing);
     bool Empty() const { return batches_.empty(); }
     // Whether they are to be written now: each drawing is checked against those held after
-    // its batch, so a page of very many drawings is written a few thousand at a time.
+    // its batch, so a page of very many drawings is written a thousand at a time.
     bool Full() const { return batches_.size() >= 64 || drawings_ >= 1024; }
     // Writes the batches in order on `context` (whose clip is the one they were drawn
     // under), `base` mapping device pixels to the page, and forgets them.
