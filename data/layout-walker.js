@@ -42,8 +42,49 @@
   const ATTRIBUTES = ['border', 'bordercolor', 'bordercolorlight', 'bordercolordark', 'cellspacing'];
   const KEEPS_NEWLINES = new Set(['pre', 'pre-wrap', 'pre-line', 'break-spaces']);
   const BLANK = /^[ \t\n\r\f]*$/;
+  const AT = kind => SIDES.map(side => P['border-' + side + '-' + kind]);
+  const STYLE_AT = AT('style'), WIDTH_AT = AT('width'), COLOR_AT = AT('color');
+  const ALL_SIDES = [...STYLE_AT, ...WIDTH_AT, ...COLOR_AT].every(i => i !== undefined);
   const ROOT_ONLY = ['margin-top', 'margin-right', 'margin-bottom', 'margin-left']
                       .map(q => P[q]).filter(i => i !== undefined);
+
+  // The four sides (top, right, bottom, left) of a computed shorthand as the browser shortens
+  // it to one to four values; spaces inside parentheses belong to the value. Null for
+  // anything else.
+  function fourSides(value) {
+    const parts = [];
+    let depth = 0, start = 0;
+    for (let i = 0; i <= value.length; i++) {
+      const c = value[i];
+      if (c === '(') depth++;
+      else if (c === ')') depth--;
+      else if ((c === ' ' || c === undefined) && depth === 0) {
+        if (i > start) parts.push(value.slice(start, i));
+        start = i + 1;
+      }
+    }
+    if (parts.length < 1 || parts.length > 4) return null;
+    const [t, r = t, b = t, l = r] = parts;
+    return [t, r, b, l];
+  }
+
+  // The borders in three reads instead of twelve (one for the most elements, which have
+  // none); false where the shorthands do not give four sides.
+  function borders(cs, v) {
+    const styles = fourSides(cs.getPropertyValue('border-style'));
+    if (!styles) return false;
+    const drawn = styles.some(bs => bs !== 'none' && bs !== 'hidden');
+    const widths = drawn ? fourSides(cs.getPropertyValue('border-width')) : null;
+    const colors = drawn ? fourSides(cs.getPropertyValue('border-color')) : null;
+    if (drawn && (!widths || !colors)) return false;
+    for (let k = 0; k < 4; k++) {
+      const none = styles[k] === 'none' || styles[k] === 'hidden';
+      v[STYLE_AT[k]] = styles[k];
+      v[WIDTH_AT[k]] = none ? '0px' : widths[k];
+      v[COLOR_AT[k]] = none ? '' : colors[k];
+    }
+    return true;
+  }
 
   function style(el, isRoot) {
     const cs = getComputedStyle(el);
@@ -51,7 +92,7 @@
     if (!isRoot) for (const i of ROOT_ONLY) v[i] = '';
     // A side without a border style has no width and draws nothing: its width and colour are
     // not read (most elements have no border, and reading styles is most of the walk).
-    for (const side of SIDES) {
+    if (!(ALL_SIDES && borders(cs, v))) for (const side of SIDES) {
       const si = P['border-' + side + '-style'];
       if (si === undefined) continue;
       const bs = cs.getPropertyValue('border-' + side + '-style');

@@ -40,18 +40,25 @@ TEST(Trodes, DocumentsConvertToBoxesAndRunsWhereTheBrowserPutThem) {
          "        \"three\" 63,0 37x17\n"
          "      \" and a longer tail that\" 100,0 149x17\n"
          "      \"wraps\" 0,18 43x17\n"},
-        {"borders, backgrounds, hidden content left out, pictures, input values",
+        {"borders (sides of their own too), backgrounds, hidden content left out, pictures, input "
+         "values",
          "<div style='border:2px solid #336;background:#eef;font:12px Arial;padding:2px'>x"
          "<span style='display:none'>gone</span><span style='visibility:hidden'>gone</span>"
          "<noscript>gone</noscript><input type=hidden value=gone></div>"
-         "<hr style='margin:0'><input value='v1' style='width:50px'>",
-         "body 0,0 284x45 font Times New Roman 120 #000000 style 0\n"
+         "<hr style='margin:0'><input value='v1' style='width:50px'>"
+         "<p style='margin:0;border-top:2px dotted green'>t</p>"
+         "<p style='margin:0;border-left:3px dashed red;border-right:1px solid blue'>lr</p>",
+         "body 0,0 284x83 font Times New Roman 120 #000000 style 0\n"
          "  div 0,0 284x22 font Arial 90 #000000 style 0 back #eeeeff border 2,2,2,2 #333366\n"
          "      \"x\" 4,4 6x14\n"
          "  hr 0,22 284x2 font Times New Roman 120 #808080 style 0 border 1,1,1,1 #404040 "
          "picture\n"
          "  input 0,24 50x21 font Arial 100 #000000 style 0 border 2,2,2,2 #3b3b3b picture\n"
-         "    \"v1\" 4,24 46x21\n"},
+         "    \"v1\" 4,24 46x21\n"
+         "  p 0,45 284x20 font Times New Roman 120 #000000 style 0 border 0,2,0,0 #008000\n"
+         "      \"t\" 0,47 4x17\n"
+         "  p 0,65 284x18 font Times New Roman 120 #000000 style 0 border 3,0,1,0 #6a6864\n"
+         "      \"lr\" 3,65 10x17\n"},
     };
     for (const Case& c : cases) {
         const auto form = Prepare(cdtHtmText, c.html);
