@@ -218,14 +218,7 @@ void HeldDrawings::Write(cairo_t* context, const cairo_matrix_t& base,
                 cairo_set_font_face(context, d.face);
                 cairo_set_font_matrix(context, &d.fontMatrix);
                 cairo_set_font_options(context, options);
-                if (d.run.clusters.empty()) {
-                    cairo_show_glyphs(context, d.run.glyphs.data(), int(d.run.glyphs.size()));
-                } else {
-                    cairo_show_text_glyphs(context, d.run.utf8.constData(), int(d.run.utf8.size()),
-                                           d.run.glyphs.data(), int(d.run.glyphs.size()),
-                                           d.run.clusters.data(), int(d.run.clusters.size()),
-                                           cairo_text_cluster_flags_t(0));
-                }
+                ShowGlyphRun(context, d.run);
                 break;
         }
     }

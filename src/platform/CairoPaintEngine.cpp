@@ -211,13 +211,6 @@ void CairoPaintEngine::AppendPath(const QPainterPath& path) {
     AddPath(context_, data);
 }
 
-void CairoPaintEngine::AppendPolygon(const QPointF* points, int count, bool closed) {
-    if (count <= 0) return;
-    cairo_move_to(context_, points[0].x(), points[0].y());
-    for (int i = 1; i < count; ++i) cairo_line_to(context_, points[i].x(), points[i].y());
-    if (closed) cairo_close_path(context_);
-}
-
 bool CairoPaintEngine::Cosmetic() const {
     return pen_.isCosmetic() || pen_.widthF() == 0;
 }
@@ -241,8 +234,13 @@ std::optional<QRgba64> CairoPaintEngine::OpaqueColor(const QBrush& brush) const 
     return color;
 }
 
-bool CairoPaintEngine::Hold(std::vector<cairo_path_data_t> path, const QRectF& bounds,
-                            Qt::FillRule rule, bool fill, double reach) {
+void CairoPaintEngine::Keep(HeldDrawing drawing) {
+    held_.Add(std::move(drawing));
+    if (held_.Full()) Flush();
+}
+
+bool CairoPaintEngine::Hold(std::vector<cairo_path_data_t>& path, const QRectF& bounds,
+                            Qt::FillRule rule, bool fill, bool rightAngles) {
     if (!Drawable()) return false;
     fill = fill && brush_.style() != Qt::NoBrush;
     const bool stroke = pen_.style() != Qt::NoPen;
@@ -258,22 +256,24 @@ bool CairoPaintEngine::Hold(std::vector<cairo_path_data_t> path, const QRectF& b
         drawing.rule = rule == Qt::WindingFill ? CAIRO_FILL_RULE_WINDING : CAIRO_FILL_RULE_EVEN_ODD;
         drawing.box = transform_.mapRect(bounds);
         drawing.path = stroke ? path : std::move(path);
-        held_.Add(drawing);
-        if (held_.Full()) Flush();
+        Keep(drawing);
     }
     if (stroke) {
         drawing.kind = HeldDrawing::Kind::Stroke;
         drawing.color = *strokeColor;
         drawing.pen = PenOf();
-        const double out = drawing.pen.width * std::max(reach, 0.5);
+        // How far a corner of the outline may stick out, in pen widths: a square's corner
+        // at right angles, a miter's tip at sharper ones.
+        const bool miter = drawing.pen.join == CAIRO_LINE_JOIN_MITER && !rightAngles;
+        const double reach = std::max(M_SQRT1_2, miter ? drawing.pen.miterLimit / 2 : 0);
+        const double out = drawing.pen.width * reach;
         if (drawing.pen.cosmetic) {
             drawing.box = transform_.mapRect(bounds).adjusted(-out, -out, out, out);
         } else {
             drawing.box = transform_.mapRect(bounds.adjusted(-out, -out, out, out));
         }
         drawing.path = std::move(path);
-        held_.Add(std::move(drawing));
-        if (held_.Full()) Flush();
+        Keep(std::move(drawing));
     }
     return true;
 }
@@ -347,13 +347,8 @@ void CairoPaintEngine::FillAndStroke(Qt::FillRule rule, bool fill) {
 void CairoPaintEngine::drawPath(const QPainterPath& path) {
     std::vector<cairo_path_data_t> data;
     AppendPathData(data, path);
-    const double miter = pen_.joinStyle() == Qt::MiterJoin ? PenOf().miterLimit / 2 : 0;
-    if (Hold(std::move(data), path.controlPointRect(), path.fillRule(), true,
-             std::max(M_SQRT1_2, miter))) {
-        return;
-    }
-    if (!Open()) return;
-    AppendPath(path);
+    if (Hold(data, path.controlPointRect(), path.fillRule(), true, false) || !Open()) return;
+    AddPath(context_, data);
     FillAndStroke(path.fillRule());
     Shut();
 }
@@ -369,14 +364,10 @@ void CairoPaintEngine::drawPolygon(const QPointF* points, int count, PolygonDraw
         bounds |= QRectF(points[i], QSizeF());
     }
     if (!polyline) AppendClose(data);
-    const double miter = pen_.joinStyle() == Qt::MiterJoin ? PenOf().miterLimit / 2 : 0;
-    if (Hold(std::move(data), bounds, mode == WindingMode ? Qt::WindingFill : Qt::OddEvenFill,
-             !polyline, std::max(M_SQRT1_2, miter))) {
-        return;
-    }
-    if (!Open()) return;
-    AppendPolygon(points, count, !polyline);
-    FillAndStroke(mode == WindingMode ? Qt::WindingFill : Qt::OddEvenFill, !polyline);
+    const Qt::FillRule rule = mode == WindingMode ? Qt::WindingFill : Qt::OddEvenFill;
+    if (Hold(data, bounds, rule, !polyline, false) || !Open()) return;
+    AddPath(context_, data);
+    FillAndStroke(rule, !polyline);
     Shut();
 }
 
@@ -392,7 +383,7 @@ void CairoPaintEngine::drawRects(const QRectF* rects, int count) {
         AppendLine(data, r.x() + r.width(), r.y() + r.height());
         AppendLine(data, r.x(), r.y() + r.height());
         AppendClose(data);
-        if (!Hold(std::move(data), r.normalized(), Qt::WindingFill, true, M_SQRT1_2)) break;
+        if (!Hold(data, r.normalized(), Qt::WindingFill, true, true)) break;
     }
     rects += held;
     count -= held;
@@ -415,12 +406,8 @@ void CairoPaintEngine::drawLines(const QLineF* lines, int count) {
         AppendLine(data, lines[i].x2(), lines[i].y2());
         bounds |= QRectF(lines[i].p1(), lines[i].p2()).normalized();
     }
-    if (Hold(std::move(data), bounds, Qt::WindingFill, false, M_SQRT1_2)) return;
-    if (!Open()) return;
-    for (int i = 0; i < count; ++i) {
-        cairo_move_to(context_, lines[i].x1(), lines[i].y1());
-        cairo_line_to(context_, lines[i].x2(), lines[i].y2());
-    }
+    if (Hold(data, bounds, Qt::WindingFill, false, true) || !Open()) return;
+    AddPath(context_, data);
     Stroke();
     Shut();
 }
@@ -581,8 +568,7 @@ void CairoPaintEngine::drawTextItem(const QPointF& origin, const QTextItem& text
     drawing.face = face;
     drawing.fontMatrix = fontMatrix;
     drawing.run = std::move(run);
-    held_.Add(std::move(drawing));
-    if (held_.Full()) Flush();
+    Keep(std::move(drawing));
 }
 
 void CairoPaintEngine::DrawRun(cairo_font_face_t* face, const cairo_matrix_t& fontMatrix,
@@ -596,13 +582,7 @@ void CairoPaintEngine::DrawRun(cairo_font_face_t* face, const cairo_matrix_t& fo
     const bool group = opacity_ < 1 && cairo_pattern_get_type(pattern) != CAIRO_PATTERN_TYPE_SOLID;
     if (group) cairo_push_group(context_);
     cairo_set_source(context_, pattern);
-    if (run.clusters.empty()) {
-        cairo_show_glyphs(context_, run.glyphs.data(), int(run.glyphs.size()));
-    } else {
-        cairo_show_text_glyphs(context_, run.utf8.constData(), int(run.utf8.size()),
-                               run.glyphs.data(), int(run.glyphs.size()), run.clusters.data(),
-                               int(run.clusters.size()), cairo_text_cluster_flags_t(0));
-    }
+    ShowGlyphRun(context_, run);
     if (group) {
         cairo_pop_group_to_source(context_);
         cairo_paint_with_alpha(context_, opacity_);

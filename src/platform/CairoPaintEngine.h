@@ -60,17 +60,18 @@ class CairoPaintEngine : public QPaintEngine {
     QPainterPath Bounded(const QPainterPath& clip) const;
     void Shut();
     void AppendPath(const QPainterPath& path);
-    void AppendPolygon(const QPointF* points, int count, bool closed);
     // Fills and strokes the current path as the brush and pen say.
     void FillAndStroke(Qt::FillRule rule, bool fill = true);
     // The colour of a brush that paints one opaque colour at full opacity.
     std::optional<QRgba64> OpaqueColor(const QBrush& brush) const;
     HeldPen PenOf() const;
     // Holds a path (painter coordinates, within `bounds`) filled and stroked as the brush
-    // and pen say; false when they do not paint plain opaque colours and it is to be drawn
-    // now. `reach` is how far a corner of the outline may stick out, in pen widths.
-    bool Hold(std::vector<cairo_path_data_t> path, const QRectF& bounds, Qt::FillRule rule,
-              bool fill, double reach);
+    // and pen say, taking its data; false, the data left, when they do not paint plain
+    // opaque colours and it is to be drawn now. `rightAngles`: its corners are no sharper.
+    bool Hold(std::vector<cairo_path_data_t>& path, const QRectF& bounds, Qt::FillRule rule,
+              bool fill, bool rightAngles);
+    // Holds a drawing, writing what is held when that is full.
+    void Keep(HeldDrawing drawing);
     void DrawRun(cairo_font_face_t* face, const cairo_matrix_t& fontMatrix, const GlyphRun& run);
     void FillWith(const QBrush& brush);
     void Stroke();

@@ -217,4 +217,14 @@ GlyphRun MakeGlyphRun(const QTextItemInt& item, QPointF origin) {
     return run;
 }
 
+void ShowGlyphRun(cairo_t* context, const GlyphRun& run) {
+    if (run.clusters.empty()) {
+        cairo_show_glyphs(context, run.glyphs.data(), int(run.glyphs.size()));
+    } else {
+        cairo_show_text_glyphs(context, run.utf8.constData(), int(run.utf8.size()),
+                               run.glyphs.data(), int(run.glyphs.size()), run.clusters.data(),
+                               int(run.clusters.size()), cairo_text_cluster_flags_t(0));
+    }
+}
+
 }  // namespace kavel

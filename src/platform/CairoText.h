@@ -62,5 +62,7 @@ struct GlyphRun {
     std::vector<cairo_text_cluster_t> clusters;
 };
 GlyphRun MakeGlyphRun(const QTextItemInt& item, QPointF origin);
+// Shows the run in the context's font and source, with its characters where it has them.
+void ShowGlyphRun(cairo_t* context, const GlyphRun& run);
 
 }  // namespace kavel
