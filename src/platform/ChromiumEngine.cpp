@@ -87,7 +87,6 @@ QString ChromiumEngine::Start() {
                     .toString();
     const CdpReply targets =
         connection_->Call("Target.getTargets", {}, {}, QDeadlineTimer(options_.startDeadline));
-    firstTarget_.clear();
     for (const QJsonValue& target : targets.result.value("targetInfos").toArray()) {
         const QJsonObject info = target.toObject();
         if (info.value("type").toString() == QLatin1String("page")) {
