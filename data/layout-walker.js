@@ -86,7 +86,125 @@
     return true;
   }
 
-  function style(el, isRoot) {
+  // Elements that the style sheets cannot tell apart share one read of their computed style:
+  // the same parent (by this identity), tag and attributes, the same place among their
+  // siblings as far as the sheets' position rules (first, last, nth) see it, and both empty
+  // or not. Most cells of a long table are then read once. Off where a sheet uses something
+  // this identity does not hold: a state, a later-sibling rule, :has(), containers,
+  // animations, or a sheet that cannot be read.
+  const NTH_KINDS = ['nth-child', 'nth-last-child', 'nth-of-type', 'nth-last-of-type'];
+  const STATEFUL = new Set(['input', 'select', 'option', 'optgroup', 'textarea', 'button', 'progress', 'meter',
+                            'output', 'fieldset', 'dialog', 'details', 'bdi', ...PICTURES]);
+  const SHARED = sharedRules();
+  function sharedRules() {
+    const nth = new Map();
+    const PLAIN = new Set(['root', 'scope', 'first-child', 'last-child', 'only-child', 'first-of-type',
+                           'last-of-type', 'only-of-type', 'empty', 'is', 'where', 'not', 'matches',
+                           '-webkit-any', 'link', 'any-link', '-webkit-any-link', 'visited', 'lang', 'defined']);
+    const OLD_ELEMENTS = new Set(['before', 'after', 'first-line', 'first-letter']);
+    const anb = text => {
+      const f = text.toLowerCase().replace(/\s+/g, '');
+      if (f === 'odd') return [2, 1];
+      if (f === 'even') return [2, 0];
+      const m = /^([+-]?\d*)n([+-]\d+)?$/.exec(f);
+      if (m) return [m[1] === '' || m[1] === '+' ? 1 : m[1] === '-' ? -1 : +m[1], m[2] ? +m[2] : 0];
+      return /^[+-]?\d+$/.test(f) ? [0, +f] : null;
+    };
+    const selectorOk = text => {
+      let ok = true;
+      const x = text.replace(/\\[0-9a-fA-F]{1,6}\s?|\\[^]/g, '_')
+                    .replace(/"(?:[^"\\]|\\[^])*"|'(?:[^'\\]|\\[^])*'/g, '_')
+                    .replace(/\[[^\]]*\]/g, '_')
+                    .replace(/:(nth-(?:last-)?(?:child|of-type))\(([^()]*)\)/gi, (all, kind, arg) => {
+                      const f = anb(arg);
+                      if (f) nth.set(kind.toLowerCase() + ' ' + f, [NTH_KINDS.indexOf(kind.toLowerCase()), ...f]);
+                      else ok = false;
+                      return '_';
+                    });
+      if (!ok || /[+~]/.test(x)) return false;
+      for (const m of x.matchAll(/(::?)(-?[a-zA-Z_][\w-]*)/g)) {
+        const name = m[2].toLowerCase();
+        if (m[1] !== '::' && !OLD_ELEMENTS.has(name) && !PLAIN.has(name)) return false;
+      }
+      return true;
+    };
+    const ruleOk = (rule, sheets) => {
+      const kind = rule.constructor.name;
+      if (kind === 'CSSImportRule') {
+        if (rule.styleSheet) sheets.push(rule.styleSheet);
+        return true;
+      }
+      if (/^CSS(Container|Scope|Keyframes)Rule$/.test(kind)) return false;
+      if (kind === 'CSSStyleRule' && (!selectorOk(rule.selectorText) || /container|animation/i.test(rule.style.cssText))) {
+        return false;
+      }
+      if (rule.cssRules) for (const inner of rule.cssRules) if (!ruleOk(inner, sheets)) return false;
+      return true;
+    };
+    try {
+      const sheets = [...document.styleSheets, ...(document.adoptedStyleSheets || [])];
+      const seen = new Set();
+      while (sheets.length) {
+        const sheet = sheets.pop();
+        if (seen.has(sheet)) continue;
+        seen.add(sheet);
+        for (const rule of sheet.cssRules) if (!ruleOk(rule, sheets)) return null;
+      }
+    } catch (_) {
+      return null;  // a sheet from elsewhere hides its rules
+    }
+    return { nth: [...nth.values()], ids: new Map(), styles: new Map() };
+  }
+
+  // Element `el`'s identity under the walk's frame `up`: at least 0 where it may share its
+  // style, below 0 (a number of its own) where it may not. Elements whose style follows a
+  // state of their own share nothing; nor does anything inside a custom element or a shadow
+  // host, whose own sheets are out of sight. Children of an element that shares nothing
+  // still share among themselves.
+  let unique = 0;
+  function identity(el, tag, up) {
+    if (!SHARED || !up || up.closed || STATEFUL.has(tag) || tag.includes('-') || el.shadowRoot ||
+        el === document.activeElement || el.hasAttribute('popover') || el.hasAttribute('contenteditable') ||
+        /container/i.test(el.getAttribute('style') || '')) {
+      return --unique;
+    }
+    const i = up.index, n = up.elements, it = up.ofTypeSeen.get(tag), nt = up.ofType.get(tag);
+    let key = up.identity + '\u0001' + tag + '\u0001' + (i === 1 ? 1 : 0) + (i === n ? 1 : 0) +
+              (it === 1 ? 1 : 0) + (it === nt ? 1 : 0) + (isEmpty(el) ? 1 : 0);
+    for (const [kind, a, b] of SHARED.nth) {
+      const at = kind === 0 ? i : kind === 1 ? n - i + 1 : kind === 2 ? it : nt - it + 1;
+      key += (a === 0 ? at === b : (at - b) % a === 0 && (at - b) / a >= 0) ? 1 : 0;
+    }
+    if (el.hasAttributes()) for (const at of el.attributes) key += '\u0001' + at.name + '\u0002' + at.value;
+    let id = SHARED.ids.get(key);
+    if (id === undefined) { id = SHARED.ids.size; SHARED.ids.set(key, id); }
+    return id;
+  }
+  function isEmpty(el) {
+    for (let c = el.firstChild; c; c = c.nextSibling) {
+      if (c.nodeType === 1 || (c.nodeType === 3 && c.nodeValue.length)) return false;
+    }
+    return true;
+  }
+
+  // The frame's counts of its element children, in all and by tag, for the position rules.
+  function countChildren(frame, el) {
+    frame.index = 0;
+    frame.elements = 0;
+    frame.ofType = new Map();
+    frame.ofTypeSeen = new Map();
+    for (let c = el.firstElementChild; c; c = c.nextElementSibling) {
+      frame.elements++;
+      const tag = c.localName.toLowerCase();
+      frame.ofType.set(tag, (frame.ofType.get(tag) || 0) + 1);
+    }
+  }
+
+  function style(el, isRoot, id) {
+    if (id >= 0) {
+      const known = SHARED.styles.get(id);
+      if (known) return known;
+    }
     const cs = getComputedStyle(el);
     const v = new Array(NP).fill(null);
     if (!isRoot) for (const i of ROOT_ONLY) v[i] = '';
@@ -107,6 +225,7 @@
     const key = v.join('\u0001');
     let si = stIdx.get(key);
     if (si === undefined) { si = st.length; st.push(v.map(S)); stIdx.set(key, si); }
+    if (id >= 0) SHARED.styles.set(id, [si, v]);
     return [si, v];
   }
 
@@ -211,21 +330,29 @@
 
   // Pre-order walk without recursion: documents may nest deeper than the script stack allows.
   const stack = [];
-  function enter(el) {
+  function enter(el, up) {
     const me = elements++;
-    const [si, v] = style(el, me === 0);
-    const b = el.getBoundingClientRect();
     const tag = el.localName.toLowerCase();
+    if (up && SHARED) {
+      up.index++;
+      up.ofTypeSeen.set(tag, (up.ofTypeSeen.get(tag) || 0) + 1);
+    }
+    const id = identity(el, tag, up);
+    const [si, v] = style(el, me === 0, id);
+    const b = el.getBoundingClientRect();
     e.push(S(tag), r2(b.left + sx), r2(b.top + sy), r2(b.width), r2(b.height), si);
     bytes += 48;
     extras(el, tag, me, v);
     const slot = n.length;
     n.push(0);
     const display = v[P['display']];
-    stack.push({ slot, count: 0, next: display === 'none' ? null : el.firstChild,
-                 whiteSpace: v[P['white-space']], tablePart: TABLE_PARTS.has(display) });
+    const frame = { slot, count: 0, next: display === 'none' ? null : el.firstChild,
+                    whiteSpace: v[P['white-space']], tablePart: TABLE_PARTS.has(display), identity: id,
+                    closed: !!up && up.closed || tag.includes('-') || !!el.shadowRoot };
+    if (SHARED && frame.next) countChildren(frame, el);
+    stack.push(frame);
   }
-  if (ROOT) enter(ROOT);
+  if (ROOT) enter(ROOT, null);
   while (stack.length) {
     const top = stack[stack.length - 1];
     const c = top.next;
@@ -236,7 +363,7 @@
       break;
     }
     top.next = c.nextSibling;
-    if (c.nodeType === 1) { top.count++; enter(c); continue; }
+    if (c.nodeType === 1) { top.count++; enter(c, top); continue; }
     if (c.nodeType !== 3) continue;
     const txt = c.nodeValue;
     if (BLANK.test(txt)) {

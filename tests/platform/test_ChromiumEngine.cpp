@@ -16,6 +16,7 @@
 #include "platform/AddressPolicy.h"
 #include "platform/ChromiumEngine.h"
 #include "platform/ChromiumPage.h"
+#include "platform/ComputedValues.h"
 
 namespace kavel {
 namespace {
@@ -142,6 +143,65 @@ TEST(ChromiumEngine, MirrorMatchesTheBrowsersRectanglesByAddressAndByContent) {
         EXPECT_EQ(text, texts.size());
         EXPECT_GE(multiLine, 2);  // the Latin and the CJK paragraph wrap
         EXPECT_GT(doc->Rect(doc->ElementsByTagName(doc->Root(), "p").last()).top(), 900);
+    }
+}
+
+// Elements alike but for their place, attributes or emptiness are read with their own styles
+// (the reader reads a style once for elements the sheets cannot tell apart), also where a
+// sheet uses a later-sibling rule or :has() and nothing may be shared.
+TEST(ChromiumEngine, EveryElementHasTheBrowsersComputedStyle) {
+    QString body = "<div></div><div><b>1</b><b>2</b><b></b><b>4</b><b>5</b></div><div><i></i>";
+    for (int i = 1; i <= 8; ++i) body += QStringLiteral("<b>%1</b>").arg(i);
+    body += "<i></i></div><div></div><table>";
+    for (int i = 0; i < 6; ++i) {
+        body += QStringLiteral("<tr%1><td>%2</td><td%3>b</td></tr>")
+                    .arg(i % 2 ? " class=a" : "")
+                    .arg(i)
+                    .arg(i % 3 ? "" : " style='color:red'");
+    }
+    body +=
+        "</table><ul><li>a<li class=k>b<li>c<li>d<li>e</ul><p><i>x</i></p>"
+        "<p><i>x</i><i class=z>y</i></p><p><i>x</i><i>y</i></p><p><i>x</i></p>";
+    // Each sheet tells apart elements that only one part of the identity separates.
+    const QString sheets[] = {
+        "b:first-child{color:red} b:last-child{color:blue} b:first-of-type{font-style:italic}"
+        "b:last-of-type{text-decoration:underline} b:empty{border-top-style:dotted}"
+        "tr.a td{background:#eee}",
+        "b:nth-child(4){color:red} b:nth-last-child(5){color:blue} b:nth-of-type(4){color:green}"
+        "b:nth-last-of-type(7){color:olive}",
+        ".k + li{color:green}",
+        "p:has(.z) i{font-weight:bold}",
+    };
+    const QString properties[] = {"color",      "background-color",     "font-weight",
+                                  "font-style", "text-decoration-line", "border-top-style"};
+    const char* const kBrowserStyles =
+        R"((() => [document.body, ...document.body.querySelectorAll('*')]
+        .map(e => { const s = getComputedStyle(e);
+                    return ['color', 'background-color', 'font-weight', 'font-style', 'text-decoration-line',
+                            'border-top-style'].map(q => s.getPropertyValue(q)); }))())";
+    auto page = OpenPage(400, 300);
+    for (const QString& sheet : sheets) {
+        ASSERT_EQ(page->WriteDocument("<style>" + sheet + "</style>" + body).status,
+                  LoadStatus::Complete);
+        const auto doc = ReadPage(*page);
+        ASSERT_TRUE(doc);
+        const auto truth = page->Evaluate(kBrowserStyles);
+        ASSERT_TRUE(truth) << truth.error.toStdString();
+        const QJsonArray expected = truth.value->toArray();
+        int element = 0;
+        for (NodeId id = 0; id < doc->NodeCount(); ++id) {
+            if (doc->Kind(id) != NodeKind::Element) continue;
+            ASSERT_LT(element, expected.size());
+            const QJsonArray values = expected[element++].toArray();
+            for (int k = 0; k < values.size(); ++k) {
+                EXPECT_EQ(
+                    doc->Style(id, properties[k]).toStdString(),
+                    MapComputedValue(properties[k], values[k].toString(), false).toStdString())
+                    << properties[k].toStdString() << " of " << doc->Tag(id).toStdString() << " #"
+                    << element << " with " << sheet.toStdString();
+            }
+        }
+        EXPECT_EQ(element, expected.size());
     }
 }
 
