@@ -41,7 +41,9 @@
                             'video', 'iframe', 'audio', 'button', 'meter', 'progress']);
   const ATTRIBUTES = ['border', 'bordercolor', 'bordercolorlight', 'bordercolordark', 'cellspacing'];
   const KEEPS_NEWLINES = new Set(['pre', 'pre-wrap', 'pre-line', 'break-spaces']);
-  const BLANK = /^[ \t\n\r\f]*$/;
+  // Letters of the right-to-left scripts, and the marks and controls that change direction.
+  const RIGHT_TO_LEFT = /[\u0590-\u08ff\ufb1d-\ufdff\ufe70-\ufefc\u200e\u200f\u202a-\u202e\u2066-\u2069]|\ud802[\udc00-\udfff]|\ud803[\udc00-\ude7f]|\ud83a|\ud83b/;
+  const BLANK = /^[ \t\n\r\f]*$/, BLANK_CHAR = /[ \t\n\r\f]/;
   const AT = kind => SIDES.map(side => P['border-' + side + '-' + kind]);
   const STYLE_AT = AT('style'), WIDTH_AT = AT('width'), COLOR_AT = AT('color');
   const ALL_SIDES = [...STYLE_AT, ...WIDTH_AT, ...COLOR_AT].every(i => i !== undefined);
@@ -162,10 +164,9 @@
   // host, whose own sheets are out of sight. Children of an element that shares nothing
   // still share among themselves.
   let unique = 0;
+  const FOCUSED = document.activeElement;
   function identity(el, tag, up) {
-    if (!SHARED || !up || up.closed || STATEFUL.has(tag) || tag.includes('-') || el.shadowRoot ||
-        el === document.activeElement || el.hasAttribute('popover') || el.hasAttribute('contenteditable') ||
-        /container/i.test(el.getAttribute('style') || '')) {
+    if (!SHARED || !up || up.closed || STATEFUL.has(tag) || tag.includes('-') || el === FOCUSED || el.shadowRoot) {
       return --unique;
     }
     const i = up.index, n = up.elements, it = up.ofTypeSeen.get(tag), nt = up.ofType.get(tag);
@@ -175,14 +176,21 @@
       const at = kind === 0 ? i : kind === 1 ? n - i + 1 : kind === 2 ? it : nt - it + 1;
       key += (a === 0 ? at === b : (at - b) % a === 0 && (at - b) / a >= 0) ? 1 : 0;
     }
-    if (el.hasAttributes()) for (const at of el.attributes) key += '\u0001' + at.name + '\u0002' + at.value;
+    if (el.hasAttributes()) {
+      for (const { name, value } of el.attributes) {
+        if (name === 'popover' || name === 'contenteditable' || (name === 'style' && /container/i.test(value))) {
+          return --unique;
+        }
+        key += '\u0001' + name + '\u0002' + value;
+      }
+    }
     let id = SHARED.ids.get(key);
     if (id === undefined) { id = SHARED.ids.size; SHARED.ids.set(key, id); }
     return id;
   }
   function isEmpty(el) {
     for (let c = el.firstChild; c; c = c.nextSibling) {
-      if (c.nodeType === 1 || (c.nodeType === 3 && c.nodeValue.length)) return false;
+      if (c.nodeType === 1 || (c.nodeType === 3 && c.length)) return false;
     }
     return true;
   }
@@ -190,11 +198,11 @@
   // The frame's counts of its element children, in all and by tag, for the position rules.
   function countChildren(frame, el) {
     frame.index = 0;
-    frame.elements = 0;
+    frame.elements = el.childElementCount;
+    if (!frame.elements) return;
     frame.ofType = new Map();
     frame.ofTypeSeen = new Map();
     for (let c = el.firstElementChild; c; c = c.nextElementSibling) {
-      frame.elements++;
       const tag = c.localName.toLowerCase();
       frame.ofType.set(tag, (frame.ofType.get(tag) || 0) + 1);
     }
@@ -236,7 +244,7 @@
     for (let k = i; k < len && k < i + 4096; k++) {
       range.setStart(node, k); range.setEnd(node, k + 1);
       const rs = range.getClientRects();
-      if (rs.length && (rs[0].width > 0 || rs[0].height > 0)) { rendered = k; return rs[0]; }
+      if (rs.length && shown(rs[0])) { rendered = k; return rs[0]; }
     }
     rendered = len;
     return null;
@@ -246,14 +254,55 @@
   // later rather than on `cur`.
   function onNext(node, k, len, cur, next) {
     const c = charRect(node, k, len);
-    return !c || c.top >= next.top - 0.5 && (c.top > cur.top + 0.5 || c.left >= next.left - 0.5);
+    return !c || pastLine(c, cur, next);
+  }
+  function shown(r) {
+    return r.width > 0 || r.height > 0;
+  }
+  function pastLine(c, cur, next) {
+    return c.top >= next.top - 0.5 && (c.top > cur.top + 0.5 || c.left >= next.left - 0.5);
+  }
+
+  // Near a right guess, one measurement of the two characters either side of an offset
+  // shows whether line box `next` starts there (both rendered, one on each line); otherwise
+  // their box, wholly on one line, says which way to step, until two neighbouring
+  // measurements fall on the two lines. Where the offset follows one collapsible space
+  // between two words, the measurement takes the characters either side of the space,
+  // which hangs at the end of the line or shows nowhere. Only for text of one direction,
+  // whose character boxes follow the text's order. -1 where this does not settle it.
+  function near(node, txt, len, lo, g, cur, next, collapsing) {
+    for (let q = g, steps = 0, last = 0, lastAfter = false; steps < 6 && q > lo && q < len; steps++) {
+      const space = collapsing && txt[q - 1] === ' ' && q - 2 >= lo && !BLANK_CHAR.test(txt[q - 2]) &&
+                    !BLANK_CHAR.test(txt[q]);
+      range.setStart(node, space ? q - 2 : q - 1); range.setEnd(node, q + 1);
+      const rs = range.getClientRects();
+      if (rs.length === 2 && shown(rs[0]) && shown(rs[1]) && !pastLine(rs[0], cur, next) && pastLine(rs[1], cur, next)) {
+        return q;
+      }
+      if (rs.length !== 1 || !shown(rs[0])) return -1;
+      const after = pastLine(rs[0], cur, next);
+      if (last === q - 1 && !lastAfter && after) return across(node, q - 1, cur, next);
+      if (last === q + 1 && lastAfter && !after) return across(node, q, cur, next);
+      last = space ? 0 : q;
+      lastAfter = after;
+      q += after ? -1 : 1;
+    }
+    return -1;
+  }
+  // Where the line starts when the character at offset c lies between a box on `cur` and
+  // one on `next`: at c if c, measured alone, is rendered on `next` (a box of two characters
+  // leaves out one that is rendered with no width); after it otherwise.
+  function across(node, c, cur, next) {
+    range.setStart(node, c); range.setEnd(node, c + 1);
+    const rs = range.getClientRects();
+    return rs.length && shown(rs[0]) && pastLine(rs[0], cur, next) ? c : c + 1;
   }
 
   // Where line box `next` starts: the first rendered character on it, found from a guess in
-  // (lo, len] by doubling steps and bisection (most guesses are right: about two
-  // measurements per line). White space before it that shows on no line (collapsed, or
-  // hanging at the end of a line) stays with the line before.
-  function lineStart(node, len, lo, guess, cur, next) {
+  // (lo, len] by the quick look above, else by doubling steps and bisection. White space
+  // before it that shows on no line (collapsed, or hanging at the end of a line) stays with
+  // the line before.
+  function lineStart(node, txt, len, lo, guess, cur, next, oneWay, collapsing) {
     let good, bad, goodAt;  // onNext(good) holds, its rendered character is at goodAt; onNext(bad) does not
     const ok = k => {
       if (!onNext(node, k, len, cur, next)) return false;
@@ -261,6 +310,8 @@
       return true;
     };
     const g = Math.min(Math.max(guess, lo + 1), len);
+    const quick = oneWay ? near(node, txt, len, lo, g, cur, next, collapsing) : -1;
+    if (quick >= 0) return quick;
     if (ok(g)) {
       for (let step = 1; ; step *= 2) {
         const q = good - step;
@@ -283,7 +334,7 @@
     return goodAt;
   }
 
-  function lines(node, txt, whiteSpace) {
+  function lines(node, txt, whiteSpace, leftToRight) {
     const len = txt.length;
     range.selectNodeContents(node);
     const rs = range.getClientRects();
@@ -295,13 +346,15 @@
     let start = 0, width = 0;
     for (let j = 0; j < k; j++) width += rs[j].width;
     const newlines = KEEPS_NEWLINES.has(whiteSpace);
+    const oneWay = leftToRight && !RIGHT_TO_LEFT.test(txt);
+    const collapsing = whiteSpace === 'normal' || whiteSpace === 'nowrap';
     for (let j = 0; j + 1 < k; j++) {
       // Guess: after the next kept newline, else where this line's share of the width ends.
       const nl = newlines ? txt.indexOf('\n', start) : -1;
       const guess = nl >= 0 ? nl + 1
                             : start + Math.round((len - start) * (width > 0 ? rs[j].width / width : 1 / (k - j)));
       width -= rs[j].width;
-      start = lineStart(node, len, start, guess, rs[j], rs[j + 1]);
+      start = lineStart(node, txt, len, start, guess, rs[j], rs[j + 1], oneWay, collapsing);
       t.push(start);
     }
   }
@@ -347,7 +400,7 @@
     n.push(0);
     const display = v[P['display']];
     const frame = { slot, count: 0, next: display === 'none' ? null : el.firstChild,
-                    whiteSpace: v[P['white-space']], tablePart: TABLE_PARTS.has(display), identity: id,
+                    whiteSpace: v[P['white-space']], leftToRight: v[P['direction']] === 'ltr', tablePart: TABLE_PARTS.has(display), identity: id,
                     closed: !!up && up.closed || tag.includes('-') || !!el.shadowRoot };
     if (SHARED && frame.next) countChildren(frame, el);
     stack.push(frame);
@@ -376,7 +429,7 @@
     top.count++;
     n.push(-1);
     chars += txt.length;
-    lines(c, txt, top.whiteSpace);
+    lines(c, txt, top.whiteSpace, top.leftToRight);
   }
   const de = document.documentElement, root = ROOT || de;
   return JSON.stringify({ v: 2, sx, sy, vw: de ? de.clientWidth : 0, vh: de ? de.clientHeight : 0,

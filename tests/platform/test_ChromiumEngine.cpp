@@ -62,13 +62,15 @@ const char kLayoutDocument[] =
     "</style></head><body><div class=box>Box text</div>"
     "<table><tr><td>a1</td><td>b1 long</td></tr><tr><td>a2</td><td>中文单元格</td></tr></table>"
     "<p style='width:150px'>Inline text that surely wraps over <b>two lines</b> here</p>"
+    "<p style='width:70px'>one two   three \t  four five   six   seven eight</p>"
+    "<p style='width:60px;white-space:pre-line'>ab cd \n ef gh ij \n kl</p>"
     "<p style=\"font-family:'Noto Sans CJK "
     "SC'\">中文段落测试，浏览器排版后每一行的位置都要读回来以便分页</p>"
     "<div style='height:900px'></div><p id=far>far down</p></body></html>";
 
 // Chromium's own answers: every element's bounding rectangle in document order, and for
 // every non-blank text node its line boxes and, found character by character, where its
-// lines after the first begin.
+// lines after the first begin: at the first character with a box of its own on that line.
 const char kBrowserRectangles[] = R"((() => {
   const box = b => [b.left + scrollX, b.top + scrollY, b.width, b.height];
   const elements = [document.body, ...document.body.querySelectorAll('*')].map(e => box(e.getBoundingClientRect()));
@@ -80,11 +82,13 @@ const char kBrowserRectangles[] = R"((() => {
     range.selectNodeContents(n);
     const lines = [...range.getClientRects()];
     const starts = [];
-    for (let j = 1; j < lines.length; j++) {
-      for (let k = 0; k < n.length; k++) {
+    for (let j = 1, k = 0; j < lines.length; j++) {
+      const [cur, next] = [lines[j - 1], lines[j]];
+      for (; k < n.length; k++) {
         range.setStart(n, k); range.setEnd(n, k + 1);
         const c = range.getClientRects()[0];
-        if (c && c.width > 0 && c.top >= lines[j].top - 0.5) { starts.push(k); break; }
+        if (c && (c.width > 0 || c.height > 0) && c.top >= next.top - 0.5 &&
+            (c.top > cur.top + 0.5 || c.left >= next.left - 0.5)) { starts.push(k); break; }
       }
     }
     texts.push({lines: lines.map(box), starts});
