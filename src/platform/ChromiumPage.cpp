@@ -39,6 +39,10 @@ bool HasScripts(const QString& html) {
     return scripts.match(html).hasMatch();
 }
 
+bool operator==(const ReadLimits& a, const ReadLimits& b) {
+    return a.elements == b.elements && a.characters == b.characters && a.replyBytes == b.replyBytes;
+}
+
 QString ExceptionText(const QJsonObject& result) {
     const QJsonObject details = result.value("exceptionDetails").toObject();
     const QString description =
@@ -178,6 +182,7 @@ void ChromiumPage::DropTarget() {
         }
     }
     connection_.reset();
+    Forget();
     targetId_.clear();
     session_.clear();
     frameId_.clear();
@@ -395,6 +400,7 @@ LoadResult ChromiumPage::Navigate(const QString& url) {
         return Failed(QStringLiteral("the address is refused: %1").arg(why));
     }
     if (!EnsureTarget(&why)) return Failed(why);
+    Forget();
     BeginLoad();
     const QDeadlineTimer deadline(deadline_);
     LoadResult result = NavigateAndWait(url, deadline);
@@ -409,6 +415,8 @@ LoadResult ChromiumPage::WriteDocument(const QString& html) {
     QString why;
     if (!EnsureTarget(&why)) return Failed(why);
     BeginLoad();
+    if (!written_.isEmpty() && html == written_) return FinishLoad({LoadStatus::Complete, {}});
+    Forget();
     const QDeadlineTimer deadline(deadline_);
     // Local host pages write over our own file: page, so that their file: references load;
     // others over about:blank, from which file: addresses are out of reach.
@@ -432,11 +440,17 @@ LoadResult ChromiumPage::WriteDocument(const QString& html) {
         return FinishLoad(
             Failed(QStringLiteral("the document could not be written: %1").arg(reply.error)));
     }
-    return FinishLoad(Settle(SettleScript(), deadline));
+    const LoadResult settled = FinishLoad(Settle(SettleScript(), deadline));
+    // A document with scripts may change itself after it was read.
+    if (settled.status == LoadStatus::Complete && !HasScripts(html)) written_ = html;
+    return settled;
 }
 
 void ChromiumPage::Stop() {
-    if (busy_) stopRequested_ = true;
+    if (busy_) {
+        stopRequested_ = true;
+        Forget();
+    }
     SendQuietly("Page.stopLoading", {});
     if (connection_) connection_->Wake();
 }
@@ -453,9 +467,11 @@ void ChromiumPage::SetResourcePolicy(const ResourcePolicy& policy) {
         SendQuietly("Fetch.enable", {{"patterns", QJsonArray{QJsonObject{{"urlPattern", "*"}}}}});
     }
     base_.clear();  // the next write starts over the page that fits the policy
+    Forget();
 }
 
 void ChromiumPage::Resize(int widthCss, int heightCss) {
+    if (std::max(1, widthCss) != width_ || std::max(1, heightCss) != height_) Forget();
     width_ = std::max(1, widthCss);
     height_ = std::max(1, heightCss);
     if (session_.isEmpty() || busy_) {
@@ -473,6 +489,7 @@ void ChromiumPage::Resize(int widthCss, int heightCss) {
 
 bool ChromiumPage::SetTextZoom(int level) {
     if (level < 0 || level > 4) return false;
+    if (level != textZoom_) Forget();
     textZoom_ = level;
     SendQuietly("Page.setFontSizes",
                 {{"fontSizes", QJsonObject{{"standard", kStandardFontSize[level]},
@@ -482,6 +499,7 @@ bool ChromiumPage::SetTextZoom(int level) {
 
 bool ChromiumPage::SetOpticalZoom(int percent) {
     if (percent < 10 || percent > 1000) return false;
+    if (percent != opticalZoom_) Forget();
     opticalZoom_ = percent;
     SendQuietly("Emulation.setPageScaleFactor", {{"pageScaleFactor", percent / 100.0}});
     return true;
@@ -494,6 +512,7 @@ QString ChromiumPage::UserAgent() const {
 }
 
 void ChromiumPage::SetUserAgent(const QString& userAgent) {
+    if (userAgent != userAgent_) Forget();
     userAgent_ = userAgent;
     SendQuietly("Emulation.setUserAgentOverride", {{"userAgent", UserAgent()}});
 }
@@ -539,13 +558,20 @@ BrowserResult<QJsonValue> ChromiumPage::EvaluateIn(int context, const QString& e
 }
 
 BrowserResult<QJsonValue> ChromiumPage::Evaluate(const QString& expression) {
+    Forget();  // the expression may change the document
     return EvaluateIn(0, expression, QDeadlineTimer(deadline_));
+}
+
+void ChromiumPage::Forget() {
+    written_.clear();
+    read_.reset();
 }
 
 BrowserResult<std::shared_ptr<const LaidOutDocument>> ChromiumPage::Read(const ReadLimits& limits) {
     using Result = BrowserResult<std::shared_ptr<const LaidOutDocument>>;
     if (busy_) return Result::Fail(QStringLiteral("the page is busy with a load"));
     if (session_.isEmpty()) return Result::Fail(QStringLiteral("no page is loaded"));
+    if (read_ && !written_.isEmpty() && limits == readLimits_) return {read_, {}};
     const BusyScope busy(busy_);
     const QDeadlineTimer deadline(deadline_);
     const BrowserResult<int> world = IsolatedWorld(deadline);
@@ -558,7 +584,12 @@ BrowserResult<std::shared_ptr<const LaidOutDocument>> ChromiumPage::Read(const R
     lastReplyBytes_ = json.size();
     BrowserResult<LaidOutDocument> document = LaidOutDocument::FromReply(json);
     if (!document) return Result::Fail(document.error);
-    return {std::make_shared<const LaidOutDocument>(std::move(*document.value)), {}};
+    auto read = std::make_shared<const LaidOutDocument>(std::move(*document.value));
+    if (!written_.isEmpty()) {
+        read_ = read;
+        readLimits_ = limits;
+    }
+    return {std::move(read), {}};
 }
 
 BrowserResult<QImage> ChromiumPage::CaptureTile(const QRectF& clip, double scale,

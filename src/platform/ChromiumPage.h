@@ -110,6 +110,14 @@ class ChromiumPage : public BrowserPage {
     QHash<QString, QString> pausedUrls_;          // request id -> address
     QStringList refused_;
     qsizetype lastReplyBytes_ = 0;
+
+    // The last written document while the page still shows it as it was laid out: the same
+    // document written again (one without scripts) is not loaded again, and its layout is
+    // read once.
+    void Forget();
+    QString written_;
+    std::shared_ptr<const LaidOutDocument> read_;
+    ReadLimits readLimits_;
 };
 
 }  // namespace kavel

@@ -332,6 +332,39 @@ TEST(ChromiumEngine, BrowserKilledMidLoadFailsThatLoadAndTheNextStartsAgain) {
     EXPECT_EQ(doc->InnerText(doc->Root()), "after");
 }
 
+// A document written again as it stands is not laid out again; anything that may have
+// changed it (a script run on the page, another width) makes the next write load it.
+TEST(ChromiumEngine, TheSameDocumentWrittenAgainIsLaidOutOnce) {
+    auto page = OpenPage(300, 400);
+    const QString html = "<p>one two three four five six seven eight nine ten</p>";
+    const auto writeAndRead = [&](const QString& document) {
+        EXPECT_EQ(page->WriteDocument(document).status, LoadStatus::Complete);
+        return ReadPage(*page);
+    };
+    const auto first = writeAndRead(html);
+    ASSERT_TRUE(first);
+    EXPECT_EQ(writeAndRead(html), first);
+
+    ASSERT_TRUE(page->Evaluate("document.body.innerHTML = '<p>changed</p>'"));
+    const auto again = writeAndRead(html);
+    ASSERT_TRUE(again);
+    EXPECT_NE(again, first);
+    EXPECT_EQ(again->InnerText(again->Root()).trimmed(), first->InnerText(first->Root()).trimmed());
+
+    page->Resize(150, 400);
+    const auto narrow = writeAndRead(html);
+    ASSERT_TRUE(narrow);
+    EXPECT_LT(narrow->Rect(narrow->Root()).width(), first->Rect(first->Root()).width());
+
+    // A document with a script is written again: the script may give it other content.
+    const QString scripted = "<p><script>document.write(Math.random())</script></p>";
+    const auto text = [&] {
+        const auto doc = writeAndRead(scripted);
+        return doc ? doc->InnerText(doc->Root()) : QString();
+    };
+    EXPECT_NE(text(), text());
+}
+
 TEST(ChromiumEngine, ZoomAndUserAgentApplyAndRestore) {
     auto page = OpenPage();
     ASSERT_EQ(page->WriteDocument(
