@@ -5,7 +5,8 @@
 # of the same HTML in the same run. For each: wall time (median of RUNS), pages, the largest
 # single process's peak resident memory (`/usr/bin/time -v`) and the peak of the whole
 # process tree's proportional set size (PSS: shared pages counted once over the processes),
-# the browser's processes included, sampled every 20 ms.
+# the browser's processes included, sampled every 20 ms in one more run of each that is
+# not timed.
 #
 # Usage: bench/html_table.sh [KAVEL]   (default build/kavel; RUNS=3, OUT=folder may be set)
 set -euo pipefail
@@ -22,12 +23,19 @@ mkdir -p "$OUT"
 
 python3 bench/gen_html.py table "$OUT/table.html" "$OUT/table.js"
 
-# measure NAME PDF COMMAND...: one fresh run; appends "seconds maxrss_kib tree_kib cpu_seconds
-# own_pss_kib own_rss_kib" to NAME.txt (CPU: user + system of the command and the processes it
-# waited for; own: the peaks of the command's own process, without the browser it started).
+# measure NAME PDF SAMPLED COMMAND...: one fresh run; appends "seconds maxrss_kib tree_kib
+# cpu_seconds own_pss_kib own_rss_kib sampled" to NAME.txt (CPU: user + system of the command
+# and the processes it waited for; own: the peaks of the command's own process, without the
+# browser it started). A sampled run also reads the memory of the process tree every 20 ms;
+# the reading competes with the command for the processors and the processes' memory maps,
+# so only the other runs are timed.
 measure() {
-    local name=$1 pdf=$2; shift 2
+    local name=$1 pdf=$2 sampled=$3; shift 3
     rm -f "$pdf"
+    if [ "$sampled" = 0 ]; then
+        /usr/bin/time -v -o "$OUT/$name.time" "$@" >/dev/null 2>&1
+        echo "0 0 0" > "$OUT/$name.tree"
+    else
     python3 - "$OUT/$name.tree" /usr/bin/time -v -o "$OUT/$name.time" "$@" <<'PY'
 import os, subprocess, sys, time
 # Runs the command and samples the proportional set size of it and all its descendants.
@@ -76,28 +84,33 @@ with open(out, "w") as f:
     f.write("%d %d %d %.3f\n" % (peak, own_peak, own_hwm[0], time.monotonic() - start))
 sys.exit(child.returncode)
 PY
+    fi
     [ -s "$pdf" ] || { echo "$name wrote no PDF" >&2; exit 1; }
     local wall rss tree cpu own hwm
     wall=$(awk -F': ' '/Elapsed \(wall clock\)/ {n = split($2, t, ":"); s = 0; for (i = 1; i <= n; i++) s = s * 60 + t[i]; print s}' "$OUT/$name.time")
     rss=$(awk -F': ' '/Maximum resident set size/ {print $2}' "$OUT/$name.time")
     read -r tree own hwm _ < "$OUT/$name.tree"
     cpu=$(awk -F': ' '/(User|System) time/ {s += $2} END {print s}' "$OUT/$name.time")
-    echo "$wall $rss $tree $cpu $own $hwm" >> "$OUT/$name.txt"
+    echo "$wall $rss $tree $cpu $own $hwm $sampled" >> "$OUT/$name.txt"
 }
 
-for i in $(seq "$RUNS"); do
-    echo "== run $i of $RUNS" >&2
-    measure kavel "$OUT/kavel.pdf" "$KAVEL" run "$OUT/table.js" --pdf "$OUT/kavel.pdf" \
+# RUNS timed runs of each, one after the other, then one sampled run of each for memory.
+for i in $(seq 0 "$RUNS"); do
+    sampled=$([ "$i" = 0 ] && echo 1 || echo 0)
+    echo "== run $i of $RUNS$([ "$i" = 0 ] && echo " (memory)")" >&2
+    measure kavel "$OUT/kavel.pdf" "$sampled" "$KAVEL" run "$OUT/table.js" --pdf "$OUT/kavel.pdf" \
         --settings "$OUT/settings"
-    measure chromium "$OUT/chromium.pdf" "$CHROMIUM" --headless --no-sandbox --disable-gpu \
-        --no-pdf-header-footer --print-to-pdf="$OUT/chromium.pdf" "file://$OUT/table.html"
+    measure chromium "$OUT/chromium.pdf" "$sampled" "$CHROMIUM" --headless --no-sandbox \
+        --disable-gpu --no-pdf-header-footer --print-to-pdf="$OUT/chromium.pdf" \
+        "file://$OUT/table.html"
 done
 
 median() { sort -n | awk '{v[NR] = $1} END {print v[int((NR + 1) / 2)]}'; }
+timed() { awk '$7 == 0' "$OUT/$1.txt" | cut -d' ' -f"$2"; }  # timed NAME FIELD
 report() {  # report NAME PDF
     printf "%-9s %6.2f s (runs: %s)  CPU %5.2f s  %4d pages  peak memory: largest process (RSS) %4d MiB, own process %4d MiB RSS / %4d MiB PSS, process tree (PSS) %4d MiB\n" "$1" \
-        "$(cut -d' ' -f1 "$OUT/$1.txt" | median)" "$(cut -d' ' -f1 "$OUT/$1.txt" | xargs | tr ' ' ,)" \
-        "$(cut -d' ' -f4 "$OUT/$1.txt" | median)" \
+        "$(timed "$1" 1 | median)" "$(timed "$1" 1 | xargs | tr ' ' ,)" \
+        "$(timed "$1" 4 | median)" \
         "$(pdfinfo "$2" | awk '/^Pages:/ {print $2}')" \
         "$(( $(cut -d' ' -f2 "$OUT/$1.txt" | sort -n | tail -1) / 1024 ))" \
         "$(( $(cut -d' ' -f6 "$OUT/$1.txt" | sort -n | tail -1) / 1024 ))" \
