@@ -271,6 +271,14 @@
   // which hangs at the end of the line or shows nowhere. Only for text of one direction,
   // whose character boxes follow the text's order. -1 where this does not settle it.
   function near(node, txt, len, lo, g, cur, next, collapsing) {
+    // Lines of words break where a word starts: the nearest word start within three
+    // characters is the better guess (the space before it has no width in the boxes).
+    if (collapsing && txt[g - 1] !== ' ') {
+      for (let d = 1; d <= 3; d++) {
+        if (g - d > lo && txt[g - d - 1] === ' ' && txt[g - d] !== ' ') { g -= d; break; }
+        if (g + d < len && txt[g + d - 1] === ' ' && txt[g + d] !== ' ') { g += d; break; }
+      }
+    }
     for (let q = g, steps = 0, last = 0, lastAfter = false; steps < 6 && q > lo && q < len; steps++) {
       const space = collapsing && txt[q - 1] === ' ' && q - 2 >= lo && !BLANK_CHAR.test(txt[q - 2]) &&
                     !BLANK_CHAR.test(txt[q]);
