@@ -43,6 +43,16 @@ bool operator==(const ReadLimits& a, const ReadLimits& b) {
     return a.elements == b.elements && a.characters == b.characters && a.replyBytes == b.replyBytes;
 }
 
+// Whether a document names anything to load (pictures, styles, fonts, frames, a base
+// address, a refresh), which would resolve against the address it is written over.
+bool RefersToAnything(const QString& html) {
+    static const QRegularExpression references(
+        QStringLiteral("\\b(?:src|srcset|href|data|poster|background|action|http-equiv)\\s*=|"
+                       "url\\s*\\(|image-set\\s*\\(|@import"),
+        QRegularExpression::CaseInsensitiveOption);
+    return references.match(html).hasMatch();
+}
+
 QString ExceptionText(const QJsonObject& result) {
     const QJsonObject details = result.value("exceptionDetails").toObject();
     const QString description =
@@ -419,11 +429,13 @@ LoadResult ChromiumPage::WriteDocument(const QString& html) {
     Forget();
     const QDeadlineTimer deadline(deadline_);
     // Local host pages write over our own file: page, so that their file: references load;
-    // others over about:blank, from which file: addresses are out of reach.
+    // others over about:blank, from which file: addresses are out of reach. A document that
+    // refers to nothing may stay on about:blank either way.
     const std::shared_ptr<ChromiumEngine> engine = engine_.lock();
-    const QString base =
-        policy_.hostIsLocal && engine ? engine->BlankPageUrl() : QStringLiteral("about:blank");
-    if (base_ != base || HasScripts(html)) {
+    const QString blank = QStringLiteral("about:blank");
+    const QString base = policy_.hostIsLocal && engine ? engine->BlankPageUrl() : blank;
+    const bool overBase = base_ == base || (base_ == blank && !RefersToAnything(html));
+    if (!overBase || HasScripts(html)) {
         const LoadResult blank = NavigateAndWait(base, deadline);
         base_ = base;
         if (blank.status != LoadStatus::Complete) return FinishLoad(blank);

@@ -210,10 +210,12 @@ TEST(ChromiumEngine, EveryElementHasTheBrowsersComputedStyle) {
 }
 
 // The attributes that the conversion reads are in the mirror; a lazy picture far below the
-// viewport is loaded before the read, and its bytes are there to draw from.
+// viewport is loaded before the read, and its bytes are there to draw from (also after a
+// document that named nothing to load, which stays on a blank page of no address).
 TEST(ChromiumEngine, TableAttributesAndALazyPictureFarBelowAreRead) {
     auto page = OpenPage();
     const QString png = PngFile();
+    ASSERT_EQ(page->WriteDocument("<p>nothing to load</p>").status, LoadStatus::Complete);
     ASSERT_EQ(page->WriteDocument("<table border=2 cellspacing=3 bordercolor=red><tr><td>x</td>"
                                   "</tr></table><div style='height:5000px'></div>"
                                   "<img loading=lazy src='" +
