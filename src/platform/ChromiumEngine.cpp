@@ -27,7 +27,7 @@ QSet<ChromiumEngine*>& LiveEngines() {
 }
 
 void ShutdownLiveEngines() {
-    for (ChromiumEngine* engine : LiveEngines()) engine->Shutdown();
+    for (ChromiumEngine* engine : LiveEngines()) engine->Shutdown(true);
 }
 
 QString StartError(const QString& why) {
@@ -119,10 +119,11 @@ pid_t ChromiumEngine::BrowserPid() const {
     return process_ && connection_ && connection_->Alive() ? process_->Pid() : 0;
 }
 
-void ChromiumEngine::Shutdown() {
+void ChromiumEngine::Shutdown(bool programEnds) {
     firstTarget_.clear();
     if (connection_) connection_->Close(QStringLiteral("the browser engine stopped"));
     connection_.reset();
+    if (process_ && programEnds) process_->KillWithoutWaiting();
     process_.reset();
 }
 

@@ -42,8 +42,9 @@ class ChromiumEngine : public BrowserEngine, public std::enable_shared_from_this
     QString TakeFirstTarget() { return std::exchange(firstTarget_, QString()); }
     // The browser process; 0 when none runs.
     pid_t BrowserPid() const;
-    // Ends the browser now; pages waiting on it fail, the next use starts a new one.
-    void Shutdown();
+    // Ends the browser now; pages waiting on it fail, the next use starts a new one. At the
+    // program's end the browser is not waited for.
+    void Shutdown(bool programEnds = false);
 
   private:
     ChromiumOptions options_;

@@ -229,6 +229,7 @@ void ChromiumProcess::Kill() {
     // The whole group: the browser and the helper processes it started.
     ::kill(-pid_, SIGKILL);
     ::kill(pid_, SIGKILL);
+    if (!waitOnKill_) return;
     pid_t done;
     do {
         done = ::waitpid(pid_, &status_, 0);
