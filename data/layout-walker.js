@@ -100,6 +100,9 @@
   const SHARED = sharedRules();
   function sharedRules() {
     const nth = new Map();
+    // Attributes that no sheet can select on stay out of the identity: a row's own id or
+    // data attributes would otherwise keep every cell of it to itself.
+    let byId = false, byData = false;
     const PLAIN = new Set(['root', 'scope', 'first-child', 'last-child', 'only-child', 'first-of-type',
                            'last-of-type', 'only-of-type', 'empty', 'is', 'where', 'not', 'matches',
                            '-webkit-any', 'link', 'any-link', '-webkit-any-link', 'visited', 'lang', 'defined']);
@@ -114,6 +117,8 @@
     };
     const selectorOk = text => {
       let ok = true;
+      byId = byId || /#|\[\s*id\b/i.test(text);
+      byData = byData || /\[\s*data-/i.test(text);
       const x = text.replace(/\\[0-9a-fA-F]{1,6}\s?|\\[^]/g, '_')
                     .replace(/"(?:[^"\\]|\\[^])*"|'(?:[^'\\]|\\[^])*'/g, '_')
                     .replace(/\[[^\]]*\]/g, '_')
@@ -155,7 +160,8 @@
     } catch (_) {
       return null;  // a sheet from elsewhere hides its rules
     }
-    return { nth: [...nth.values()], ids: new Map(), styles: new Map() };
+    return { nth: [...nth.values()], ids: new Map(), styles: new Map(),
+             unseen: name => (!byId && name === 'id') || (!byData && name.startsWith('data-')) };
   }
 
   // Element `el`'s identity under the walk's frame `up`: at least 0 where it may share its
@@ -181,7 +187,7 @@
         if (name === 'popover' || name === 'contenteditable' || (name === 'style' && /container/i.test(value))) {
           return --unique;
         }
-        key += '\u0001' + name + '\u0002' + value;
+        if (!SHARED.unseen(name)) key += '\u0001' + name + '\u0002' + value;
       }
     }
     let id = SHARED.ids.get(key);

@@ -165,7 +165,8 @@ TEST(ChromiumEngine, EveryElementHasTheBrowsersComputedStyle) {
     }
     body +=
         "</table><ul><li>a<li class=k>b<li>c<li>d<li>e</ul><p><i>x</i></p>"
-        "<p><i>x</i><i class=z>y</i></p><p><i>x</i><i>y</i></p><p><i>x</i></p>";
+        "<p><i>x</i><i class=z>y</i></p><p><i>x</i><i>y</i></p><p><i>x</i></p>"
+        "<ol><li id=n1>1<li id=n2>2<li data-z=1>3<li>4<li id=n5>5<li>6</ol>";
     // Each sheet tells apart elements that only one part of the identity separates.
     const QString sheets[] = {
         "b:first-child{color:red} b:last-child{color:blue} b:first-of-type{font-style:italic}"
@@ -175,6 +176,7 @@ TEST(ChromiumEngine, EveryElementHasTheBrowsersComputedStyle) {
         "b:nth-last-of-type(7){color:olive}",
         ".k + li{color:green}",
         "p:has(.z) i{font-weight:bold}",
+        "#n2{color:red} li[data-z]{font-style:italic}",
     };
     const QString properties[] = {"color",      "background-color",     "font-weight",
                                   "font-style", "text-decoration-line", "border-top-style"};
