@@ -166,7 +166,7 @@
 
   // Element `el`'s identity under the walk's frame `up`: at least 0 where it may share its
   // style, below 0 (a number of its own) where it may not. Elements whose style follows a
-  // state of their own share nothing; nor does anything inside a custom element or a shadow
+  // state of their own or their text (a direction of `dir=auto`) share nothing; nor does anything inside a custom element or a shadow
   // host, whose own sheets are out of sight. Children of an element that shares nothing
   // still share among themselves.
   let unique = 0;
@@ -184,7 +184,8 @@
     }
     if (el.hasAttributes()) {
       for (const { name, value } of el.attributes) {
-        if (name === 'popover' || name === 'contenteditable' || (name === 'style' && /container/i.test(value))) {
+        if (name === 'popover' || name === 'contenteditable' || (name === 'dir' && /^\s*auto\s*$/i.test(value)) ||
+            (name === 'style' && /container/i.test(value))) {
           return --unique;
         }
         if (!SHARED.unseen(name)) key += '\u0001' + name + '\u0002' + value;

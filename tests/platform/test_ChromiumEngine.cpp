@@ -150,9 +150,10 @@ TEST(ChromiumEngine, MirrorMatchesTheBrowsersRectanglesByAddressAndByContent) {
     }
 }
 
-// Elements alike but for their place, attributes or emptiness are read with their own styles
-// (the reader reads a style once for elements the sheets cannot tell apart), also where a
-// sheet uses a later-sibling rule or :has() and nothing may be shared.
+// Elements alike but for their place, attributes, emptiness or the direction of their text
+// are read with their own styles (the reader reads a style once for elements the sheets
+// cannot tell apart), also where a sheet uses a later-sibling rule or :has() and nothing may
+// be shared.
 TEST(ChromiumEngine, EveryElementHasTheBrowsersComputedStyle) {
     QString body = "<div></div><div><b>1</b><b>2</b><b></b><b>4</b><b>5</b></div><div><i></i>";
     for (int i = 1; i <= 8; ++i) body += QStringLiteral("<b>%1</b>").arg(i);
@@ -166,7 +167,8 @@ TEST(ChromiumEngine, EveryElementHasTheBrowsersComputedStyle) {
     body +=
         "</table><ul><li>a<li class=k>b<li>c<li>d<li>e</ul><p><i>x</i></p>"
         "<p><i>x</i><i class=z>y</i></p><p><i>x</i><i>y</i></p><p><i>x</i></p>"
-        "<ol><li id=n1>1<li id=n2>2<li data-z=1>3<li>4<li id=n5>5<li>6</ol>";
+        "<ol><li id=n1>1<li id=n2>2<li data-z=1>3<li>4<li id=n5>5<li>6</ol>"
+        "<div><p>x</p><p dir=auto>שלום</p><p dir=auto>hello</p><p>y</p></div>";
     // Each sheet tells apart elements that only one part of the identity separates.
     const QString sheets[] = {
         "b:first-child{color:red} b:last-child{color:blue} b:first-of-type{font-style:italic}"
@@ -179,12 +181,13 @@ TEST(ChromiumEngine, EveryElementHasTheBrowsersComputedStyle) {
         "#n2{color:red} li[data-z]{font-style:italic}",
     };
     const QString properties[] = {"color",      "background-color",     "font-weight",
-                                  "font-style", "text-decoration-line", "border-top-style"};
+                                  "font-style", "text-decoration-line", "border-top-style",
+                                  "direction"};
     const char* const kBrowserStyles =
         R"((() => [document.body, ...document.body.querySelectorAll('*')]
         .map(e => { const s = getComputedStyle(e);
                     return ['color', 'background-color', 'font-weight', 'font-style', 'text-decoration-line',
-                            'border-top-style'].map(q => s.getPropertyValue(q)); }))())";
+                            'border-top-style', 'direction'].map(q => s.getPropertyValue(q)); }))())";
     auto page = OpenPage(400, 300);
     for (const QString& sheet : sheets) {
         ASSERT_EQ(page->WriteDocument("<style>" + sheet + "</style>" + body).status,
