@@ -185,7 +185,7 @@
     if (el.hasAttributes()) {
       for (const { name, value } of el.attributes) {
         if (name === 'popover' || name === 'contenteditable' || (name === 'dir' && /^\s*auto\s*$/i.test(value)) ||
-            (name === 'style' && /container/i.test(value))) {
+            (name === 'style' && /container|animation/i.test(value))) {
           return --unique;
         }
         if (!SHARED.unseen(name)) key += '\u0001' + name + '\u0002' + value;
