@@ -160,15 +160,15 @@
     } catch (_) {
       return null;  // a sheet from elsewhere hides its rules
     }
-    return { nth: [...nth.values()], ids: new Map(), styles: new Map(),
+    return { nth: [...nth.values()], keys: new Map(), styles: new Map(),
              unseen: name => (!byId && name === 'id') || (!byData && name.startsWith('data-')) };
   }
 
   // Element `el`'s identity under the walk's frame `up`: at least 0 where it may share its
   // style, below 0 (a number of its own) where it may not. Elements whose style follows a
-  // state of their own or their text (a direction of `dir=auto`) share nothing; nor does anything inside a custom element or a shadow
-  // host, whose own sheets are out of sight. Children of an element that shares nothing
-  // still share among themselves.
+  // state of their own or their text (the direction of `dir=auto`) share nothing; nor does
+  // anything inside a custom element or a shadow host, whose own sheets are out of sight.
+  // Children of an element that shares nothing still share among themselves.
   let unique = 0;
   const FOCUSED = document.activeElement;
   function identity(el, tag, up) {
@@ -191,8 +191,8 @@
         if (!SHARED.unseen(name)) key += '\u0001' + name + '\u0002' + value;
       }
     }
-    let id = SHARED.ids.get(key);
-    if (id === undefined) { id = SHARED.ids.size; SHARED.ids.set(key, id); }
+    let id = SHARED.keys.get(key);
+    if (id === undefined) { id = SHARED.keys.size; SHARED.keys.set(key, id); }
     return id;
   }
   function isEmpty(el) {
