@@ -42,7 +42,8 @@ QString PageAddress(const QString& origin, const QString& path) {
                 .toString()) != origin) {
         return root;
     }
-    return resolved.toString(QUrl::RemoveFragment);
+    // Encoded as the origin is: a host of other letters would otherwise come back in them.
+    return resolved.toString(QUrl::RemoveFragment | QUrl::EncodeUnicode);
 }
 
 OriginPolicy::OriginPolicy(QStringList allowed, QString iniFile, bool canAsk)

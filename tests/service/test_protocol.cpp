@@ -104,6 +104,9 @@ TEST(OriginPolicy, TheReportedPathNeverLeavesTheVerifiedOrigin) {
         {"x.html", "https://shop.example.com/"},
     };
     for (const auto& [path, wanted] : cases) EXPECT_EQ(PageAddress(origin, path), wanted) << path;
+    // A host of other letters stays in the origin's encoded form.
+    const QString foreign = NormalizeOrigin("https://shopҞxa.example.com:8443").value_or("");
+    EXPECT_EQ(PageAddress(foreign, "/a/../b.html?q=1#top"), foreign + "/b.html?q=1");
 }
 
 TEST(OriginPolicy, TheListAndTheKeptAnswersDecideAndOnlyAUserIsAsked) {
