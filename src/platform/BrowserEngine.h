@@ -65,6 +65,7 @@ struct ReadLimits {
     int elements = 200'000;
     int characters = 8'000'000;  // text, UTF-16 code units
     int replyBytes = 20 << 20;   // estimated size of the reply
+    bool operator==(const ReadLimits&) const = default;
 };
 
 // One hidden browser page (one per hidden browser form). Rectangles are CSS px in the

@@ -39,10 +39,6 @@ bool HasScripts(const QString& html) {
     return scripts.match(html).hasMatch();
 }
 
-bool operator==(const ReadLimits& a, const ReadLimits& b) {
-    return a.elements == b.elements && a.characters == b.characters && a.replyBytes == b.replyBytes;
-}
-
 // Whether a document names anything to load (pictures, styles, fonts, frames, a base
 // address, a refresh), which would resolve against the address it is written over.
 bool RefersToAnything(const QString& html) {
@@ -435,7 +431,8 @@ LoadResult ChromiumPage::WriteDocument(const QString& html) {
     const QString blank = QStringLiteral("about:blank");
     const QString base = policy_.hostIsLocal && engine ? engine->BlankPageUrl() : blank;
     const bool overBase = base_ == base || (base_ == blank && !RefersToAnything(html));
-    if (!overBase || HasScripts(html)) {
+    const bool scripts = HasScripts(html);
+    if (!overBase || scripts) {
         const LoadResult blank = NavigateAndWait(base, deadline);
         base_ = base;
         if (blank.status != LoadStatus::Complete) return FinishLoad(blank);
@@ -454,7 +451,7 @@ LoadResult ChromiumPage::WriteDocument(const QString& html) {
     }
     const LoadResult settled = FinishLoad(Settle(SettleScript(), deadline));
     // A document with scripts may change itself after it was read.
-    if (settled.status == LoadStatus::Complete && !HasScripts(html)) written_ = html;
+    if (settled.status == LoadStatus::Complete && !scripts) written_ = html;
     return settled;
 }
 
@@ -583,7 +580,7 @@ BrowserResult<std::shared_ptr<const LaidOutDocument>> ChromiumPage::Read(const R
     using Result = BrowserResult<std::shared_ptr<const LaidOutDocument>>;
     if (busy_) return Result::Fail(QStringLiteral("the page is busy with a load"));
     if (session_.isEmpty()) return Result::Fail(QStringLiteral("no page is loaded"));
-    if (read_ && !written_.isEmpty() && limits == readLimits_) return {read_, {}};
+    if (read_ && limits == readLimits_) return {read_, {}};
     const BusyScope busy(busy_);
     const QDeadlineTimer deadline(deadline_);
     const BrowserResult<int> world = IsolatedWorld(deadline);

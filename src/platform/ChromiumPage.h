@@ -113,7 +113,7 @@ class ChromiumPage : public BrowserPage {
 
     // The last written document while the page still shows it as it was laid out: the same
     // document written again (one without scripts) is not loaded again, and its layout is
-    // read once.
+    // read once (`read_` is kept only while `written_` is).
     void Forget();
     QString written_;
     std::shared_ptr<const LaidOutDocument> read_;
