@@ -224,12 +224,21 @@ QString ChromiumProcess::ExitDescription(std::chrono::milliseconds wait) {
     return QStringLiteral("it ended");
 }
 
-void ChromiumProcess::Kill() {
-    if (pid_ <= 0 || reaped_) return;
+void ChromiumProcess::Signal() {
     // The whole group: the browser and the helper processes it started.
     ::kill(-pid_, SIGKILL);
     ::kill(pid_, SIGKILL);
-    if (!waitOnKill_) return;
+}
+
+void ChromiumProcess::KillWithoutWaiting() {
+    if (pid_ <= 0 || reaped_) return;
+    Signal();
+    reaped_ = true;
+}
+
+void ChromiumProcess::Kill() {
+    if (pid_ <= 0 || reaped_) return;
+    Signal();
     pid_t done;
     do {
         done = ::waitpid(pid_, &status_, 0);

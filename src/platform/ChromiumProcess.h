@@ -40,16 +40,17 @@ class ChromiumProcess {
     // gives it that long to end (its pipe closes a moment before it has ended).
     QString ExitDescription(std::chrono::milliseconds wait = std::chrono::milliseconds(0));
     void Kill();
-    // At the program's end: the kill does not wait for the browser to be gone (tearing down
+    // At the program's end: kills without waiting for the browser to be gone (tearing down
     // its memory takes the system tens of milliseconds); the system reaps it after us.
-    void KillWithoutWaiting() { waitOnKill_ = false; }
+    void KillWithoutWaiting();
 
   private:
     ChromiumProcess() = default;
 
     pid_t pid_ = 0;
-    bool reaped_ = false;
-    bool waitOnKill_ = true;
+    void Signal();
+
+    bool reaped_ = false;  // or left to the system: nothing of it to wait for
     int status_ = 0;
     int replies_ = -1, commands_ = -1;
     QString profile_;
