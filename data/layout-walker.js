@@ -171,8 +171,9 @@
   // Children of an element that shares nothing still share among themselves.
   let unique = 0;
   const FOCUSED = document.activeElement;
-  function identity(el, tag, up) {
-    if (!SHARED || !up || up.closed || STATEFUL.has(tag) || tag.includes('-') || el === FOCUSED || el.shadowRoot) {
+  // `host`: a custom element or a shadow host.
+  function identity(el, tag, up, host) {
+    if (!SHARED || !up || up.closed || host || STATEFUL.has(tag) || el === FOCUSED) {
       return --unique;
     }
     const i = up.index, n = up.elements, it = up.ofTypeSeen.get(tag), nt = up.ofType.get(tag);
@@ -405,7 +406,8 @@
       up.index++;
       up.ofTypeSeen.set(tag, (up.ofTypeSeen.get(tag) || 0) + 1);
     }
-    const id = identity(el, tag, up);
+    const host = tag.includes('-') || !!el.shadowRoot;
+    const id = identity(el, tag, up, host);
     const [si, v] = style(el, me === 0, id);
     const b = el.getBoundingClientRect();
     e.push(S(tag), r2(b.left + sx), r2(b.top + sy), r2(b.width), r2(b.height), si);
@@ -415,8 +417,8 @@
     n.push(0);
     const display = v[P['display']];
     const frame = { slot, count: 0, next: display === 'none' ? null : el.firstChild,
-                    whiteSpace: v[P['white-space']], leftToRight: v[P['direction']] === 'ltr', tablePart: TABLE_PARTS.has(display), identity: id,
-                    closed: !!up && up.closed || tag.includes('-') || !!el.shadowRoot };
+                    whiteSpace: v[P['white-space']], leftToRight: v[P['direction']] === 'ltr',
+                    tablePart: TABLE_PARTS.has(display), identity: id, closed: (!!up && up.closed) || host };
     if (SHARED && frame.next) countChildren(frame, el);
     stack.push(frame);
   }
