@@ -39,14 +39,27 @@ bool HasScripts(const QString& html) {
     return scripts.match(html).hasMatch();
 }
 
-// Whether a document names anything to load (pictures, styles, fonts, frames, a base
-// address, a refresh), which would resolve against the address it is written over.
+// Whether a document names anything to load (pictures, styles, fonts, frames, a refresh),
+// which would resolve against the address it is written over. A <base> element loads
+// nothing itself, and every item's text carries one; what it resolves is counted where it
+// is named.
 bool RefersToAnything(const QString& html) {
     static const QRegularExpression references(
         QStringLiteral("\\b(?:src|srcset|href|data|poster|background|action|http-equiv)\\s*=|"
                        "url\\s*\\(|image-set\\s*\\(|@import"),
         QRegularExpression::CaseInsensitiveOption);
-    return references.match(html).hasMatch();
+    static const QRegularExpression baseTag(QStringLiteral("<base[\\s/>]"),
+                                            QRegularExpression::CaseInsensitiveOption);
+    for (auto found = references.globalMatch(html); found.hasNext();) {
+        const qsizetype tag = html.lastIndexOf('<', found.next().capturedStart());
+        if (tag < 0 || !baseTag
+                            .match(html, tag, QRegularExpression::NormalMatch,
+                                   QRegularExpression::AnchorAtOffsetMatchOption)
+                            .hasMatch()) {
+            return true;
+        }
+    }
+    return false;
 }
 
 QString ExceptionText(const QJsonObject& result) {

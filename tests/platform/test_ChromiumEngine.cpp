@@ -1,6 +1,7 @@
 // The browser engine on the real headless Chromium: one browser for the whole program.
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QJsonArray>
 #include <QJsonObject>
@@ -220,8 +221,15 @@ TEST(ChromiumEngine, EveryElementHasTheBrowsersComputedStyle) {
 TEST(ChromiumEngine, TableAttributesAndALazyPictureFarBelowAreRead) {
     auto page = OpenPage();
     const QString png = PngFile();
-    ASSERT_EQ(page->WriteDocument("<p>nothing to load</p>").status, LoadStatus::Complete);
-    ASSERT_EQ(page->WriteDocument("<table border=2 cellspacing=3 bordercolor=red><tr><td>x</td>"
+    // Items carry a base address; it alone loads nothing, so no page is opened for it.
+    const QString base =
+        "<base href='" + QUrl::fromLocalFile(QDir::tempPath() + "/").toString() + "'>";
+    ASSERT_EQ(page->WriteDocument(base + "<p>nothing to load</p>").status, LoadStatus::Complete);
+    const auto address = page->Evaluate("location.href");
+    ASSERT_TRUE(address);
+    EXPECT_EQ(address.value->toString(), "about:blank");
+    ASSERT_EQ(page->WriteDocument(base +
+                                  "<table border=2 cellspacing=3 bordercolor=red><tr><td>x</td>"
                                   "</tr></table><div style='height:5000px'></div>"
                                   "<img loading=lazy src='" +
                                   QUrl::fromLocalFile(png).toString() + "'>")
