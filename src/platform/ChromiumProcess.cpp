@@ -7,9 +7,11 @@
 #include <vector>
 
 #include <fcntl.h>
+#include <linux/magic.h>
 #include <signal.h>
 #include <sys/prctl.h>
 #include <sys/stat.h>
+#include <sys/statfs.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <cerrno>
@@ -67,6 +69,29 @@ void RemoveOrphanedProfiles(const QString& folder) {
     }
 }
 
+// Where profile folders are made: a folder held in memory when there is one we may use.
+// The browser writes a few hundred files as it starts and syncs its databases; on a disk
+// that costs time at the start of every run, and removing them at its end again.
+QString ProfileParent() {
+    const auto usable = [](const QString& folder) {
+        const QByteArray path = QFile::encodeName(folder);
+        struct statfs volume {};
+        struct stat info {};
+        // Shared with other users only with the sticky bit, as the temporary folder is.
+        return !folder.isEmpty() && ::statfs(path.constData(), &volume) == 0 &&
+               volume.f_type == TMPFS_MAGIC && ::stat(path.constData(), &info) == 0 &&
+               S_ISDIR(info.st_mode) &&
+               ((info.st_mode & S_IWOTH) == 0 || (info.st_mode & S_ISVTX)) &&
+               ::access(path.constData(), W_OK | X_OK) == 0;
+    };
+    const QString temporary = QDir::tempPath();
+    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    for (const QString& folder : {temporary, runtime, QStringLiteral("/dev/shm")}) {
+        if (usable(folder)) return folder;
+    }
+    return temporary;
+}
+
 QString ErrorText(int error) {
     return QString::fromLocal8Bit(std::strerror(error));
 }
@@ -115,8 +140,9 @@ std::unique_ptr<ChromiumProcess> ChromiumProcess::Launch(const ChromiumOptions& 
         return fail(QStringLiteral("%1: %2").arg(options.executable, ErrorText(errno)));
     }
     std::unique_ptr<ChromiumProcess> process(new ChromiumProcess);
-    RemoveOrphanedProfiles(QDir::tempPath());
-    QByteArray profile = QFile::encodeName(QDir::tempPath()) + '/' + kProfilePrefix +
+    const QString profiles = ProfileParent();
+    RemoveOrphanedProfiles(profiles);
+    QByteArray profile = QFile::encodeName(profiles) + '/' + kProfilePrefix +
                          QByteArray::number(::getpid()) + "-XXXXXX";
     if (!::mkdtemp(profile.data())) {  // mode 0700: private to us
         return fail(QStringLiteral("no profile folder: %1").arg(ErrorText(errno)));
