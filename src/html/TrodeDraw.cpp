@@ -130,6 +130,7 @@ bool IsWide(const QString& text, int i) {
 struct RunFonts {
     QFont font, wide;
     QFontMetricsF metrics, wideMetrics;
+    double ascent, descent;  // kept: the metrics look the font engine up on every call
 };
 
 // Made once per face, size and style: a font made anew for each of thousands of table cells
@@ -153,7 +154,10 @@ const RunFonts& FontsFor(const QString& name, int pixels, TFontStyles style, int
     font.setStyleStrategy(shaping ? QFont::PreferDefault : QFont::PreferNoShaping);
     QFont wide = font;
     wide.setFamily(kDefaultFontName);
-    return cache->emplace(key, RunFonts{font, wide, QFontMetricsF(font), QFontMetricsF(wide)})
+    const QFontMetricsF metrics(font);
+    return cache
+        ->emplace(key, RunFonts{font, wide, metrics, QFontMetricsF(wide), metrics.ascent(),
+                                metrics.descent()})
         .first->second;
 }
 
@@ -368,7 +372,7 @@ void DrawTextRun(QPainter& canvas, const TPRNTrode& node, const QRect& r, const 
     // The baseline from the node's own face, as the browser places it.
     const double width = r.width() * kFine, height = r.height() * kFine;
     double x = 0;
-    const double ascent = metrics.ascent(), descent = metrics.descent();
+    const double ascent = fonts.ascent, descent = fonts.descent;
     double baseline = (height - ascent - descent) / 2 + ascent;
     if (inputValue) {
         double advance = 0;

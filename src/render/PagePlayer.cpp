@@ -91,8 +91,8 @@ class Player {
         return E(value);
     }
     // A count of items of at least `bytesEach` that the rest of the record can hold.
-    quint32 Count(quint32 bytesEach) {
-        const auto count = Read<quint32>();
+    quint32 Count(quint32 bytesEach) { return CheckCount(Read<quint32>(), bytesEach); }
+    quint32 CheckCount(quint32 count, quint32 bytesEach) {
         if (qint64{count} * bytesEach > in_.device()->bytesAvailable()) {
             Damaged(QStringLiteral("a count is larger than the record"));
         }
@@ -308,12 +308,16 @@ class Player {
     }
 
     void GlyphRun() {
-        const PageFonts::Entry* font = fonts_.At(Read<quint32>());
+        pagerecord::Packed values = Values(pagerecord::kGlyphRunBytes);
+        quint32 fontIndex = 0, n = 0;
+        QPointF position;
+        quint8 flags = 0;
+        qint32 width = 0, ascent = 0, descent = 0;
+        values >> fontIndex >> position.rx() >> position.ry() >> flags >> width >> ascent >>
+            descent >> n;
+        const PageFonts::Entry* font = fonts_.At(fontIndex);
         if (!font) Damaged(QStringLiteral("a glyph run names an unknown font"));
-        const auto position = Read<QPointF>();
-        const auto flags = Read<quint8>();
-        const auto width = Read<qint32>(), ascent = Read<qint32>(), descent = Read<qint32>();
-        const quint32 n = Count(QGlyphLayout::SpaceNeeded);
+        CheckCount(n, QGlyphLayout::SpaceNeeded);
         std::vector<char> buffer(size_t(n) * QGlyphLayout::SpaceNeeded);
         QGlyphLayout glyphs(buffer.data(), int(n));
         ReadRaw(glyphs.glyphs, n);

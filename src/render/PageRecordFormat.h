@@ -52,6 +52,8 @@ constexpr int kPlainPenBytes = 8 + 8 + 8 + 1 + 1 + 2 + 1;  // colour, width, mit
                                                            // cap, join, cosmetic
 constexpr int kPlainBrushBytes = 1 + 8;                    // style, colour
 constexpr int kAffineBytes = 6 * 8;                        // m11 m12 m21 m22 dx dy
+constexpr int kGlyphRunBytes = 4 + 2 * 8 + 1 + 3 * 4 + 4;  // font, position, flags, width,
+                                                           // ascent, descent, glyph count
 
 // Values packed little-endian into one block, so that a handful of them is one write to the
 // stream and one read from it.

@@ -156,8 +156,11 @@ class PageRecorder::Engine : public QPaintEngine {
         const int n = ti.glyphs.numGlyphs;
         if (n <= 0 || !ti.fontEngine) return;
         const quint32 font = fonts_->Add(ti.font(), ti.fontEngine);
-        Put(Op::GlyphRun) << font << p << quint8(ti.flags) << qint32(ti.width.value())
-                          << qint32(ti.ascent.value()) << qint32(ti.descent.value()) << quint32(n);
+        Put(Op::GlyphRun);
+        pagerecord::Packed values;
+        values << font << p.x() << p.y() << quint8(ti.flags) << qint32(ti.width.value())
+               << qint32(ti.ascent.value()) << qint32(ti.descent.value()) << quint32(n);
+        values.WriteTo(out_);
         Raw(ti.glyphs.glyphs, n);
         fonts_->NoteGlyphs(font, ti.glyphs.glyphs, n);
         Raw(ti.glyphs.advances, n);
