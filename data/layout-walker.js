@@ -176,7 +176,8 @@
     if (!SHARED || !up || up.closed || host || STATEFUL.has(tag) || el === FOCUSED) {
       return --unique;
     }
-    const i = up.index, n = up.elements, it = up.ofTypeSeen.get(tag), nt = up.ofType.get(tag);
+    const i = up.index, n = up.elements;
+    const it = up.ofType ? up.ofTypeSeen.get(tag) : i, nt = up.ofType ? up.ofType.get(tag) : n;
     let key = up.identity + '\u0001' + tag + '\u0001' + (i === 1 ? 1 : 0) + (i === n ? 1 : 0) +
               (it === 1 ? 1 : 0) + (it === nt ? 1 : 0) + (isEmpty(el) ? 1 : 0);
     for (const [kind, a, b] of SHARED.nth) {
@@ -207,7 +208,14 @@
   function countChildren(frame, el) {
     frame.index = 0;
     frame.elements = el.childElementCount;
+    frame.ofType = null;
     if (!frame.elements) return;
+    // Children all of one tag (a table's rows, a row's cells) count by tag as they count in
+    // all, without the maps.
+    const first = el.firstElementChild.localName;
+    let other = el.firstElementChild.nextElementSibling;
+    while (other && other.localName === first) other = other.nextElementSibling;
+    if (!other) return;
     frame.ofType = new Map();
     frame.ofTypeSeen = new Map();
     for (let c = el.firstElementChild; c; c = c.nextElementSibling) {
@@ -404,7 +412,7 @@
     const tag = el.localName.toLowerCase();
     if (up && SHARED) {
       up.index++;
-      up.ofTypeSeen.set(tag, (up.ofTypeSeen.get(tag) || 0) + 1);
+      if (up.ofType) up.ofTypeSeen.set(tag, (up.ofTypeSeen.get(tag) || 0) + 1);
     }
     const host = tag.includes('-') || !!el.shadowRoot;
     const id = identity(el, tag, up, host);
