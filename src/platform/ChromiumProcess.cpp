@@ -43,6 +43,9 @@ const char* const kStandardArguments[] = {
     "--disable-breakpad",
     "--mute-audio",
     "--hide-scrollbars",
+    // The browser's own address-bar popup is a page of its own, loaded in a renderer of its
+    // own as the browser starts; it takes a processor from the layout of ours.
+    "--disable-features=WebUIOmniboxPopup,WebUIOmniboxAimPopup,PreloadTopChromeWebUI",
     "--remote-debugging-pipe",
 };
 
