@@ -76,14 +76,17 @@ void RemoveOrphanedProfiles(const QString& folder) {
 // The browser writes a few hundred files as it starts and syncs its databases; on a disk
 // that costs time at the start of every run, and removing them at its end again.
 QString ProfileParent() {
+    constexpr quint64 kProfileRoom = quint64(256) << 20;
     const auto usable = [](const QString& folder) {
         const QByteArray path = QFile::encodeName(folder);
         struct statfs volume {};
         struct stat info {};
-        // Shared with other users only with the sticky bit, as the temporary folder is.
+        // Room to spare (the browser's shared memory lives there too), and shared with
+        // other users only with the sticky bit, as the temporary folder is.
         return !folder.isEmpty() && ::statfs(path.constData(), &volume) == 0 &&
-               volume.f_type == TMPFS_MAGIC && ::stat(path.constData(), &info) == 0 &&
-               S_ISDIR(info.st_mode) &&
+               volume.f_type == TMPFS_MAGIC &&
+               quint64(volume.f_bavail) * quint64(volume.f_bsize) >= kProfileRoom &&
+               ::stat(path.constData(), &info) == 0 && S_ISDIR(info.st_mode) &&
                ((info.st_mode & S_IWOTH) == 0 || (info.st_mode & S_ISVTX)) &&
                ::access(path.constData(), W_OK | X_OK) == 0;
     };
