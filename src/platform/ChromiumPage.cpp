@@ -446,9 +446,9 @@ LoadResult ChromiumPage::WriteDocument(const QString& html) {
     const bool overBase = base_ == base || (base_ == blank && !RefersToAnything(html));
     const bool scripts = HasScripts(html);
     if (!overBase || scripts) {
-        const LoadResult blank = NavigateAndWait(base, deadline);
+        const LoadResult opened = NavigateAndWait(base, deadline);
         base_ = base;
-        if (blank.status != LoadStatus::Complete) return FinishLoad(blank);
+        if (opened.status != LoadStatus::Complete) return FinishLoad(opened);
     }
     const int id = connection_->Send("Page.setDocumentContent",
                                      {{"frameId", frameId_}, {"html", html}}, session_);

@@ -17,6 +17,8 @@
 #include <cerrno>
 #include <cstring>
 
+#include "platform/RuntimeFolder.h"
+
 extern char** environ;
 
 namespace kavel {
@@ -91,8 +93,7 @@ QString ProfileParent() {
                ::access(path.constData(), W_OK | X_OK) == 0;
     };
     const QString temporary = QDir::tempPath();
-    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
-    for (const QString& folder : {temporary, runtime, QStringLiteral("/dev/shm")}) {
+    for (const QString& folder : {temporary, PrivateRuntimeFolder(), QStringLiteral("/dev/shm")}) {
         if (usable(folder)) return folder;
     }
     return temporary;
