@@ -6,7 +6,8 @@
 # single process's peak resident memory (`/usr/bin/time -v`) and the peak of the whole
 # process tree's proportional set size (PSS: shared pages counted once over the processes),
 # the browser's processes included, sampled every 20 ms in one more run of each that is
-# not timed.
+# not timed, with its split over the processes at the peak (the command, the browser's main
+# process and its helpers by kind).
 #
 # Usage: bench/html_table.sh [KAVEL]   (default build/kavel; RUNS=3, OUT=folder may be set)
 set -euo pipefail
@@ -37,7 +38,7 @@ measure() {
         echo "0 0 0" > "$OUT/$name.tree"
     else
     python3 - "$OUT/$name.tree" /usr/bin/time -v -o "$OUT/$name.time" "$@" <<'PY'
-import os, subprocess, sys, time
+import os, re, subprocess, sys, time
 # Runs the command and samples the proportional set size of it and all its descendants.
 out, command = sys.argv[1], sys.argv[2:]
 start = time.monotonic()
@@ -60,6 +61,7 @@ def tree_pss(root):
     # The command runs under /usr/bin/time: its own process is time's child.
     command_pids = {pid for pid, parent in parents.items() if parent == root}
     total = own = 0
+    kinds = {}
     for pid in members:
         try:
             with open("/proc/%d/smaps_rollup" % pid) as f:
@@ -67,6 +69,8 @@ def tree_pss(root):
         except (OSError, StopIteration):
             continue
         total += pss
+        kind = process_kind(pid, pid in command_pids)
+        kinds[kind] = kinds.get(kind, 0) + pss
         if pid in command_pids:
             own = pss
             try:  # the high-water mark of its resident set, kept by the kernel
@@ -74,14 +78,33 @@ def tree_pss(root):
                     own_hwm[0] = max(own_hwm[0], next(int(l.split()[1]) for l in f if l.startswith("VmHWM:")))
             except (OSError, StopIteration):
                 pass
-    return total, own
-own_peak, own_hwm = 0, [0]
+    return total, own, kinds
+def process_kind(pid, command):
+    # The browser's helpers name their kind in their arguments; its main process does not.
+    if command:
+        return "the command"
+    # (The browser rewrites its helpers' titles: the arguments may be one string.)
+    try:
+        with open("/proc/%d/cmdline" % pid, "rb") as f:
+            title = f.read().decode(errors="replace").replace("\0", " ")
+    except OSError:
+        return "other"
+    kind = re.search(r"--type=(\S+)", title)
+    sub = re.search(r"--utility-sub-type=(\w+)", title)
+    return (kind.group(1) if kind else "browser") + (" " + sub.group(1) if sub else "")
+own_peak, own_hwm, split = 0, [0], {}
 while child.poll() is None:
-    total, own = tree_pss(child.pid)
-    peak, own_peak = max(peak, total), max(own_peak, own)
+    total, own, kinds = tree_pss(child.pid)
+    if total > peak:
+        peak, split = total, kinds
+    own_peak = max(own_peak, own)
     time.sleep(0.02)
 with open(out, "w") as f:
     f.write("%d %d %d %.3f\n" % (peak, own_peak, own_hwm[0], time.monotonic() - start))
+with open(out + ".split", "w") as f:
+    f.write(", ".join("%s %d" % (kind, kib // 1024)
+                      for kind, kib in sorted(split.items(), key=lambda item: -item[1])
+                      if kib >= 1024))
 sys.exit(child.returncode)
 PY
     fi
@@ -92,6 +115,11 @@ PY
     read -r tree own hwm _ < "$OUT/$name.tree"
     cpu=$(awk -F': ' '/(User|System) time/ {s += $2} END {print s}' "$OUT/$name.time")
     echo "$wall $rss $tree $cpu $own $hwm $sampled" >> "$OUT/$name.txt"
+    # The split over the processes of the sampled run whose tree peaked highest.
+    if [ "$sampled" = 1 ] && [ "$tree" -ge "$(cat "$OUT/$name.most" 2>/dev/null || echo 0)" ]; then
+        echo "$tree" > "$OUT/$name.most"
+        cp "$OUT/$name.tree.split" "$OUT/$name.split"
+    fi
 }
 
 # RUNS timed runs of each, one after the other, then one sampled run of each for memory.
@@ -105,6 +133,15 @@ for i in $(seq 0 "$RUNS"); do
         "file://$OUT/table.html"
 done
 
+# The floor under any HTML item: a task whose one item is two words, three sampled runs
+# (a run this short can end between two samples of its peak).
+printf '%s\n' 'KAVEL.PRINT_INIT("two words");' \
+    'KAVEL.ADD_PRINT_HTM(40, 40, 700, 300, "<p>two <b>words</b></p>");' > "$OUT/small.js"
+for i in 1 2 3; do
+    measure small "$OUT/small.pdf" 1 "$KAVEL" run "$OUT/small.js" --pdf "$OUT/small.pdf" \
+        --settings "$OUT/settings"
+done
+
 median() { sort -n | awk '{v[NR] = $1} END {print v[int((NR + 1) / 2)]}'; }
 timed() { awk '$7 == 0' "$OUT/$1.txt" | cut -d' ' -f"$2"; }  # timed NAME FIELD
 report() {  # report NAME PDF
@@ -116,6 +153,7 @@ report() {  # report NAME PDF
         "$(( $(cut -d' ' -f6 "$OUT/$1.txt" | sort -n | tail -1) / 1024 ))" \
         "$(( $(cut -d' ' -f5 "$OUT/$1.txt" | sort -n | tail -1) / 1024 ))" \
         "$(( $(cut -d' ' -f3 "$OUT/$1.txt" | sort -n | tail -1) / 1024 ))"
+    echo "          the process tree at its peak, by process (MiB): $(cat "$OUT/$1.split")"
 }
 echo "2,000 x 5 table with head and foot, whole command, cold (median of $RUNS; memory: the most of any run)"
 report kavel "$OUT/kavel.pdf"
@@ -124,4 +162,5 @@ report chromium "$OUT/chromium.pdf"
 # the other, compare more fairly than the two medians.
 paste -d' ' <(timed chromium 1) <(timed kavel 1) | awk '{print $1 / $2}' | median |
     xargs printf "Chromium's time over kavel's, median of the rounds: %.1fx\n"
+echo "a two-word HTML item, for the floor under any: process tree (PSS) $(( $(cat "$OUT/small.most") / 1024 )) MiB; by process (MiB): $(cat "$OUT/small.split")"
 echo "targets for kavel: under 1.5 s, under 300 MB. Files in $OUT"
