@@ -244,11 +244,11 @@ void BM_DecodeTableReply(benchmark::State& state) {
                                              LoadStatus::Complete
                                          ? LayoutReadScript({})
                                          : QString("''"));
-    if (!reply || reply.value->toString().isEmpty()) {
+    const QByteArray json = reply ? LayoutReplyJson(*reply.value) : QByteArray();
+    if (json.isEmpty()) {
         state.SkipWithError("no reply");
         return;
     }
-    const QByteArray json = reply.value->toString().toUtf8();
     for (auto _ : state) {
         if (!LaidOutDocument::FromReply(json)) {
             state.SkipWithError("the reply did not decode");

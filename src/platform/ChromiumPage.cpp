@@ -602,7 +602,9 @@ BrowserResult<std::shared_ptr<const LaidOutDocument>> ChromiumPage::Read(const R
               : BrowserResult<QJsonValue>::Fail(world.error);
     if (!reply)
         return Result::Fail(QStringLiteral("the layout could not be read: %1").arg(reply.error));
-    const QByteArray json = reply.value->toString().toUtf8();
+    const QByteArray json = LayoutReplyJson(*reply.value);
+    if (json.isEmpty())
+        return Result::Fail(QStringLiteral("the layout could not be read: its reply is damaged"));
     lastReplyBytes_ = json.size();
     BrowserResult<LaidOutDocument> document = LaidOutDocument::FromReply(json);
     if (!document) return Result::Fail(document.error);
